@@ -1,0 +1,113 @@
+#include "GlRecorder.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+
+#include <cstdio>
+
+namespace glrecorder {
+namespace {
+std::vector<Call>& log()
+{
+    static std::vector<Call> entries;
+    return entries;
+}
+
+// Number of floats that glMaterialfv / glLightfv read for a parameter name.
+int valueCount(GLenum pname)
+{
+    switch (pname) {
+    case GL_SHININESS:
+    case GL_SPOT_EXPONENT:
+    case GL_SPOT_CUTOFF:
+    case GL_CONSTANT_ATTENUATION:
+    case GL_LINEAR_ATTENUATION:
+    case GL_QUADRATIC_ATTENUATION:
+        return 1;
+    case GL_SPOT_DIRECTION:
+        return 3;
+    default:
+        return 4;
+    }
+}
+
+std::vector<double> withValues(std::vector<double> head, GLenum pname, const GLfloat* values)
+{
+    for (int i = 0; i < valueCount(pname); ++i) head.push_back(values[i]);
+    return head;
+}
+}  // namespace
+
+std::string Call::text() const
+{
+    std::string out = name + "(";
+    char buffer[32];
+    for (size_t i = 0; i < args.size(); ++i) {
+        std::snprintf(buffer, sizeof buffer, "%g", args[i]);
+        if (i > 0) out += ",";
+        out += buffer;
+    }
+    return out + ")";
+}
+
+const std::vector<Call>& calls() { return log(); }
+void clear() { log().clear(); }
+
+std::vector<std::string> texts()
+{
+    std::vector<std::string> out;
+    out.reserve(log().size());
+    for (const Call& call : log()) out.push_back(call.text());
+    return out;
+}
+
+int count(const std::string& name)
+{
+    int n = 0;
+    for (const Call& call : log()) n += call.name == name;
+    return n;
+}
+
+void record(const char* name, std::vector<double> args) { log().push_back(Call{name, std::move(args)}); }
+
+}  // namespace glrecorder
+
+using glrecorder::record;
+
+extern "C" {
+void glBegin(GLenum mode) { record("glBegin", {double(mode)}); }
+void glEnd() { record("glEnd", {}); }
+void glVertex3f(GLfloat x, GLfloat y, GLfloat z) { record("glVertex3f", {x, y, z}); }
+void glNormal3f(GLfloat x, GLfloat y, GLfloat z) { record("glNormal3f", {x, y, z}); }
+void glColor3f(GLfloat r, GLfloat g, GLfloat b) { record("glColor3f", {r, g, b}); }
+void glMaterialfv(GLenum face, GLenum pname, const GLfloat* params)
+{
+    record("glMaterialfv", glrecorder::withValues({double(face), double(pname)}, pname, params));
+}
+void glMaterialf(GLenum face, GLenum pname, GLfloat param) { record("glMaterialf", {double(face), double(pname), param}); }
+void glLightfv(GLenum light, GLenum pname, const GLfloat* params)
+{
+    record("glLightfv", glrecorder::withValues({double(light), double(pname)}, pname, params));
+}
+void glEnable(GLenum cap) { record("glEnable", {double(cap)}); }
+void glDisable(GLenum cap) { record("glDisable", {double(cap)}); }
+void glBlendFunc(GLenum sfactor, GLenum dfactor) { record("glBlendFunc", {double(sfactor), double(dfactor)}); }
+void glShadeModel(GLenum mode) { record("glShadeModel", {double(mode)}); }
+void glFrontFace(GLenum mode) { record("glFrontFace", {double(mode)}); }
+void glClearColor(GLclampf r, GLclampf g, GLclampf b, GLclampf a) { record("glClearColor", {r, g, b, a}); }
+void glClear(GLbitfield mask) { record("glClear", {double(mask)}); }
+void glPushMatrix() { record("glPushMatrix", {}); }
+void glPopMatrix() { record("glPopMatrix", {}); }
+void glTranslatef(GLfloat x, GLfloat y, GLfloat z) { record("glTranslatef", {x, y, z}); }
+void glRotatef(GLfloat angle, GLfloat x, GLfloat y, GLfloat z) { record("glRotatef", {angle, x, y, z}); }
+void glMatrixMode(GLenum mode) { record("glMatrixMode", {double(mode)}); }
+void glLoadIdentity() { record("glLoadIdentity", {}); }
+void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) { record("glOrtho", {l, r, b, t, n, f}); }
+void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", {double(x), double(y), double(w), double(h)}); }
+void glFinish() { record("glFinish", {}); }
+void glFlush() { record("glFlush", {}); }
+
+void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks) { record("glutSolidSphere", {radius, double(slices), double(stacks)}); }
+void glutSwapBuffers() { record("glutSwapBuffers", {}); }
+void glutPostRedisplay() { record("glutPostRedisplay", {}); }
+}
