@@ -1,0 +1,34 @@
+#include "geometry/Sphere.h"
+
+#include <GL/gl.h>
+#include <GL/glut.h>
+
+Sphere::Sphere() : Sphere(Vector3(0.0, 0.0, 0.0), 1.0) {}
+
+Sphere::Sphere(const Vector3& center, double radius_)
+    : GenericObject(center), radius(radius_), contactRadiusSquared(0.0), contactRadius(radius_ + kContactMargin)
+{
+    contactRadiusSquared = contactRadius * contactRadius;
+}
+
+bool Sphere::contains(Vector3 p) { return p.distanceSquared(position) <= contactRadiusSquared; }
+
+Vector3 Sphere::normalAt(Vector3 p, Vector3) { return position.directionTo(p); }
+
+void Sphere::draw()
+{
+    static const GLfloat kGreen[] = {0.0f, 0.9f, 0.0f, 1.0f};
+    static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    static const GLfloat kShininess[] = {50.0f};
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glShadeModel(GL_SMOOTH);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, kGreen);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, kGreen);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
+    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    glEnable(GL_DEPTH_TEST);
+    glPushMatrix();
+    glTranslatef(float(position.x), float(position.y), float(position.z));
+    glutSolidSphere(radius, 20, 20);
+    glPopMatrix();
+}

@@ -1,0 +1,43 @@
+#include "geometry/Spring.h"
+
+#include "softbody/MassPoint.h"
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <iostream>
+
+void Spring::computeForces()
+{
+    const Vector3& pA = pointA->position;
+    const Vector3& pB = pointB->position;
+    const double len = std::sqrt(pA.distanceSquared(pB));
+    const double f = ks * (restLength - len);
+    const Vector3 u = pA.directionTo(pB);
+    forceA = -(u * f) - pointA->velocity * kd;
+    forceB = u * f - pointB->velocity * kd;
+}
+
+void Spring::draw() const
+{
+    static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
+    static const GLfloat kShininess[] = {128.0f};
+    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+    glShadeModel(GL_SMOOTH);
+    glMaterialfv(GL_FRONT, GL_AMBIENT, kWhite);
+    glMaterialfv(GL_FRONT, GL_DIFFUSE, kWhite);
+    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
+    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    glBegin(GL_LINES);
+    glVertex3f(float(pointA->position.x), float(pointA->position.y), float(pointA->position.z));
+    glVertex3f(float(pointB->position.x), float(pointB->position.y), float(pointB->position.z));
+    glEnd();
+}
+
+void Spring::print() const
+{
+    std::cerr << '[';
+    pointA->position.print();
+    pointB->position.print();
+    std::cerr << ']';
+}

@@ -1,0 +1,97 @@
+#include "softbody/MassPoint.h"
+
+#include "geometry/Spring.h"
+
+#include <cmath>
+
+namespace {
+constexpr double kStaticFriction = 0.5;
+constexpr double kKineticFriction = 0.3;
+constexpr double kGravity = 9.8;
+// Below this tangential speed a point held by enough normal force sticks.
+constexpr double kStickSpeed = 0.025;
+}  // namespace
+
+MassPoint::MassPoint(const Vector3& position_, double mass_)
+    : position(position_),
+      velocity(0.0, 0.0, 0.0),
+      acceleration(0.0, 0.0, 0.0),
+      force(0.0, 0.0, 0.0),
+      contactForce(0.0, 0.0, 0.0),
+      externalForce(0.0, 0.0, 0.0),
+      staticFriction(kStaticFriction),
+      kineticFriction(kKineticFriction),
+      mass(mass_),
+      fixed(false)
+{
+}
+
+void MassPoint::addGravity() { force += Vector3(0.0, -kGravity * mass, 0.0); }
+
+void MassPoint::addSpringForces()
+{
+    const size_t count = springs.size();
+    for (size_t s = 0; s < count; ++s) force += springEnds[s] == 1 ? springs[s]->forceA : springs[s]->forceB;
+}
+
+void MassPoint::applyExternalForce()
+{
+    force += externalForce;
+    externalForce.zero();
+}
+
+void MassPoint::respondToContact(const Vector3& n, bool elastic)
+{
+    applyContactForce(n);
+    applyContactVelocity(n, elastic ? 1.0 : 0.0);
+}
+
+void MassPoint::applyContactForce(const Vector3& n)
+{
+    const double d = force.dot(n);
+    Vector3 normalForce(0.0, 0.0, 0.0);
+    if (d < 0.0) {
+        normalForce = n * std::fabs(d);
+        // Friction still sees the normal force of the previous response.
+        applyFriction(n);
+    }
+    contactForce = normalForce;
+    force += normalForce;
+}
+
+void MassPoint::applyFriction(const Vector3& n)
+{
+    const Vector3 F = force;
+    const Vector3 P = contactForce;
+    const Vector3 U = (F + P).normalized();
+    const Vector3 W = U.cross(n);
+    const Vector3 Ft = U * F.dot(U) + W * F.dot(W);
+    const Vector3 Vt = U * velocity.dot(U) + W * velocity.dot(W);
+
+    Vector3 friction;
+    if (Ft.length() - (P * staticFriction).length() > 0.0 || Vt.length() > kStickSpeed) {
+        friction = -Vt.normalized() * (P * kineticFriction).length();
+    } else {
+        velocity += -Vt;
+        friction = -Ft;
+    }
+    force += friction;
+}
+
+void MassPoint::applyContactVelocity(const Vector3& n, double restitution)
+{
+    const double e = velocity.dot(n);
+    if (e < 0.0) {
+        const Vector3 p = n * -e;
+        velocity += p;
+        velocity += p * restitution;
+    }
+}
+
+void MassPoint::integrate(double dt)
+{
+    if (fixed) return;
+    acceleration = force / mass;
+    velocity += acceleration * dt;
+    position += velocity * dt + acceleration * (0.5 * dt * dt);
+}

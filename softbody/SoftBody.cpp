@@ -1,0 +1,211 @@
+#include "softbody/SoftBody.h"
+
+#include <cmath>
+#include <iostream>
+
+long long latticeSpringCount(int cellsX, int cellsY, int cellsZ)
+{
+    const long long cx = cellsX, cy = cellsY, cz = cellsZ;
+    const long long nx = cx + 1, ny = cy + 1, nz = cz + 1;
+    const long long axis = cx * ny * nz + nx * cy * nz + nx * ny * cz;
+    const long long cellDiagonals = 4 * cx * cy * cz;
+    const long long faceDiagonals = 2 * (cx * cy * nz + cy * cz * nx + cx * cz * ny);
+    return axis + cellDiagonals + faceDiagonals;
+}
+
+SoftBody::SoftBody() = default;
+
+SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double spacing_, double stiffness_, double damping_,
+                   double nodeMass_)
+{
+    std::cerr << "blorp: initialing members...\n";
+    cellsX = cellsX_;
+    cellsY = cellsY_;
+    cellsZ = cellsZ_;
+    spacing = spacing_;
+    stiffness = stiffness_;
+    damping = damping_;
+    nodeMass = nodeMass_;
+    construct(-(cellsX * spacing) / 2.0, -(cellsY * spacing) / 2.0, -(cellsZ * spacing) / 2.0);
+}
+
+SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double originX, double originY, double originZ,
+                   double spacing_, double stiffness_, double damping_, double nodeMass_)
+{
+    std::cerr << "blorp: initialing members...\n";
+    cellsX = cellsX_;
+    cellsY = cellsY_;
+    cellsZ = cellsZ_;
+    spacing = spacing_;
+    stiffness = stiffness_;
+    damping = damping_;
+    nodeMass = nodeMass_;
+    origin[0] = originX;
+    origin[1] = originY;
+    origin[2] = originZ;
+    construct(originX, originY, originZ);
+}
+
+// Shared tail of both constructors, from the node counts on.
+void SoftBody::construct(double x0, double y0, double z0)
+{
+    nodesX = cellsX + 1;
+    nodesY = cellsY + 1;
+    nodesZ = cellsZ + 1;
+    gravityOn = false;
+    glass = cellsX != 0 && cellsY != 0 && cellsZ != 0;
+    isLine = !((cellsX != 0 || cellsY != 0) && (cellsX != 0 || cellsZ != 0) && (cellsY != 0 || cellsZ != 0));
+    floorY = -4.0;
+    wallXMin = -4.0;
+    wallXMax = 4.0;
+
+    nodeStorage = std::make_shared<std::vector<MassPoint>>();
+    nodeStorage->reserve(size_t(nodesX) * nodesY * nodesZ);
+    std::cerr << "blorp: initialize nodes array with actual nodes...\n";
+    // Coordinates are accumulated by repeated addition, not multiplied out,
+    // so every build of a scene lands on exactly the same bits.
+    double x = x0;
+    for (int i = 0; i < nodesX; ++i) {
+        double y = y0;
+        for (int j = 0; j < nodesY; ++j) {
+            double z = z0;
+            for (int k = 0; k < nodesZ; ++k) {
+                nodeStorage->emplace_back(Vector3(x, y, z), nodeMass);
+                z += spacing;
+            }
+            y += spacing;
+        }
+        x += spacing;
+    }
+    nodes = nodeStorage->data();
+
+    std::cerr << "initializing springs...\n";
+    buildSprings();
+    std::cerr << "initializing faces...\n";
+    buildSides();
+    std::cerr << "blorp has been created\n";
+}
+
+void SoftBody::buildSprings()
+{
+    const int NX = nodesX, NY = nodesY, NZ = nodesZ;
+    const double s = spacing;
+    springStorage = std::make_shared<std::vector<Spring>>();
+    springStorage->reserve(size_t(latticeSpringCount(cellsX, cellsY, cellsZ)));
+    auto make = [&](int i0, int j0, int k0, int i1, int j1, int k1, double rest) {
+        springStorage->emplace_back(node(i0, j0, k0), node(i1, j1, k1), rest, stiffness, damping);
+    };
+
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j)
+            for (int k = 0; k < NZ; ++k) {
+                if (i < NX - 1) make(i, j, k, i + 1, j, k, s);
+                if (j < NY - 1) make(i, j, k, i, j + 1, k, s);
+                if (k < NZ - 1) make(i, j, k, i, j, k + 1, s);
+            }
+
+    const double cellDiagonal = std::sqrt(3.0 * s * s);
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j)
+            for (int k = 0; k < NZ; ++k)
+                if (i < NX - 1 && j < NY - 1 && k < NZ - 1) {
+                    make(i, j, k, i + 1, j + 1, k + 1, cellDiagonal);
+                    make(i + 1, j, k, i, j + 1, k + 1, cellDiagonal);
+                    make(i + 1, j, k + 1, i, j + 1, k, cellDiagonal);
+                    make(i, j, k + 1, i + 1, j + 1, k, cellDiagonal);
+                }
+
+    const double faceDiagonal = std::sqrt(2.0 * s * s);
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j)
+            for (int k = 0; k < NZ; ++k) {
+                if (i < NX - 1 && j < NY - 1) {
+                    make(i, j, k, i + 1, j + 1, k, faceDiagonal);
+                    make(i + 1, j, k, i, j + 1, k, faceDiagonal);
+                }
+                if (k < NZ - 1 && j < NY - 1) {
+                    make(i, j, k, i, j + 1, k + 1, faceDiagonal);
+                    make(i, j, k + 1, i, j + 1, k, faceDiagonal);
+                }
+                if (i < NX - 1 && k < NZ - 1) {
+                    make(i, j, k, i + 1, j, k + 1, faceDiagonal);
+                    make(i, j, k + 1, i + 1, j, k, faceDiagonal);
+                }
+            }
+
+    springs = springStorage->data();
+    springTotal = int(springStorage->size());
+
+    // Size every node's lists exactly before filling them, so each gets one
+    // allocation. Registering in creation order gives the same attachment
+    // order as registering each spring the moment it is made.
+    std::vector<int> degree(size_t(nodeCount()), 0);
+    for (const Spring& spring : *springStorage) {
+        ++degree[size_t(spring.pointA - nodes)];
+        ++degree[size_t(spring.pointB - nodes)];
+    }
+    for (int n = 0; n < nodeCount(); ++n) {
+        nodes[n].springs.reserve(size_t(degree[size_t(n)]));
+        nodes[n].springEnds.reserve(size_t(degree[size_t(n)]));
+    }
+    for (Spring& spring : *springStorage) addSpring(&spring, spring.pointA, spring.pointB);
+}
+
+void SoftBody::addSpring(Spring* spring, MassPoint* first, MassPoint* second)
+{
+    // The body's own list is the contiguous storage itself, filled in
+    // creation order; only the ends need registering.
+    first->springs.push_back(spring);
+    second->springs.push_back(spring);
+    first->springEnds.push_back(1);
+    second->springEnds.push_back(2);
+}
+
+void SoftBody::buildSides()
+{
+    const int NX = nodesX, NY = nodesY, NZ = nodesZ;
+    auto fill = [](SideGrid& grid, int rowCount, int rowLength, auto at) {
+        grid.rows.assign(size_t(rowCount), {});
+        for (int r = 0; r < rowCount; ++r) {
+            std::vector<MassPoint*>& row = grid.rows[size_t(r)];
+            row.clear();
+            row.reserve(size_t(rowLength));
+            for (int e = 0; e < rowLength; ++e) row.push_back(at(r, e));
+        }
+    };
+    fill(sides[0], NY, NZ, [&](int j, int k) { return node(0, j, k); });
+    fill(sides[1], NY, NZ, [&](int j, int k) { return node(NX - 1, j, k); });
+    fill(sides[2], NZ, NX, [&](int k, int i) { return node(i, 0, k); });
+    fill(sides[3], NZ, NX, [&](int k, int i) { return node(i, NY - 1, k); });
+    fill(sides[5], NY, NX, [&](int j, int i) { return node(i, j, 0); });
+    fill(sides[4], NY, NX, [&](int j, int i) { return node(i, j, NZ - 1); });
+}
+
+void SoftBody::chooseColour()
+{
+    const int n = colourIndex;
+    if (n == 0) {
+        colour[0] = 0.8f, colour[1] = 0.2f, colour[2] = 0.2f;
+    } else if (n == 1) {
+        colour[0] = 0.2f, colour[1] = 0.8f, colour[2] = 0.1f;
+    } else if (n == 2) {
+        colour[0] = 0.8f, colour[1] = 0.6f, colour[2] = 0.1f;
+    } else {
+        const double r = double((n + 1) * 5 % 7) / 7.0;
+        const double g = double((n + 1) * 11 % 7) / 7.0;
+        const double b = double((n + 1) * 31 % 7) / 7.0;
+        colour[0] = float(r), colour[1] = float(g), colour[2] = float(b);
+        std::cerr << "r,g,b:" << r << "," << g << "," << b << "\n";
+    }
+}
+
+void SoftBody::printNodes() const
+{
+    for (int n = 0; n < nodeCount(); ++n) nodes[n].position.print();
+}
+
+void SoftBody::printSprings() const
+{
+    std::cerr << springTotal << " springs: ";
+    for (int s = 0; s < springTotal; ++s) springs[s].print();
+}

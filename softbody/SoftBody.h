@@ -1,0 +1,105 @@
+#pragma once
+
+#include "geometry/Spring.h"
+#include "geometry/Vector3.h"
+#include "softbody/MassPoint.h"
+#include "softbody/SideGrid.h"
+
+#include <memory>
+#include <vector>
+
+class GenericObject;
+
+/// A deformable block of gelatine: a regular lattice of mass points joined
+/// by damped springs along the cell edges, face diagonals and cell diagonals.
+///
+/// Nodes and springs are created once, at construction, in two contiguous
+/// arrays that never grow afterwards, so MassPoint and Spring pointers stay
+/// valid for the life of the body. Copies of a body share them (the storage
+/// is released when the last copy goes).
+class SoftBody {
+public:
+    static constexpr double kGravity = 9.8;
+    static constexpr double kWallZMin = -5.0;
+    static constexpr double kWallZMax = 5.0;
+
+    bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
+    bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts
+    float colour[3] = {0.0f, 0.0f, 0.0f};
+    int colourIndex = 0;  ///< position in the world's body list; set before chooseColour()
+    int nodesX = 0, nodesY = 0, nodesZ = 0;
+    double origin[3] = {0.0, 0.0, 0.0};  ///< corner given to the corner constructor; recorded only
+    int cellsX = 0, cellsY = 0, cellsZ = 0;
+    double spacing = 0.0;
+    double nodeMass = 0.0;  ///< recorded only
+    double stiffness = 0.0;
+    double damping = 0.0;
+    bool gravityOn = false;
+    const std::vector<GenericObject*>* sceneObjects = nullptr;  ///< the world's objects; not owned
+    MassPoint* nodes = nullptr;  ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
+    Spring* springs = nullptr;   ///< every spring in creation order
+    int springTotal = 0;
+    SideGrid sides[6];
+    double floorY = -4.0;
+    double wallXMax = 4.0;
+    double wallXMin = -4.0;
+
+    /// Empty body; never simulated.
+    SoftBody();
+    /// Lattice centred on the world origin.
+    SoftBody(int cellsX, int cellsY, int cellsZ, double spacing, double stiffness, double damping, double nodeMass);
+    /// Lattice with node (0,0,0) at (originX, originY, originZ), extending towards +x, +y, +z.
+    SoftBody(int cellsX, int cellsY, int cellsZ, double originX, double originY, double originZ, double spacing,
+             double stiffness, double damping, double nodeMass);
+
+    /// The node at lattice indices (i, j, k); indices are not checked.
+    MassPoint* node(int i, int j, int k) const { return &nodes[(size_t(i) * nodesY + j) * nodesZ + k]; }
+    int nodeCount() const { return nodesX * nodesY * nodesZ; }
+    /// Every node, in lattice order (k fastest).
+    MassPoint* nodeArray() const { return nodes; }
+    /// Every spring, in creation order.
+    Spring* springArray() const { return springs; }
+    int springCount() const { return springTotal; }
+
+    void fixNode(int i, int j, int k) { node(i, j, k)->fixed = true; }
+    void setNodeMass(int i, int j, int k, double m) { node(i, j, k)->mass = m; }
+    void setSceneObjects(const std::vector<GenericObject*>* objects) { sceneObjects = objects; }
+    void enableGravity() { gravityOn = true; }
+    /// Sets colour from colourIndex; indices above 2 also log an "r,g,b:" line.
+    void chooseColour();
+
+    /// Recomputes every spring's end forces from the current state; nothing moves.
+    void computeSpringForces();
+    /// Advances every node by dt: forces, contacts, integration. Needs
+    /// computeSpringForces() first and sceneObjects set.
+    void step(double dt);
+    /// Queues a push of half a spacing's spring force on one side (codes 0-5);
+    /// it acts during the next step only. Other codes do nothing.
+    void sidePush(int side);
+    /// Adds v to the velocity of node (0,0,0) at once.
+    void addRootVelocity(const Vector3& v);
+
+    /// The outer surface as one quad per cell face (OpenGL).
+    void draw() const;
+    /// Every spring as a white line (OpenGL).
+    void drawSprings() const;
+
+    /// Diagnostics on standard error, without line end.
+    void printNodes() const;
+    void printSprings() const;
+
+private:
+    void construct(double x0, double y0, double z0);
+    void buildSprings();
+    void buildSides();
+    void addSpring(Spring* spring, MassPoint* first, MassPoint* second);
+    /// Step 5 of a node's update: the five room planes, then every scene object.
+    void respondToContacts(MassPoint& point) const;
+
+    // Contiguous storage, shared between copies of the body.
+    std::shared_ptr<std::vector<MassPoint>> nodeStorage;
+    std::shared_ptr<std::vector<Spring>> springStorage;
+};
+
+/// Number of springs a lattice of these cell counts gets (axis, cell-diagonal and face-diagonal).
+long long latticeSpringCount(int cellsX, int cellsY, int cellsZ);
