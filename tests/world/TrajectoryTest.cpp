@@ -1,0 +1,114 @@
+// Freezes the trajectories of every scene. Each scene runs with all its
+// bodies active through a fixed script of pushes and kicks; a hash of the bit
+// patterns of every node's position and velocity must match the value
+// recorded in tests/data/trajectories.txt. Those values were recorded once,
+// from the straightforward implementation, and never change: any rework of
+// the simulation's storage or threading must reproduce them bit for bit.
+//
+// To print the hashes of the current code instead of checking them, run the
+// test with BLORP_PRINT_TRAJECTORIES=1 in the environment.
+#include "softbody/SoftBody.h"
+#include "world/World.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <string>
+
+namespace {
+constexpr int kSteps = 2000;
+
+// 64-bit FNV-1a over raw bytes.
+struct Fnv1a {
+    std::uint64_t value = 14695981039346656037ull;
+    void add(const void* data, size_t size)
+    {
+        const unsigned char* bytes = static_cast<const unsigned char*>(data);
+        for (size_t i = 0; i < size; ++i) value = (value ^ bytes[i]) * 1099511628211ull;
+    }
+    void add(const Vector3& v)
+    {
+        const double components[3] = {v.x, v.y, v.z};
+        add(components, sizeof components);
+    }
+};
+
+// The user's actions, at fixed steps, touching every input path of the world.
+void act(World& world, int step)
+{
+    switch (step) {
+    case 100: world.pushSide(0); break;
+    case 150: world.pushSide(0); world.pushSide(0); break;
+    case 200: world.mousePush(2); break;
+    case 300: world.kickCorner(Vector3(-10, 0, 0)); break;
+    case 400: world.kickUp(); break;
+    case 500: world.pushSide(3); break;
+    case 650: world.mousePush(0); break;
+    case 700: world.kickCorner(Vector3(10, 0, 0)); break;
+    case 900: world.mousePush(1); break;
+    case 1100: world.pushSide(5); break;
+    case 1300: world.pushSide(4); world.pushSide(2); break;
+    case 1500: world.kickUp(); break;
+    case 1700: world.pushSide(1); break;
+    default: break;
+    }
+}
+
+std::uint64_t runScene(int scene)
+{
+    testing::internal::CaptureStderr();
+    World world(scene);
+    testing::internal::GetCapturedStderr();
+    while (world.activeBodies.size() < world.preparedBodies.size()) world.activateNextBody();
+    for (int s = 0; s < kSteps; ++s) {
+        act(world, s);
+        world.step();
+    }
+    Fnv1a hash;
+    for (const SoftBody* body : world.activeBodies)
+        for (int n = 0; n < body->nodeCount(); ++n) {
+            hash.add(body->nodes[n].position);
+            hash.add(body->nodes[n].velocity);
+        }
+    return hash.value;
+}
+
+std::map<int, std::string> recordedHashes()
+{
+    std::map<int, std::string> hashes;
+    std::ifstream in(BLORP_TEST_DATA_DIR "/trajectories.txt");
+    std::string line;
+    while (std::getline(in, line)) {
+        if (line.empty() || line[0] == '#') continue;
+        const size_t space = line.find(' ');
+        hashes[std::stoi(line.substr(0, space))] = line.substr(space + 1);
+    }
+    return hashes;
+}
+
+std::string hex(std::uint64_t value)
+{
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(value));
+    return text;
+}
+
+class Trajectory : public testing::TestWithParam<int> {};
+}  // namespace
+
+TEST_P(Trajectory, MatchesTheRecordedBits)
+{
+    const int scene = GetParam();
+    const std::string actual = hex(runScene(scene));
+    if (std::getenv("BLORP_PRINT_TRAJECTORIES")) std::cout << scene << " " << actual << "\n";
+    const std::map<int, std::string> recorded = recordedHashes();
+    ASSERT_TRUE(recorded.count(scene)) << "no recorded hash for scene " << scene;
+    EXPECT_EQ(actual, recorded.at(scene)) << "scene " << scene << " no longer follows its recorded trajectory";
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryScene, Trajectory, testing::Range(0, 13));
