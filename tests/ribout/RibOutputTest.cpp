@@ -1,0 +1,275 @@
+// Where RIB goes and how it gets there: files, standard output, pipes, the
+// binary encoding, and what happens when the output fails.
+
+#include <clocale>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include "ri.h"
+#include "ribout/RibWriter.h"
+#include "tests/ribout/RibCapture.h"
+
+namespace {
+
+using ribtest::kHeader;
+using ribtest::readFile;
+using ribtest::ribBody;
+using ribtest::scratchPath;
+
+std::string bytes(std::initializer_list<int> values) {
+    std::string text;
+    for (int value : values) {
+        text += static_cast<char>(value);
+    }
+    return text;
+}
+
+void setRibBinary(RtInt value) {
+    RiOption("rib", "binary", &value, RI_NULL);
+}
+
+TEST(RibOutput, WritesHeaderAndClosingNewlineToAFile) {
+    const std::string path = scratchPath("file.rib");
+    RiBegin(path.c_str());
+    RiWorldBegin();
+    RiEnd();
+    EXPECT_EQ(readFile(path), std::string(kHeader) + "WorldBegin\n\n");
+    std::remove(path.c_str());
+
+    RiBegin(path.c_str());
+    RiEnd();
+    EXPECT_EQ(readFile(path), std::string(kHeader) + "\n") << "an empty file still ends with \\n";
+    std::remove(path.c_str());
+}
+
+TEST(RibOutput, WorldEndMakesTheTextVisibleAtOnce) {
+    const std::string path = scratchPath("flush.rib");
+    RiBegin(path.c_str());
+    RiWorldBegin();
+    RiWorldEnd();
+    EXPECT_EQ(readFile(path), std::string(kHeader) + "WorldBegin\nWorldEnd\n");
+    RiEnd();
+    std::remove(path.c_str());
+}
+
+TEST(RibOutput, WritesToStandardOutputAndLeavesItOpen) {
+    testing::internal::CaptureStdout();
+    std::printf("before\n");
+    RiBegin(RI_NULL);
+    std::printf("program line\n");
+    RiSphere(1, -1, 1, 360, RI_NULL);
+    RiEnd();
+    const int written = std::printf("after\n");
+    std::fflush(stdout);
+    const std::string text = testing::internal::GetCapturedStdout();
+    EXPECT_GT(written, 0) << "standard output was closed";
+    EXPECT_EQ(text, std::string("before\n") + kHeader + "program line\nSphere 1 -1 1 360\n\nafter\n");
+}
+
+TEST(RibOutput, WritesThroughACommandPipeAndWaitsForIt) {
+    const std::string path = scratchPath("piped.rib");
+    const std::string command = "|cat > " + path;
+    RiBegin(command.c_str());
+    RiTranslate(1, 2, 3);
+    RiEnd();
+    // No waiting here: RiEnd returned only after cat finished.
+    EXPECT_EQ(readFile(path), std::string(kHeader) + "Translate 1 2 3 \n\n");
+    std::remove(path.c_str());
+}
+
+TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes) {
+    const std::string directory = scratchPath("names");
+    ASSERT_EQ(system(("mkdir -p " + directory).c_str()), 0);
+    char previous[4096];
+    ASSERT_NE(getcwd(previous, sizeof previous), nullptr);
+    ASSERT_EQ(chdir(directory.c_str()), 0);
+    RiBegin("Prman");
+    RiEnd();
+    RiBegin("rgl.rib");
+    RiEnd();
+    EXPECT_EQ(readFile("Prman"), std::string(kHeader) + "\n");
+    EXPECT_EQ(readFile("rgl.rib"), std::string(kHeader) + "\n");
+    ASSERT_EQ(chdir(previous), 0);
+    EXPECT_EQ(system(("rm -r " + directory).c_str()), 0);
+}
+
+TEST(RibOutputDeathTest, BadDirectoryEndsWithStatusOne) {
+    EXPECT_EXIT(RiBegin("/nonexistent-blorp-dir/out.rib"), testing::ExitedWithCode(1),
+                "^Error making RIB file: bad filename\n$");
+}
+
+TEST(RibOutput, WritesBinaryFloatsBigEndian) {
+    RtColor red = {1, 0, 0};
+    setRibBinary(1);
+    const std::string body = ribBody([&] {
+        RiColor(red);
+        RiTranslate(0, 0, -5);
+        RiScale(1, 1, -1);
+    });
+    setRibBinary(0);
+    EXPECT_EQ(body, "Color " + bytes({0xC8, 0x03, 0x3F, 0x80, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}) +
+                        "\nTranslate " +
+                        bytes({0xA4, 0, 0, 0, 0, 0xA4, 0, 0, 0, 0, 0xA4, 0xC0, 0xA0, 0, 0}) +
+                        "\nScale 1 1 -1\n");
+}
+
+TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength) {
+    const std::vector<RtFloat> p(3 * 21846, 1.0f);
+    const RtInt sizes[] = {1, 85, 86, 21845, 21846};
+    const std::string headers[] = {
+        bytes({0xC8, 3}), bytes({0xC8, 255}), bytes({0xC9, 1, 2}), bytes({0xC9, 0xFF, 0xFF}),
+        bytes({0xCA, 1, 0, 2}),
+    };
+    setRibBinary(1);
+    for (int i = 0; i < 5; ++i) {
+        const std::string body =
+            ribBody([&] { RiPolygon(sizes[i], "P", const_cast<RtFloat*>(p.data()), RI_NULL); });
+        const std::string start = "Polygon \"P\" " + headers[i];
+        EXPECT_EQ(body.compare(0, start.size(), start), 0) << "vertices " << sizes[i];
+        EXPECT_EQ(body.size(), start.size() + 12u * sizes[i] + 1) << "vertices " << sizes[i];
+    }
+    setRibBinary(0);
+}
+
+TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
+    RtColor grey = {0.5f, 0.5f, 0.5f};
+    const std::string body = ribBody([&] {
+        RiColor(grey);
+        RtToken tokens[] = {"binary"};
+        RtInt one = 1;
+        RtPointer values[] = {&one};
+        ribtest::currentWriter()->OptionV("rib", 1, tokens, values);
+        RiColor(grey);
+    });
+    EXPECT_EQ(body, "Color [0.5 0.5 0.5]\nColor " +
+                        bytes({0xC8, 3, 0x3F, 0, 0, 0, 0x3F, 0, 0, 0, 0x3F, 0, 0, 0}) + "\n");
+}
+
+TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
+    RtString gzip = "gzip";
+    const std::string plain = ribBody([] { RiWorldBegin(); });
+    RiOption("rib", "compression", &gzip, RI_NULL);
+    const std::string compressed = ribBody([] { RiWorldBegin(); });
+    RtString none = "none";
+    RiOption("rib", "compression", &none, RI_NULL);
+    EXPECT_EQ(plain, compressed);
+}
+
+TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole) {
+    const std::string longText(25000, 'x');
+    const std::string body = ribBody([&] {
+        RiArchiveRecord("comment", "%s|%s", longText.c_str(), longText.c_str());
+        RiArchiveRecord("verbatim", "%s", longText.c_str());
+    });
+    EXPECT_EQ(body, "# " + longText + "|" + longText + "\n" + longText);
+}
+
+// Makes a locale with decimal commas current, or says why none is available.
+// glibc builds one from its sources with localedef when none is installed.
+std::string switchToDecimalCommaLocale() {
+    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
+        if (std::setlocale(LC_ALL, name) != nullptr) {
+            return {};
+        }
+    }
+    const std::string directory = "ribtest_locales_" + std::to_string(getpid());
+    const std::string build = "localedef -i de_DE -f UTF-8 -c " + directory +
+                              "/de_DE.UTF-8 >/dev/null 2>&1";
+    if (system(("mkdir -p " + directory).c_str()) != 0 || system(build.c_str()) != 0) {
+        return "no locale with decimal commas is installed and localedef could not build one";
+    }
+    char* absolute = realpath(directory.c_str(), nullptr);
+    setenv("LOCPATH", absolute, 1);
+    std::free(absolute);
+    const bool switched = std::setlocale(LC_ALL, "de_DE.UTF-8") != nullptr;
+    return switched ? "" : "the locale built by localedef could not be selected";
+}
+
+TEST(RibOutput, WritesDecimalPointsUnderADecimalCommaLocale) {
+    const std::string problem = switchToDecimalCommaLocale();
+    if (!problem.empty()) {
+        GTEST_SKIP() << problem;
+    }
+    char probe[16];
+    std::snprintf(probe, sizeof probe, "%g", 0.5);
+    if (std::string(probe) != "0,5") {
+        std::setlocale(LC_ALL, "C");
+        GTEST_SKIP() << "the selected locale does not use decimal commas";
+    }
+    RtFloat knots[4] = {0, 0, 1, 1};
+    RtFloat p[6] = {0.25f, 0.5f, 0.75f, 1.5f, 2.5f, 3.5f};
+    const std::string body = ribBody([&] {
+        RiFormat(640, 480, 1.5f);
+        RiTranslate(0.5f, -1.25f, 3);
+        RiColor(p);
+        RiArchiveRecord("comment", "%.2f", 0.5);
+        RiNuPatch(2, 2, knots, 0.5f, 1, 1, 1, knots, 0, 1, "P", p, RI_NULL);
+    });
+    std::setlocale(LC_ALL, "C");
+    unsetenv("LOCPATH");
+    EXPECT_EQ(system(("rm -rf ribtest_locales_" + std::to_string(getpid())).c_str()), 0);
+    EXPECT_EQ(body,
+              "Format 640 480 1.5\nTranslate 0.5 -1.25 3 \nColor [0.25 0.5 0.75]\n# 0.50\n"
+              "NuPatch 2 2 [0 0 1 1] 0.500000 1.000000 1 1 [0 0] 0.000000 1.000000  "
+              "\"P\" [0.25 0.5 0.75 1.5 2.5 3.5]\n");
+}
+
+TEST(RibOutputDeathTest, ReaderThatQuitsEarlyIsReportedNotFatal) {
+    // The command reads nothing and exits; the writes that follow fail with
+    // EPIPE. The process must live on and RiEnd must say the output is lost.
+    EXPECT_EXIT(
+        {
+            std::signal(SIGPIPE, SIG_DFL);
+            RiBegin("|exec true");
+            std::vector<RtFloat> p(3 * 4000, 0.5f);
+            for (int i = 0; i < 50; ++i) {
+                RiPolygon(4000, "P", p.data(), RI_NULL);
+            }
+            RiEnd();
+            std::fprintf(stderr, "still alive\n");
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "ERROR: System error\n    --> could not write all RIB output to pipe \"exec true\"\n"
+        "still alive\n");
+}
+
+TEST(RibOutputDeathTest, FailedWritesAndCommandsAreReportedAtRiEnd) {
+    EXPECT_EXIT(
+        {
+            RiBegin("/dev/full");
+            RiWorldBegin();
+            RiEnd();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "ERROR: System error\n    --> could not write all RIB output to \"/dev/full\"\n");
+    EXPECT_EXIT(
+        {
+            RiBegin("|cat > /dev/null; exit 3");
+            RiWorldBegin();
+            RiEnd();
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0),
+        "ERROR: System error\n    --> RIB output pipe \"cat > /dev/null; exit 3\" ended with "
+        "exit status 3\n");
+}
+
+TEST(RibOutput, ReportsNothingWhenAllWentWell) {
+    testing::internal::CaptureStderr();
+    const std::string path = scratchPath("quiet.rib");
+    RiBegin(("|cat > " + path).c_str());
+    RiWorldBegin();
+    RiEnd();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    std::remove(path.c_str());
+}
+
+}  // namespace
