@@ -1,6 +1,7 @@
 #include "ribout/SymbolTable.h"
 
 #include <cstring>
+#include <new>
 
 SymbolTable stringTable(12289);
 SymbolTable declarationTable(5003);
@@ -30,12 +31,24 @@ constexpr size_t kMaxSharedStringSize = 16;
 
 StringBlock* stringBlocks = nullptr;
 
+// A string too long to share a block, allocated with a link in front so that
+// every interned copy stays reachable for the whole process.
+struct LongString {
+    LongString* next;
+    char* text() { return reinterpret_cast<char*>(this + 1); }
+};
+
+LongString* longStrings = nullptr;
+
 char* storeString(const char* text)
 {
     const size_t size = std::strlen(text) + 1;
     char* copy = nullptr;
     if (size > kMaxSharedStringSize) {
-        copy = new char[size];
+        auto* storage = static_cast<LongString*>(::operator new(sizeof(LongString) + size));
+        storage->next = longStrings;
+        longStrings = storage;
+        copy = storage->text();
     } else {
         StringBlock* block = stringBlocks;
         // A block counts as full once used + size + 1 reaches its capacity,
