@@ -352,6 +352,10 @@ RtVoid RiProcedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdivfunc,
 RtVoid RiGeometry(RtToken type, ...);
 RtVoid RiGeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]);
 
+/* The renderer interface also has texture-making operations (MakeTexture,
+ * MakeLatLongEnvironment, MakeCubeFaceEnvironment, MakeShadow); this library
+ * offers no procedures for them. */
+
 /* ------------------------------------------------- solids and objects */
 
 RtVoid RiSolidBegin(RtToken operation);

@@ -414,3 +414,17 @@ TEST_F(RiProcedures, EmptyAndOverlongParameterLists)
 }
 
 } // namespace
+
+extern "C" void describeFrameFromC(void);
+
+TEST_F(RiProcedures, AreCallableFromC)
+{
+    describeFrameFromC();
+    ASSERT_EQ(4u, log.size());
+    EXPECT_EQ("FrameBegin", log[0].slot);
+    EXPECT_EQ(args(3), log[0].args);
+    EXPECT_EQ("Color", log[1].slot);
+    EXPECT_EQ("SphereV", log[2].slot);
+    EXPECT_EQ("n:1", log[2].args[4].substr(0, 3));
+    EXPECT_EQ("FrameEnd", log[3].slot);
+}
