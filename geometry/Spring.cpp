@@ -4,18 +4,12 @@
 
 #include <GL/gl.h>
 
-#include <cmath>
 #include <iostream>
 
 void Spring::computeForces()
 {
-    const Vector3& pA = pointA->position;
-    const Vector3& pB = pointB->position;
-    const double len = std::sqrt(pA.distanceSquared(pB));
-    const double f = ks * (restLength - len);
-    const Vector3 u = pA.directionTo(pB);
-    forceA = -(u * f) - pointA->velocity * kd;
-    forceB = u * f - pointB->velocity * kd;
+    dampedSpringForces(pointA->position, pointA->velocity, pointB->position, pointB->velocity, restLength, ks, kd,
+                       forceA, forceB);
 }
 
 void Spring::draw() const

@@ -2,7 +2,26 @@
 
 #include "geometry/Vector3.h"
 
+#include <cmath>
+
 struct MassPoint;
+
+/// The damped Hooke's-law forces between two ends with positions pA, pB and
+/// velocities vA, vB. Shared by Spring::computeForces and the soft body's
+/// spring pass so that both give the same bits.
+inline void dampedSpringForces(const Vector3& pA, const Vector3& vA, const Vector3& pB, const Vector3& vB,
+                               double restLength, double ks, double kd, Vector3& forceA, Vector3& forceB)
+{
+    // The distance and the length of the direction vector are the same
+    // number ((pB - pA) is the exact negation of (pA - pB)), so one square
+    // root serves both; u is zero when the ends coincide.
+    const Vector3 d = pB - pA;
+    const double len = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    const double f = ks * (restLength - len);
+    const Vector3 u = len == 0.0 ? Vector3(0.0, 0.0, 0.0) : d / len;
+    forceA = -(u * f) - vA * kd;
+    forceB = u * f - vB * kd;
+}
 
 /// A damped Hooke's-law spring between two mass points. It stores the force
 /// on each end; the soft body adds those to the points in its node pass.

@@ -7,7 +7,6 @@
 namespace {
 constexpr double kStaticFriction = 0.5;
 constexpr double kKineticFriction = 0.3;
-constexpr double kGravity = 9.8;
 // Below this tangential speed a point held by enough normal force sticks.
 constexpr double kStickSpeed = 0.025;
 }  // namespace
@@ -26,18 +25,10 @@ MassPoint::MassPoint(const Vector3& position_, double mass_)
 {
 }
 
-void MassPoint::addGravity() { force += Vector3(0.0, -kGravity * mass, 0.0); }
-
 void MassPoint::addSpringForces()
 {
-    const size_t count = springs.size();
-    for (size_t s = 0; s < count; ++s) force += springEnds[s] == 1 ? springs[s]->forceA : springs[s]->forceB;
-}
-
-void MassPoint::applyExternalForce()
-{
-    force += externalForce;
-    externalForce.zero();
+    const Spring* all = springs.springArray();
+    for (SpringAttachment a : springs) force += attachedForce(all, a);
 }
 
 void MassPoint::respondToContact(const Vector3& n, bool elastic)
@@ -86,12 +77,4 @@ void MassPoint::applyContactVelocity(const Vector3& n, double restitution)
         velocity += p;
         velocity += p * restitution;
     }
-}
-
-void MassPoint::integrate(double dt)
-{
-    if (fixed) return;
-    acceleration = force / mass;
-    velocity += acceleration * dt;
-    position += velocity * dt + acceleration * (0.5 * dt * dt);
 }

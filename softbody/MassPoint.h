@@ -1,13 +1,60 @@
 #pragma once
 
+#include "geometry/Spring.h"
 #include "geometry/Vector3.h"
 
-#include <vector>
+#include <cstdint>
 
-struct Spring;
+/// One attachment of a spring to a mass point, packed into 32 bits: the
+/// spring's index in its body's spring array, shifted left by one, with the
+/// low bit 0 when the point is the spring's pointA and 1 when it is pointB.
+using SpringAttachment = std::uint32_t;
+
+/// The force that an attached spring exerts on this end: its forceA or forceB.
+inline const Vector3& attachedForce(const Spring* springs, SpringAttachment a)
+{
+    // forceA and forceB are adjacent fields, so the end bit picks one without a branch.
+    return (&springs[a >> 1].forceA)[a & 1];
+}
+
+/// The springs attached to one mass point, in attachment order: a view into
+/// the body's packed attachment array.
+class AttachedSprings {
+public:
+    AttachedSprings() = default;
+    AttachedSprings(const SpringAttachment* first, std::uint32_t count, Spring* springs)
+        : first_(first), count_(count), springs_(springs)
+    {
+    }
+    std::size_t size() const { return count_; }
+    bool empty() const { return count_ == 0; }
+    Spring* operator[](std::size_t s) const { return &springs_[first_[s] >> 1]; }
+    Spring* front() const { return (*this)[0]; }
+    const SpringAttachment* begin() const { return first_; }
+    const SpringAttachment* end() const { return first_ + count_; }
+    Spring* springArray() const { return springs_; }
+
+private:
+    const SpringAttachment* first_ = nullptr;
+    std::uint32_t count_ = 0;
+    Spring* springs_ = nullptr;
+};
+
+/// Parallel to AttachedSprings: 1 where the point is that spring's pointA, 2 where it is pointB.
+class AttachedEnds {
+public:
+    AttachedEnds() = default;
+    explicit AttachedEnds(const AttachedSprings& springs) : springs_(springs) {}
+    std::size_t size() const { return springs_.size(); }
+    int operator[](std::size_t s) const { return int(springs_.begin()[s] & 1) + 1; }
+    int front() const { return (*this)[0]; }
+
+private:
+    AttachedSprings springs_;
+};
 
 /// One node of a soft body's lattice.
-struct MassPoint {
+struct alignas(64) MassPoint {
     Vector3 position;
     Vector3 velocity;
     Vector3 acceleration;  ///< from the last integration
@@ -16,20 +63,26 @@ struct MassPoint {
     Vector3 externalForce;  ///< user pushes waiting for the next step
     double staticFriction;
     double kineticFriction;
-    std::vector<Spring*> springs;  ///< attached springs, in attachment order
-    std::vector<int> springEnds;   ///< parallel to springs: 1 = this is pointA, 2 = pointB
+    AttachedSprings springs;  ///< attached springs, in attachment order; set by the owning body
+    AttachedEnds springEnds;  ///< parallel to springs: 1 = this is pointA, 2 = pointB
     double mass;
     bool fixed;  ///< a fixed point is never moved by integration
 
     MassPoint(const Vector3& position_, double mass_);
 
     void clearForce() { force.zero(); }
+    static constexpr double kGravity = 9.8;
+
     /// Adds the weight -9.8·mass along y.
-    void addGravity();
+    void addGravity() { force += Vector3(0.0, -kGravity * mass, 0.0); }
     /// Adds every attached spring's force on this end, in attachment order.
     void addSpringForces();
     /// Moves the pending push into the force and clears it.
-    void applyExternalForce();
+    void applyExternalForce()
+    {
+        force += externalForce;
+        externalForce.zero();
+    }
     void addForce(const Vector3& f) { force += f; }
     void addExternalForce(const Vector3& f) { externalForce += f; }
 
@@ -43,5 +96,11 @@ struct MassPoint {
 
     /// Semi-implicit step: velocity first, then position with the updated
     /// velocity plus the half-acceleration term. A fixed point does not move.
-    void integrate(double dt);
+    void integrate(double dt)
+    {
+        if (fixed) return;
+        acceleration = force / mass;
+        velocity += acceleration * dt;
+        position += velocity * dt + acceleration * (0.5 * dt * dt);
+    }
 };

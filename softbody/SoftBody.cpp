@@ -95,17 +95,26 @@ void SoftBody::buildSprings()
     auto make = [&](int i0, int j0, int k0, int i1, int j1, int k1, double rest) {
         springStorage->emplace_back(node(i0, j0, k0), node(i1, j1, k1), rest, stiffness, damping);
     };
+    // Each pass runs plane by plane (i outermost) and every spring made at
+    // plane i joins plane i to itself or to plane i + 1; advance() relies on
+    // these per-plane segments.
+    planeSpringStart.assign(size_t(3 * (NX + 1)), 0);
+    auto markPlane = [&](int pass, int i) { planeSpringStart[size_t(pass * (NX + 1) + i)] = int(springStorage->size()); };
 
-    for (int i = 0; i < NX; ++i)
+    for (int i = 0; i < NX; ++i) {
+        markPlane(0, i);
         for (int j = 0; j < NY; ++j)
             for (int k = 0; k < NZ; ++k) {
                 if (i < NX - 1) make(i, j, k, i + 1, j, k, s);
                 if (j < NY - 1) make(i, j, k, i, j + 1, k, s);
                 if (k < NZ - 1) make(i, j, k, i, j, k + 1, s);
             }
+    }
+    markPlane(0, NX);
 
     const double cellDiagonal = std::sqrt(3.0 * s * s);
-    for (int i = 0; i < NX; ++i)
+    for (int i = 0; i < NX; ++i) {
+        markPlane(1, i);
         for (int j = 0; j < NY; ++j)
             for (int k = 0; k < NZ; ++k)
                 if (i < NX - 1 && j < NY - 1 && k < NZ - 1) {
@@ -114,9 +123,12 @@ void SoftBody::buildSprings()
                     make(i + 1, j, k + 1, i, j + 1, k, cellDiagonal);
                     make(i, j, k + 1, i + 1, j + 1, k, cellDiagonal);
                 }
+    }
+    markPlane(1, NX);
 
     const double faceDiagonal = std::sqrt(2.0 * s * s);
-    for (int i = 0; i < NX; ++i)
+    for (int i = 0; i < NX; ++i) {
+        markPlane(2, i);
         for (int j = 0; j < NY; ++j)
             for (int k = 0; k < NZ; ++k) {
                 if (i < NX - 1 && j < NY - 1) {
@@ -132,33 +144,37 @@ void SoftBody::buildSprings()
                     make(i, j, k + 1, i + 1, j, k, faceDiagonal);
                 }
             }
+    }
+    markPlane(2, NX);
 
     springs = springStorage->data();
     springTotal = int(springStorage->size());
 
-    // Size every node's lists exactly before filling them, so each gets one
-    // allocation. Registering in creation order gives the same attachment
-    // order as registering each spring the moment it is made.
-    std::vector<int> degree(size_t(nodeCount()), 0);
+    // Every node's attachments sit together in one packed array, in the
+    // order the springs were created, which is the order each node's spring
+    // forces are summed in. Count first, then fill.
+    const size_t count = size_t(nodeCount());
+    std::vector<std::uint32_t> fill(count + 1, 0);
     for (const Spring& spring : *springStorage) {
-        ++degree[size_t(spring.pointA - nodes)];
-        ++degree[size_t(spring.pointB - nodes)];
+        ++fill[size_t(spring.pointA - nodes) + 1];
+        ++fill[size_t(spring.pointB - nodes) + 1];
     }
-    for (int n = 0; n < nodeCount(); ++n) {
-        nodes[n].springs.reserve(size_t(degree[size_t(n)]));
-        nodes[n].springEnds.reserve(size_t(degree[size_t(n)]));
+    for (size_t n = 0; n < count; ++n) fill[n + 1] += fill[n];
+    attachmentStorage = std::make_shared<std::vector<SpringAttachment>>(2 * size_t(springTotal));
+    for (size_t n = 0; n < count; ++n) {
+        nodes[n].springs = AttachedSprings(attachmentStorage->data() + fill[n], fill[n + 1] - fill[n], springs);
+        nodes[n].springEnds = AttachedEnds(nodes[n].springs);
     }
-    for (Spring& spring : *springStorage) addSpring(&spring, spring.pointA, spring.pointB);
+    for (Spring& spring : *springStorage) addSpring(&spring, spring.pointA, spring.pointB, fill);
 }
 
-void SoftBody::addSpring(Spring* spring, MassPoint* first, MassPoint* second)
+void SoftBody::addSpring(Spring* spring, MassPoint* first, MassPoint* second, std::vector<std::uint32_t>& fill)
 {
-    // The body's own list is the contiguous storage itself, filled in
+    // The body's own list is the contiguous spring storage itself, filled in
     // creation order; only the ends need registering.
-    first->springs.push_back(spring);
-    second->springs.push_back(spring);
-    first->springEnds.push_back(1);
-    second->springEnds.push_back(2);
+    const SpringAttachment index = SpringAttachment(spring - springs) << 1;
+    (*attachmentStorage)[fill[size_t(first - nodes)]++] = index;
+    (*attachmentStorage)[fill[size_t(second - nodes)]++] = index | 1;
 }
 
 void SoftBody::buildSides()

@@ -5,6 +5,7 @@
 #include "softbody/MassPoint.h"
 #include "softbody/SideGrid.h"
 
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -22,6 +23,10 @@ public:
     static constexpr double kGravity = 9.8;
     static constexpr double kWallZMin = -5.0;
     static constexpr double kWallZMax = 5.0;
+    /// Bodies with at least this many springs split each pass of a step
+    /// between two threads; smaller ones would lose more to starting the
+    /// second thread than they gain.
+    static constexpr int kParallelSprings = 20000;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
     bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts
@@ -35,6 +40,9 @@ public:
     double stiffness = 0.0;
     double damping = 0.0;
     bool gravityOn = false;
+    /// Spring count from which a step uses two threads (kParallelSprings by
+    /// default). The result is the same bits either way.
+    int parallelThreshold = kParallelSprings;
     const std::vector<GenericObject*>* sceneObjects = nullptr;  ///< the world's objects; not owned
     MassPoint* nodes = nullptr;  ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
     Spring* springs = nullptr;   ///< every spring in creation order
@@ -73,6 +81,11 @@ public:
     /// Advances every node by dt: forces, contacts, integration. Needs
     /// computeSpringForces() first and sceneObjects set.
     void step(double dt);
+    /// One whole time step: the same as computeSpringForces() followed by
+    /// step(dt), bit for bit, but done in one sweep over the lattice's
+    /// i-planes so that each plane's springs are still in cache when its
+    /// nodes gather them. Large bodies split the sweep between two threads.
+    void advance(double dt);
     /// Queues a push of half a spacing's spring force on one side (codes 0-5);
     /// it acts during the next step only. Other codes do nothing.
     void sidePush(int side);
@@ -92,13 +105,26 @@ private:
     void construct(double x0, double y0, double z0);
     void buildSprings();
     void buildSides();
-    void addSpring(Spring* spring, MassPoint* first, MassPoint* second);
+    /// Registers a spring with both its ends; `fill` holds each node's next
+    /// free slot in the packed attachment array.
+    void addSpring(Spring* spring, MassPoint* first, MassPoint* second, std::vector<std::uint32_t>& fill);
+    /// The two passes of a step over index ranges, so they can be split between threads.
+    void computeSpringRange(int begin, int end);
+    void stepNodeRange(int begin, int end, double dt);
+    /// The springs made at plane i (joining it to itself or to plane i + 1).
+    void computePlaneSprings(int i);
+    /// advance() over the planes [first, last): each plane's springs, then its nodes.
+    void advancePlanes(int first, int last, double dt);
     /// Step 5 of a node's update: the five room planes, then every scene object.
     void respondToContacts(MassPoint& point) const;
 
     // Contiguous storage, shared between copies of the body.
     std::shared_ptr<std::vector<MassPoint>> nodeStorage;
     std::shared_ptr<std::vector<Spring>> springStorage;
+    std::shared_ptr<std::vector<SpringAttachment>> attachmentStorage;  ///< every node's attachments, node by node
+    /// Index of the first spring made at plane i in pass p (axis, cell
+    /// diagonal, face diagonal) at [p·(nodesX + 1) + i]; [p·(nodesX + 1) + nodesX] ends the pass.
+    std::vector<int> planeSpringStart;
 };
 
 /// Number of springs a lattice of these cell counts gets (axis, cell-diagonal and face-diagonal).

@@ -1,21 +1,80 @@
 #include "geometry/GenericObject.h"
 #include "softbody/SoftBody.h"
 
+#include <atomic>
+#include <system_error>
+#include <thread>
+
+namespace {
+// Runs work(begin, end) over [0, count) in two halves, the upper half on a
+// second thread that ends with the call. Each index is written by exactly one
+// thread and every result is computed in the same order as in one pass, so
+// the outcome is identical to work(0, count). If no thread can be started the
+// second half runs here.
+template <class Work>
+void runInTwo(int count, Work work)
+{
+    const int middle = count / 2;
+    std::thread helper;
+    try {
+        helper = std::thread([&] { work(middle, count); });
+    } catch (const std::system_error&) {
+        work(0, count);
+        return;
+    }
+    work(0, middle);
+    helper.join();
+}
+}  // namespace
+
 void SoftBody::computeSpringForces()
 {
-    for (int s = 0; s < springTotal; ++s) springs[s].computeForces();
+    if (springTotal >= parallelThreshold)
+        runInTwo(springTotal, [this](int begin, int end) { computeSpringRange(begin, end); });
+    else
+        computeSpringRange(0, springTotal);
+}
+
+void SoftBody::computeSpringRange(int begin, int end)
+{
+    // The ends are reached through pointers, so the hardware cannot foresee
+    // them; ask for the ends of a spring a few places ahead.
+    constexpr int kLookAhead = 8;
+    for (int s = begin; s < end; ++s) {
+        if (s + kLookAhead < end) {
+            __builtin_prefetch(springs[s + kLookAhead].pointA);
+            __builtin_prefetch(springs[s + kLookAhead].pointB);
+        }
+        Spring& spring = springs[s];
+        dampedSpringForces(spring.pointA->position, spring.pointA->velocity, spring.pointB->position,
+                           spring.pointB->velocity, spring.restLength, spring.ks, spring.kd, spring.forceA,
+                           spring.forceB);
+    }
 }
 
 void SoftBody::step(double dt)
 {
+    if (springTotal >= parallelThreshold)
+        runInTwo(nodeCount(), [this, dt](int begin, int end) { stepNodeRange(begin, end, dt); });
+    else
+        stepNodeRange(0, nodeCount(), dt);
+}
+
+void SoftBody::stepNodeRange(int begin, int end, double dt)
+{
     // Spring forces were all computed beforehand and every stage below reads
-    // only the node's own state, so nodes are finished one at a time.
-    const int count = nodeCount();
-    for (int n = 0; n < count; ++n) {
+    // only the node's own state, so nodes are finished one at a time and the
+    // range can be split anywhere. The stages are MassPoint's clearForce,
+    // addGravity, addSpringForces, applyExternalForce, the contacts and
+    // integrate, with the spring sum written out so it stays in this loop.
+    const Spring* all = springs;
+    for (int n = begin; n < end; ++n) {
         MassPoint& point = nodes[n];
         point.clearForce();
         if (gravityOn) point.addGravity();
-        point.addSpringForces();
+        Vector3 force = point.force;
+        for (SpringAttachment a : point.springs) force += attachedForce(all, a);
+        point.force = force;
         point.applyExternalForce();
         respondToContacts(point);
         point.integrate(dt);
@@ -60,3 +119,57 @@ void SoftBody::sidePush(int side)
 }
 
 void SoftBody::addRootVelocity(const Vector3& v) { node(0, 0, 0)->velocity += v; }
+
+void SoftBody::computePlaneSprings(int i)
+{
+    for (int pass = 0; pass < 3; ++pass) {
+        const size_t at = size_t(pass * (nodesX + 1) + i);
+        computeSpringRange(planeSpringStart[at], planeSpringStart[at + 1]);
+    }
+}
+
+void SoftBody::advancePlanes(int first, int last, double dt)
+{
+    // Plane i's nodes need the springs of planes i - 1 and i; both were
+    // computed before any of their ends moved, since plane i + 1 is
+    // integrated only after this.
+    const int plane = nodesY * nodesZ;
+    for (int i = first; i < last; ++i) {
+        computePlaneSprings(i);
+        stepNodeRange(i * plane, (i + 1) * plane, dt);
+    }
+}
+
+void SoftBody::advance(double dt)
+{
+    const int NX = nodesX;
+    if (springTotal < parallelThreshold || NX < 4) {
+        advancePlanes(0, NX, dt);
+        return;
+    }
+    // Two sweeps: planes [0, middle) here, [middle, NX) on a second thread.
+    // The springs of plane middle - 1 join the two halves, so they are
+    // computed first, here, while the other thread computes the springs of
+    // its own first plane; it then waits for them before moving any node.
+    const int middle = NX / 2;
+    const int plane = nodesY * nodesZ;
+    std::atomic<bool> seamReady{false};
+    auto upperHalf = [&] {
+        computePlaneSprings(middle);
+        while (!seamReady.load(std::memory_order_acquire)) std::this_thread::yield();
+        stepNodeRange(middle * plane, (middle + 1) * plane, dt);
+        advancePlanes(middle + 1, NX, dt);
+    };
+    std::thread helper;
+    try {
+        helper = std::thread(upperHalf);
+    } catch (const std::system_error&) {
+        advancePlanes(0, NX, dt);
+        return;
+    }
+    computePlaneSprings(middle - 1);
+    seamReady.store(true, std::memory_order_release);
+    advancePlanes(0, middle - 1, dt);
+    stepNodeRange((middle - 1) * plane, middle * plane, dt);
+    helper.join();
+}

@@ -1,0 +1,71 @@
+#include "geometry/Box.h"
+#include "geometry/Sphere.h"
+#include "softbody/SoftBody.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace {
+// A body well above the two-thread threshold, falling onto a table and a
+// sphere so that the contact paths run too, with pushes on the way.
+struct Stepper {
+    Box table{Vector3(-2, -4, -2), 4, 2, 4};
+    Sphere ball{Vector3(0.5, -1.5, 0), 0.8};
+    std::vector<GenericObject*> objects{&table, &ball};
+    SoftBody body;
+
+    explicit Stepper(int threshold)
+    {
+        testing::internal::CaptureStderr();
+        body = SoftBody(20, 6, 16, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
+        testing::internal::GetCapturedStderr();
+        body.enableGravity();
+        body.setSceneObjects(&objects);
+        body.parallelThreshold = threshold;
+    }
+
+    void push(int s)
+    {
+        if (s % 40 == 0) body.sidePush(s / 40 % 6);
+        if (s == 100) body.addRootVelocity(Vector3(3, 1, 0));
+    }
+};
+
+void expectSameBits(const SoftBody& a, const SoftBody& b, const char* what)
+{
+    ASSERT_EQ(a.nodeCount(), b.nodeCount());
+    for (int n = 0; n < a.nodeCount(); ++n) {
+        ASSERT_EQ(std::memcmp(&a.nodes[n].position, &b.nodes[n].position, sizeof(Vector3)), 0) << what << ", node " << n;
+        ASSERT_EQ(std::memcmp(&a.nodes[n].velocity, &b.nodes[n].velocity, sizeof(Vector3)), 0) << what << ", node " << n;
+        ASSERT_EQ(std::memcmp(&a.nodes[n].contactForce, &b.nodes[n].contactForce, sizeof(Vector3)), 0) << what;
+    }
+    for (int s = 0; s < a.springCount(); ++s) {
+        ASSERT_EQ(std::memcmp(&a.springs[s].forceA, &b.springs[s].forceA, 2 * sizeof(Vector3)), 0) << what << ", spring " << s;
+    }
+}
+}  // namespace
+
+TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
+{
+    Stepper serial(INT_MAX), split(0), sweep(INT_MAX), sweepTwo(0);
+    ASSERT_GT(serial.body.springCount(), SoftBody::kParallelSprings);
+    for (int s = 0; s < 400; ++s) {
+        for (Stepper* run : {&serial, &split, &sweep, &sweepTwo}) run->push(s);
+        serial.body.computeSpringForces();
+        serial.body.step(0.005);
+        split.body.computeSpringForces();
+        split.body.step(0.005);
+        sweep.body.advance(0.005);
+        sweepTwo.body.advance(0.005);
+    }
+    double lowest = 1e300;
+    for (int n = 0; n < serial.body.nodeCount(); ++n) lowest = std::min(lowest, serial.body.nodes[n].position.y);
+    EXPECT_LT(lowest, -1.5) << "the body has reached the objects below it";
+    expectSameBits(serial.body, split.body, "two-thread passes");
+    expectSameBits(serial.body, sweep.body, "one-sweep step");
+    expectSameBits(serial.body, sweepTwo.body, "two-thread sweep");
+}
