@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <pthread.h>
@@ -59,11 +60,36 @@ private:
 
 }  // namespace
 
+RibStream* RibStream::firstOpen = nullptr;
+
 RibStream::RibStream() : buffer(new char[kBufferSize]) {}
 
 RibStream::~RibStream() {
     close();
     delete[] buffer;
+}
+
+void RibStream::registerOpen() {
+    static const bool drainsAtExit = std::atexit(drainAllAtExit) == 0;
+    (void)drainsAtExit;
+    nextOpen = firstOpen;
+    firstOpen = this;
+}
+
+void RibStream::unregisterOpen() {
+    for (RibStream** link = &firstOpen; *link != nullptr; link = &(*link)->nextOpen) {
+        if (*link == this) {
+            *link = nextOpen;
+            break;
+        }
+    }
+    nextOpen = nullptr;
+}
+
+void RibStream::drainAllAtExit() {
+    for (RibStream* open = firstOpen; open != nullptr; open = open->nextOpen) {
+        open->drain();
+    }
 }
 
 void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string description) {
@@ -72,6 +98,7 @@ void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string descript
     outputName = std::move(description);
     used = 0;
     writeFailed = false;
+    registerOpen();
     if (sink != RibSink::standardOutput) {
         // Our own buffer already gathers large blocks; a second stdio buffer
         // would only copy every byte once more.
@@ -153,6 +180,7 @@ std::string RibStream::close() {
         }
     }
     file = nullptr;
+    unregisterOpen();
     return problem;
 }
 

@@ -72,6 +72,15 @@ public:
 
 private:
     void drain();
+    void registerOpen();
+    void unregisterOpen();
+    static void drainAllAtExit();
+
+    // Streams still open when the process exits (a writer never ended with
+    // RiEnd) hand their buffered bytes to stdio, which writes them out as it
+    // would any open file.
+    static RibStream* firstOpen;
+    RibStream* nextOpen = nullptr;
 
     std::FILE* file = nullptr;
     RibSink sink = RibSink::file;

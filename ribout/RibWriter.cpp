@@ -5,7 +5,6 @@
 #include <cstdlib>
 #include <cstring>
 #include <locale.h>
-#include <new>
 #include <string>
 
 #include "ribout/Declarations.h"
@@ -52,12 +51,13 @@ void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer va
         if (token == nullptr || values[i] == nullptr) {
             continue;
         }
+        // String values are the text itself, as for RiOption("rib", ...).
         if (std::strcmp(token, "format") == 0) {
-            binaryMode = std::strcmp(*static_cast<RtString*>(values[i]), "binary") == 0;
+            binaryMode = std::strcmp(static_cast<const char*>(values[i]), "binary") == 0;
         } else if (std::strcmp(token, "binary") == 0) {
             binaryMode = *static_cast<RtInt*>(values[i]);
         } else if (std::strcmp(token, "compression") == 0) {
-            compressionMode = std::strcmp(*static_cast<RtString*>(values[i]), "gzip") == 0;
+            compressionMode = std::strcmp(static_cast<const char*>(values[i]), "gzip") == 0;
         } else if (std::strcmp(token, "gzip") == 0) {
             compressionMode = *static_cast<RtInt*>(values[i]);
         }
@@ -394,7 +394,13 @@ void RibWriter::writeParameterRequest(const char* keyword, RtToken requestName, 
 RtContextHandle RiBegin(RtToken name) {
     RtToken tokens[] = {"binary"};
     RtPointer values[] = {&ribBinary};
-    RibWriter* writer = new (std::nothrow) RibWriter(name, 1, tokens, values);
+    RibWriter* writer = nullptr;
+    try {
+        writer = new RibWriter(name, 1, tokens, values);
+    } catch (...) {
+        // Out of memory: no exception may cross into a C caller.
+        writer = nullptr;
+    }
     currentRenderer = writer;
     return writer;
 }

@@ -20,9 +20,10 @@ public:
     /// Opens the output for `name` and writes the header. name null: standard
     /// output; "rendrib", "rgl", "prman": a pipe to that renderer; "|command":
     /// a pipe to the command; anything else: a file, created or truncated.
-    /// Options, as token/value pairs: "format" (string; "binary" selects the
-    /// binary float encoding), "binary" (pointer to an int), "compression"
-    /// (string) and "gzip" (pointer to an int), the last two recorded only.
+    /// Options, as token/value pairs: "format" (the text itself; "binary"
+    /// selects the binary float encoding), "binary" (pointer to an int),
+    /// "compression" (the text) and "gzip" (pointer to an int), the last two
+    /// recorded only.
     /// When the output cannot be opened the message goes to standard error
     /// and the process exits with status 1.
     RibWriter(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);

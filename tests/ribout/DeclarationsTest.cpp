@@ -160,6 +160,7 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
     RtFloat matrix[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
     RtString names[2] = {"a", "b"};
     RtFloat ignored[16] = {0};
+    testing::internal::CaptureStderr();
     EXPECT_EQ(ribBody([&] {
                   RiSurface("paintedplastic", "texturename", &texture, RI_NULL);
                   RiOption("limits", "bucketsize", origin, "pickregion", hpoint, RI_NULL);
@@ -172,6 +173,8 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
               "Points  \"Pw\" [1 2 3 1] \"_$w\" [1]\n"
               "Attribute \"user\" \"transform\" [1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1] "
               "\"string[2] pair\" [\"a\" \"b\"] \"mpoint m\" \n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ribout error: undeclared parameter \"frobnicate q\"\n");
     // Spot checks of the default table, including names that hold spaces.
     struct Default {
         const char* name;

@@ -152,13 +152,52 @@ TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
 }
 
 TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
-    RtString gzip = "gzip";
     const std::string plain = ribBody([] { RiWorldBegin(); });
-    RiOption("rib", "compression", &gzip, RI_NULL);
+    RiOption("rib", "compression", "gzip", RI_NULL);
+    EXPECT_EQ(ribCompression, 1);
     const std::string compressed = ribBody([] { RiWorldBegin(); });
-    RtString none = "none";
-    RiOption("rib", "compression", &none, RI_NULL);
+    RiOption("rib", "compression", "none", RI_NULL);
     EXPECT_EQ(plain, compressed);
+}
+
+TEST(RibOutput, WriterOptionsChooseTheEncoding) {
+    const std::string path = scratchPath("options.rib");
+    RtColor white = {1, 1, 1};
+    RtInt gzip = 1;
+    auto* writer = new RibWriter(path.c_str(), "format", "binary", "gzip", &gzip, RI_NULL);
+    EXPECT_EQ(writer->binaryMode, 1);
+    EXPECT_EQ(writer->compressionMode, 1);
+    writer->Color(white);
+    delete writer;
+    EXPECT_EQ(readFile(path), std::string(kHeader) + "Color " +
+                                  bytes({0xC8, 3, 0x3F, 0x80, 0, 0, 0x3F, 0x80, 0, 0, 0x3F,
+                                         0x80, 0, 0}) +
+                                  "\n\n");
+    RtToken tokens[] = {"format", "binary"};
+    RtInt zero = 0;
+    RtPointer values[] = {const_cast<char*>("binary"), &zero};
+    writer = new RibWriter(path.c_str(), 2, tokens, values);
+    EXPECT_EQ(writer->binaryMode, 0) << "the later option wins";
+    delete writer;
+    std::remove(path.c_str());
+}
+
+TEST(RibOutputDeathTest, OutputOfWritersNeverEndedReachesTheFilesAtExit) {
+    const std::string first = scratchPath("first.rib");
+    const std::string second = scratchPath("second.rib");
+    EXPECT_EXIT(
+        {
+            RiBegin(first.c_str());
+            RiWorldBegin();
+            RiBegin(second.c_str());
+            RiSphere(1, -1, 1, 360, RI_NULL);
+            std::exit(0);
+        },
+        testing::ExitedWithCode(0), "");
+    EXPECT_EQ(readFile(first), std::string(kHeader) + "WorldBegin\n");
+    EXPECT_EQ(readFile(second), std::string(kHeader) + "Sphere 1 -1 1 360\n");
+    std::remove(first.c_str());
+    std::remove(second.c_str());
 }
 
 TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole) {
