@@ -95,6 +95,24 @@ TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes) {
     RiEnd();
     EXPECT_EQ(readFile("Prman"), std::string(kHeader) + "\n");
     EXPECT_EQ(readFile("rgl.rib"), std::string(kHeader) + "\n");
+
+    // The exact word is run as a command: a stand-in "rgl" found on PATH
+    // receives the RIB.
+    {
+        std::FILE* script = std::fopen("rgl", "w");
+        ASSERT_NE(script, nullptr);
+        std::fputs("#!/bin/sh\ncat > received.rib\n", script);
+        std::fclose(script);
+    }
+    ASSERT_EQ(system("chmod +x rgl"), 0);
+    const std::string oldPath = std::getenv("PATH") ? std::getenv("PATH") : "";
+    setenv("PATH", (std::string(previous) + "/" + directory + ":" + oldPath).c_str(), 1);
+    RiBegin("rgl");
+    RiWorldBegin();
+    RiEnd();
+    setenv("PATH", oldPath.c_str(), 1);
+    EXPECT_EQ(readFile("received.rib"), std::string(kHeader) + "WorldBegin\n\n");
+
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_EQ(system(("rm -r " + directory).c_str()), 0);
 }
