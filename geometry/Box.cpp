@@ -1,6 +1,7 @@
 #include "geometry/Box.h"
 
 #include <GL/gl.h>
+#include <ri.h>
 
 #include <cmath>
 
@@ -74,4 +75,25 @@ void Box::draw()
         for (const auto& v : face) glVertex3f(v[0], v[1], v[2]);
         glEnd();
     }
+}
+
+void Box::writeRib()
+{
+    const Vector3 f = farCorner();
+    const RtFloat x0 = RtFloat(position.x), y0 = RtFloat(position.y), z0 = RtFloat(position.z);
+    const RtFloat x1 = RtFloat(f.x), y1 = RtFloat(f.y), z1 = RtFloat(f.z);
+    // Face and vertex order differ from the OpenGL drawing; every polygon
+    // lies in one plane of the box.
+    RtFloat faces[6][12] = {
+        {x0, y1, z0, x0, y1, z1, x1, y1, z1, x1, y1, z0},
+        {x0, y0, z0, x0, y1, z0, x1, y1, z0, x1, y0, z0},
+        {x0, y0, z1, x0, y1, z1, x0, y1, z0, x0, y0, z0},
+        {x1, y0, z0, x1, y1, z0, x1, y1, z1, x1, y0, z1},
+        {x1, y0, z1, x1, y1, z1, x0, y1, z1, x0, y0, z1},
+        {x0, y0, z1, x0, y0, z0, x1, y0, z0, x1, y0, z1},
+    };
+    RiAttributeBegin();
+    RiSurface("wood2", RI_NULL);
+    for (RtFloat* points : faces) RiPolygon(4, "P", points, RI_NULL);
+    RiAttributeEnd();
 }

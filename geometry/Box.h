@@ -24,6 +24,8 @@ public:
     Vector3 normalAt(Vector3 p, Vector3 velocity) override;
     /// Six blue polygons; leaves culling and blending off, depth test on.
     void draw() override;
+    /// Six polygons with the "wood2" surface, inside one attribute block.
+    void writeRib() override;
 
     Vector3 farCorner() const { return position + Vector3(width, height, depth); }
 };

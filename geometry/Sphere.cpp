@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 #include <GL/glut.h>
+#include <ri.h>
 
 Sphere::Sphere() : Sphere(Vector3(0.0, 0.0, 0.0), 1.0) {}
 
@@ -31,4 +32,17 @@ void Sphere::draw()
     glTranslatef(float(position.x), float(position.y), float(position.z));
     glutSolidSphere(radius, 20, 20);
     glPopMatrix();
+}
+
+void Sphere::writeRib()
+{
+    // A darker green than the viewer's material.
+    RtColor green = {0.0f, 0.8f, 0.0f};
+    const RtFloat r = RtFloat(radius);
+    RiAttributeBegin();
+    RiTranslate(RtFloat(position.x), RtFloat(position.y), RtFloat(position.z));
+    RiColor(green);
+    RiSurface("funkyglass", RI_NULL);
+    RiSphere(r, -r, r, 360.0f, RI_NULL);
+    RiAttributeEnd();
 }

@@ -22,4 +22,6 @@ public:
     Vector3 normalAt(Vector3 p, Vector3 velocity) override;
     /// A green solid sphere of the drawn radius.
     void draw() override;
+    /// A "funkyglass" sphere of the drawn radius, inside one attribute block.
+    void writeRib() override;
 };

@@ -73,6 +73,13 @@ public:
     /// body upwards; a body without that point (a single layer along y or z) is left alone.
     void kickUp();
 
+    /// Counts the call in frameCounter, opens the RenderMan output on the
+    /// first call (see FrameExport.h), and on every eighth call (the first
+    /// included) writes one frame of the scene: camera, lights, room, active
+    /// bodies, the push arrow when one is pending (clearing it), objects.
+    /// Never closes the output; RiEnd does.
+    void exportFrame();
+
     /// Appends a table of five boxes: the top, then the legs at (x0, z0),
     /// (x1, z0), (x0, z1), (x1, z1). Top and legs are height/7 thick; the
     /// legs stand on corner.y and the top surface is at corner.y + height.

@@ -1,0 +1,172 @@
+#include "RibCapture.h"
+#include "softbody/SoftBody.h"
+#include "world/FrameExport.h"
+#include "world/World.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+World quietWorld(int scene)
+{
+    testing::internal::CaptureStderr();
+    World world(scene);
+    testing::internal::GetCapturedStderr();
+    return world;
+}
+
+size_t occurrences(const std::string& text, const std::string& what)
+{
+    size_t n = 0;
+    for (size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+    return n;
+}
+
+// Exports `calls` frames of `world` into a fresh file and returns its whole text.
+template <class BetweenCalls>
+std::string exportCalls(World& world, int calls, BetweenCalls between)
+{
+    ribcapture::TempFile file;
+    frameCounter = -1;
+    exportTarget = file.path().c_str();
+    for (int c = 1; c <= calls; ++c) {
+        between(c);
+        world.exportFrame();
+    }
+    RiEnd();
+    exportTarget = "blorp10.rib";
+    return ribcapture::readFile(file.path());
+}
+
+std::string exportCalls(World& world, int calls)
+{
+    return exportCalls(world, calls, [](int) {});
+}
+}  // namespace
+
+TEST(FrameExport, OpensTheDefaultSceneFrameExactly)
+{
+    World world = quietWorld(12);
+    const std::string text = exportCalls(world, 1);
+    const std::string opening =
+        "##RenderMan RIB-Structure 1.0\n"
+        "version 3.03\n"
+        "FrameBegin 0\n"
+        "Display \"blorp000.tif\" \"file\" \"rgba\"\n"
+        "Format 400 400 1\n"
+        "Projection \"perspective\" \"fov\" [90]\n"
+        "TransformBegin\n"
+        "Scale 1 1 -1\n"
+        "Translate 0 0 -5 \n"
+        "Declare \"blur\" \"float\"\n"
+        "Declare \"transmitcolor\" \"color\"\n"
+        "WorldBegin\n"
+        "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
+        "Illuminate 1 1\n"
+        "Attribute \"light\" \"shadows\" [\"on\"]\n"
+        "LightSource \"spotlight\" 2 \"intensity\" [390] \"from\" [0 20 -1] \"to\" [0 -5 -1] \"coneangle\" [45]\n"
+        "Illuminate 2 1\n"
+        "AttributeBegin\n"
+        "Translate 0 -4.002 0 \n"
+        "Surface \"oak\"\n"
+        "Patch \"bilinear\" \"P\" [-100 0 -100 -100 0 100 100 0 -100 100 0 100]\n"
+        "AttributeEnd\n";
+    EXPECT_EQ(text.substr(0, opening.size()), opening);
+    const std::string closing = "WorldEnd\nTransformEnd\nFrameEnd\n\n";
+    ASSERT_GE(text.size(), closing.size());
+    EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
+    EXPECT_EQ(occurrences(text, "Surface \"glass\""), 1u) << "the one body of the scene";
+    EXPECT_EQ(occurrences(text, "Polygon \"P\""), 4u) << "four walls, no arrow";
+    EXPECT_NE(text.find("Surface \"paintedplastic\" \"texturename\" [\"ss021.tif\"]\n"
+                        "TextureCoordinates [ 0 0 1 0 0 0.5 1 0.4 ]\n"),
+              std::string::npos);
+}
+
+TEST(FrameExport, WritesOneFrameEveryEighthCallIntoOneOutput)
+{
+    World world = quietWorld(12);
+    RtContextHandle first = nullptr;
+    const std::string text = exportCalls(world, 17, [&](int call) {
+        if (call == 2) first = RiGetContext();
+        if (call > 2) {
+            EXPECT_EQ(RiGetContext(), first) << "only the first call begins the output";
+        }
+    });
+    EXPECT_EQ(occurrences(text, "##RenderMan RIB-Structure"), 1u);
+    EXPECT_EQ(occurrences(text, "FrameBegin"), 3u);
+    EXPECT_NE(text.find("FrameBegin 0\nDisplay \"blorp000.tif\""), std::string::npos);
+    EXPECT_NE(text.find("FrameBegin 1\nDisplay \"blorp001.tif\""), std::string::npos);
+    EXPECT_NE(text.find("FrameBegin 2\nDisplay \"blorp002.tif\""), std::string::npos);
+    EXPECT_EQ(frameCounter, 16);
+
+    World quiet = quietWorld(12);
+    EXPECT_EQ(occurrences(exportCalls(quiet, 8), "FrameBegin"), 1u) << "calls 2 to 8 write nothing";
+}
+
+TEST(FrameExport, CutsDisplayNamesToThirteenCharacters)
+{
+    World world = quietWorld(6);
+    ribcapture::TempFile file;
+    RiBegin(file.path().c_str());
+    frameCounter = 8 * 9999 - 1;
+    world.exportFrame();
+    frameCounter = 8 * 10000 - 1;
+    world.exportFrame();
+    frameCounter = 8 * 123456 - 1;
+    world.exportFrame();
+    RiEnd();
+    const std::string text = ribcapture::readFile(file.path());
+    EXPECT_NE(text.find("FrameBegin 9999\nDisplay \"blorp9999.tif\" \"file\" \"rgba\"\n"), std::string::npos);
+    EXPECT_NE(text.find("FrameBegin 10000\nDisplay \"blorp10000.ti\" \"file\" \"rgba\"\n"), std::string::npos);
+    EXPECT_NE(text.find("FrameBegin 123456\nDisplay \"blorp123456.t\" \"file\" \"rgba\"\n"), std::string::npos);
+    frameCounter = -1;
+}
+
+TEST(FrameExport, DrawsThePushArrowOnceAndOnlyWhenStillMarked)
+{
+    World world = quietWorld(12);
+    const Vector3 tip = world.activeBodies.front()->node(0, 1, 1)->position;
+    // A left-button push after frame 0 marks the arrow for frame 1 only; a
+    // middle-button push before frame 2 clears the mark set after frame 1.
+    const std::string text = exportCalls(world, 17, [&](int call) {
+        if (call == 5) world.mousePush(0);
+        if (call == 12) world.mousePush(0);
+        if (call == 14) world.mousePush(2);
+    });
+    EXPECT_FALSE(world.arrowPending);
+    EXPECT_EQ(occurrences(text, "Color [0.9 0 0]"), 1u);
+    const size_t frame1 = text.find("FrameBegin 1"), frame2 = text.find("FrameBegin 2");
+    const size_t arrow = text.find("Color [0.9 0 0]\nSurface \"plastic\"\nPolygon \"P\" [");
+    ASSERT_NE(arrow, std::string::npos);
+    EXPECT_GT(arrow, frame1);
+    EXPECT_LT(arrow, frame2);
+    char tipText[128];
+    std::snprintf(tipText, sizeof tipText, "[%g %g %g %g %g %g", float(tip.x), float(tip.y), float(tip.z),
+                  float(tip.x - 1), float(tip.y - 1), float(tip.z));
+    EXPECT_NE(text.find(tipText, arrow), std::string::npos) << "the tip sits on mass point (0, 1, 1)";
+    EXPECT_LT(text.find("Surface \"glass\"", frame1), arrow) << "after the bodies";
+
+    // A body without mass point (0, 1, 1) gets no arrow, but the mark is cleared.
+    World sheet = quietWorld(2);
+    sheet.kickUp();
+    const std::string sheetText = exportCalls(sheet, 1);
+    EXPECT_EQ(occurrences(sheetText, "Color [0.9 0 0]"), 0u);
+    EXPECT_FALSE(sheet.arrowPending);
+}
+
+TEST(FrameExport, EmptyWorldStillHasCameraLightsAndRoom)
+{
+    World empty = quietWorld(6);
+    const std::string text = exportCalls(empty, 1);
+    EXPECT_EQ(occurrences(text, "LightSource"), 2u);
+    EXPECT_EQ(occurrences(text, "Patch \"bilinear\""), 2u);
+    EXPECT_EQ(occurrences(text, "Polygon"), 4u);
+    EXPECT_EQ(occurrences(text, "AttributeBegin"), 3u);
+
+    World tables = quietWorld(11);
+    const std::string withObjects = exportCalls(tables, 1);
+    EXPECT_EQ(occurrences(withObjects, "Surface \"wood2\""), 5u);
+    EXPECT_EQ(occurrences(withObjects, "Surface \"funkyglass\""), 1u);
+    EXPECT_LT(withObjects.find("Surface \"glass\""), withObjects.find("Surface \"funkyglass\"")) << "bodies before objects";
+}
