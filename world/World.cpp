@@ -33,10 +33,9 @@ void World::activateNextBody()
 void World::step()
 {
     // Bodies never interact, so each is finished before the next starts.
-    for (SoftBody* body : activeBodies) {
-        body->computeSpringForces();
-        body->step(timeStep);
-    }
+    // advance() is computeSpringForces() followed by step(), done in one
+    // cache-friendly sweep (and on two threads for large bodies), same bits.
+    for (SoftBody* body : activeBodies) body->advance(timeStep);
 }
 
 void World::draw()
