@@ -89,6 +89,17 @@ void BM_Sheet76x1x58(benchmark::State& state)
     stepSoftBody(state, body);
 }
 
+void BM_BuildSheet76x1x58(benchmark::State& state)
+{
+    for (auto _ : state) {
+        std::streambuf* saved = std::cerr.rdbuf(nullptr);
+        SoftBody body(75, 0, 57, -2.625, -0.3, -1.995, 0.07, 800, 0.5, 1.0);
+        std::cerr.rdbuf(saved);
+        std::cerr.clear();
+        benchmark::DoNotOptimize(body.nodes);
+    }
+}
+
 void BM_Build(benchmark::State& state)
 {
     for (auto _ : state) {
@@ -139,6 +150,7 @@ BENCHMARK(BM_Baseline)->Arg(8)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMicr
 BENCHMARK(BM_OneThread)->Arg(8)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_TwoThreads)->Arg(16)->Arg(32)->Arg(64)->Unit(benchmark::kMicrosecond)->UseRealTime();
 BENCHMARK(BM_Sheet76x1x58)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
