@@ -1,5 +1,7 @@
 #include "geometry/Box.h"
 
+#include "geometry/Material.h"
+
 #include <GL/gl.h>
 #include <ri.h>
 
@@ -47,17 +49,10 @@ Vector3 Box::normalAt(Vector3 p, Vector3)
 void Box::draw()
 {
     static const GLfloat kBlue[] = {0.0f, 0.0f, 1.0f, 1.0f};
-    static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static const GLfloat kShininess[] = {50.0f};
     glDisable(GL_CULL_FACE);
     glDisable(GL_BLEND);
     glEnable(GL_DEPTH_TEST);
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glShadeModel(GL_SMOOTH);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, kBlue);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, kBlue);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
-    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    applyMaterial(kBlue, 50.0f);
 
     const Vector3 f = farCorner();
     const float x0 = float(position.x), y0 = float(position.y), z0 = float(position.z);

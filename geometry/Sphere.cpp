@@ -1,5 +1,7 @@
 #include "geometry/Sphere.h"
 
+#include "geometry/Material.h"
+
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <ri.h>
@@ -19,14 +21,7 @@ Vector3 Sphere::normalAt(Vector3 p, Vector3) { return position.directionTo(p); }
 void Sphere::draw()
 {
     static const GLfloat kGreen[] = {0.0f, 0.9f, 0.0f, 1.0f};
-    static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static const GLfloat kShininess[] = {50.0f};
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glShadeModel(GL_SMOOTH);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, kGreen);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, kGreen);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
-    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    applyMaterial(kGreen, 50.0f);
     glEnable(GL_DEPTH_TEST);
     glPushMatrix();
     glTranslatef(float(position.x), float(position.y), float(position.z));

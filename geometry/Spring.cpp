@@ -1,5 +1,6 @@
 #include "geometry/Spring.h"
 
+#include "geometry/Material.h"
 #include "softbody/MassPoint.h"
 
 #include <GL/gl.h>
@@ -15,13 +16,7 @@ void Spring::computeForces()
 void Spring::draw() const
 {
     static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static const GLfloat kShininess[] = {128.0f};
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glShadeModel(GL_SMOOTH);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, kWhite);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, kWhite);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
-    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    applyMaterial(kWhite, 128.0f);
     glBegin(GL_LINES);
     glVertex3f(float(pointA->position.x), float(pointA->position.y), float(pointA->position.z));
     glVertex3f(float(pointB->position.x), float(pointB->position.y), float(pointB->position.z));

@@ -18,19 +18,23 @@ SoftBody::SoftBody() = default;
 SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double spacing_, double stiffness_, double damping_,
                    double nodeMass_)
 {
-    std::cerr << "blorp: initialing members...\n";
-    cellsX = cellsX_;
-    cellsY = cellsY_;
-    cellsZ = cellsZ_;
-    spacing = spacing_;
-    stiffness = stiffness_;
-    damping = damping_;
-    nodeMass = nodeMass_;
+    storeParameters(cellsX_, cellsY_, cellsZ_, spacing_, stiffness_, damping_, nodeMass_);
+    // The lattice is centred on the origin.
     construct(-(cellsX * spacing) / 2.0, -(cellsY * spacing) / 2.0, -(cellsZ * spacing) / 2.0);
 }
 
 SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double originX, double originY, double originZ,
                    double spacing_, double stiffness_, double damping_, double nodeMass_)
+{
+    storeParameters(cellsX_, cellsY_, cellsZ_, spacing_, stiffness_, damping_, nodeMass_);
+    origin[0] = originX;
+    origin[1] = originY;
+    origin[2] = originZ;
+    construct(originX, originY, originZ);
+}
+
+void SoftBody::storeParameters(int cellsX_, int cellsY_, int cellsZ_, double spacing_, double stiffness_,
+                               double damping_, double nodeMass_)
 {
     std::cerr << "blorp: initialing members...\n";
     cellsX = cellsX_;
@@ -40,10 +44,6 @@ SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double originX, double
     stiffness = stiffness_;
     damping = damping_;
     nodeMass = nodeMass_;
-    origin[0] = originX;
-    origin[1] = originY;
-    origin[2] = originZ;
-    construct(originX, originY, originZ);
 }
 
 // Shared tail of both constructors, from the node counts on.

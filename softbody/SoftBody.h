@@ -105,6 +105,10 @@ public:
     void printSprings() const;
 
 private:
+    /// Logs the first construction line and records the constructor's parameters.
+    void storeParameters(int cellsX, int cellsY, int cellsZ, double spacing, double stiffness, double damping,
+                         double nodeMass);
+    /// The rest of construction, from the node counts on, with node (0,0,0) at (x0, y0, z0).
     void construct(double x0, double y0, double z0);
     void buildSprings();
     void buildSides();

@@ -1,5 +1,7 @@
 #include "softbody/SoftBody.h"
 
+#include "geometry/Material.h"
+
 #include <GL/gl.h>
 
 namespace {
@@ -25,14 +27,7 @@ void SoftBody::draw() const
     if (isLine) drawSprings();
 
     const GLfloat diffuse[] = {colour[0], colour[1], colour[2], 1.0f};
-    static const GLfloat kWhite[] = {1.0f, 1.0f, 1.0f, 1.0f};
-    static const GLfloat kShininess[] = {128.0f};
-    glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
-    glShadeModel(GL_SMOOTH);
-    glMaterialfv(GL_FRONT, GL_AMBIENT, diffuse);
-    glMaterialfv(GL_FRONT, GL_DIFFUSE, diffuse);
-    glMaterialfv(GL_FRONT, GL_SPECULAR, kWhite);
-    glMaterialfv(GL_FRONT, GL_SHININESS, kShininess);
+    applyMaterial(diffuse, 128.0f);
     glDisable(GL_CULL_FACE);
     if (glass) {
         // Additive blending, deliberately left on for whatever is drawn next.
