@@ -1,7 +1,3 @@
-#include <cstdio>
+#include "app/Viewer.h"
 
-int main()
-{
-    std::fprintf(stderr, "blorp: the viewer is not built yet\n");
-    return 0;
-}
+int main(int argc, char** argv) { return runViewer(argc, argv); }
