@@ -111,3 +111,73 @@ void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks) { record("glut
 void glutSwapBuffers() { record("glutSwapBuffers", {}); }
 void glutPostRedisplay() { record("glutPostRedisplay", {}); }
 }
+
+// ---- GLUT window, callback and main-loop stand-ins for the viewer's tests.
+// Each call is recorded like the others. What cannot be recorded as numbers
+// is kept in the variables below (tests/app/GlutState.h declares them): the
+// arguments glutInit received, the window title, and every registered
+// callback, so a test can check which handler went where and call it.
+namespace glrecorder {
+std::vector<std::string> glutInitArguments;
+std::string glutWindowTitle;
+void (*glutDisplayCallback)() = nullptr;
+void (*glutReshapeCallback)(int, int) = nullptr;
+void (*glutMouseCallback)(int, int, int, int) = nullptr;
+void (*glutKeyboardCallback)(unsigned char, int, int) = nullptr;
+void (*glutMotionCallback)(int, int) = nullptr;
+void (*glutPassiveMotionCallback)(int, int) = nullptr;
+void (*glutIdleCallback)() = nullptr;
+}  // namespace glrecorder
+
+extern "C" {
+void glutInit(int* argc, char** argv)
+{
+    glrecorder::glutInitArguments.assign(argv, argv + *argc);
+    record("glutInit", {double(*argc)});
+}
+void glutInitDisplayMode(unsigned int mode) { record("glutInitDisplayMode", {double(mode)}); }
+int glutCreateWindow(const char* title)
+{
+    glrecorder::glutWindowTitle = title;
+    record("glutCreateWindow", {});
+    return 1;
+}
+void glutDisplayFunc(void (*callback)())
+{
+    glrecorder::glutDisplayCallback = callback;
+    record("glutDisplayFunc", {});
+}
+void glutReshapeFunc(void (*callback)(int, int))
+{
+    glrecorder::glutReshapeCallback = callback;
+    record("glutReshapeFunc", {});
+}
+void glutMouseFunc(void (*callback)(int, int, int, int))
+{
+    glrecorder::glutMouseCallback = callback;
+    record("glutMouseFunc", {});
+}
+void glutKeyboardFunc(void (*callback)(unsigned char, int, int))
+{
+    glrecorder::glutKeyboardCallback = callback;
+    record("glutKeyboardFunc", {});
+}
+void glutMotionFunc(void (*callback)(int, int))
+{
+    glrecorder::glutMotionCallback = callback;
+    record("glutMotionFunc", {});
+}
+void glutPassiveMotionFunc(void (*callback)(int, int))
+{
+    glrecorder::glutPassiveMotionCallback = callback;
+    record("glutPassiveMotionFunc", {});
+}
+void glutIdleFunc(void (*callback)())
+{
+    glrecorder::glutIdleCallback = callback;
+    record("glutIdleFunc", {});
+}
+// The real main loop never returns; this one returns at once so a test can
+// look at what the entry sequence did.
+void glutMainLoop() { record("glutMainLoop", {}); }
+}

@@ -1,0 +1,102 @@
+#include "app/Options.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+struct Parsed {
+    bool ok;
+    ViewerOptions options;
+    std::vector<std::string> glut;
+    std::string problem;
+};
+
+Parsed parse(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "blorp");
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    Parsed parsed;
+    parsed.ok = parseOptions(int(argv.size()), argv.data(), parsed.options, parsed.problem);
+    for (char* argument : parsed.options.glutArguments) parsed.glut.emplace_back(argument);
+    return parsed;
+}
+}  // namespace
+
+TEST(Options, ReadSceneBodiesAndHelpAndHandTheRestToGlut)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        int scene, bodies;
+        bool help;
+        std::vector<std::string> glut;
+    };
+    const Case cases[] = {
+        {{}, 12, 1, false, {"blorp"}},
+        {{"--scene", "3"}, 3, 1, false, {"blorp"}},
+        {{"--scene=0", "--bodies=4"}, 0, 4, false, {"blorp"}},
+        {{"--bodies", "5", "--scene", "7"}, 7, 5, false, {"blorp"}},
+        {{"--scene", "12", "--scene", "6"}, 6, 1, false, {"blorp"}},
+        {{"--help"}, 12, 1, true, {"blorp"}},
+        {{"-h", "--scene", "2"}, 2, 1, true, {"blorp"}},
+        {{"-display", ":3", "--scene", "5", "-geometry", "400x300+10+20", "-iconic"},
+         5,
+         1,
+         false,
+         {"blorp", "-display", ":3", "-geometry", "400x300+10+20", "-iconic"}},
+        {{"-direct", "-indirect", "-gldebug", "-sync"}, 12, 1, false, {"blorp", "-direct", "-indirect", "-gldebug", "-sync"}},
+        {{"-display", "--scene"}, 12, 1, false, {"blorp", "-display", "--scene"}},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.arguments);
+        const std::string what = testing::PrintToString(c.arguments);
+        ASSERT_TRUE(parsed.ok) << what << ": " << parsed.problem;
+        EXPECT_EQ(parsed.options.scene, c.scene) << what;
+        EXPECT_EQ(parsed.options.bodies, c.bodies) << what;
+        EXPECT_EQ(parsed.options.showHelp, c.help) << what;
+        EXPECT_EQ(parsed.glut, c.glut) << what;
+    }
+}
+
+TEST(Options, RejectBadOptionsAndValuesNamingTheProblem)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string problem;
+    };
+    const Case cases[] = {
+        {{"--scene"}, "--scene needs a value"},
+        {{"--scene", "13"}, "--scene takes a scene number from 0 to 12, not '13'"},
+        {{"--scene=-1"}, "--scene takes a scene number from 0 to 12, not '-1'"},
+        {{"--scene", "3x"}, "--scene takes a scene number from 0 to 12, not '3x'"},
+        {{"--scene", ""}, "--scene takes a scene number from 0 to 12, not ''"},
+        {{"--scene", " 3"}, "--scene takes a scene number from 0 to 12, not ' 3'"},
+        {{"--scene", "99999999999999999999"}, "--scene takes a scene number from 0 to 12, not '99999999999999999999'"},
+        {{"--bodies", "0"}, "--bodies takes a whole number of 1 or more, not '0'"},
+        {{"--bodies=two"}, "--bodies takes a whole number of 1 or more, not 'two'"},
+        {{"--bodies"}, "--bodies needs a value"},
+        {{"--scenery", "3"}, "unknown option '--scenery'"},
+        {{"--frobnicate"}, "unknown option '--frobnicate'"},
+        {{"-x"}, "unknown option '-x'"},
+        {{"scene3"}, "unexpected argument 'scene3'"},
+        {{"-geometry"}, "-geometry needs a value"},
+        {{"--scene", "3", "-display"}, "-display needs a value"},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.ok) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(parsed.problem, c.problem) << testing::PrintToString(c.arguments);
+    }
+}
+
+TEST(Options, HelpNamesEveryOptionAndKey)
+{
+    const std::string help = helpText();
+    for (const char* option : {"--scene N", "--bodies K", "--help", "-display", "-geometry"})
+        EXPECT_NE(help.find(option), std::string::npos) << option;
+    for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q "})
+        EXPECT_NE(help.find(key), std::string::npos) << "key '" << key << "'";
+    EXPECT_EQ(std::string(usageLine()).find('\n'), std::string::npos) << "the usage is one line";
+}

@@ -1,0 +1,367 @@
+#include "GlRecorder.h"
+#include "GlutState.h"
+#include "app/Viewer.h"
+#include "ribout/include/ri.h"
+#include "softbody/SoftBody.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+std::string call(const char* name, std::vector<double> args) { return glrecorder::Call{name, std::move(args)}.text(); }
+
+std::vector<std::string> lines(const std::string& text)
+{
+    std::vector<std::string> out;
+    std::istringstream in(text);
+    for (std::string line; std::getline(in, line);) out.push_back(line);
+    return out;
+}
+
+// A world built quietly and kept for the rest of the test program, since the
+// bodies of the global world collide against its object list.
+World& keptWorld(int scene)
+{
+    static std::vector<std::unique_ptr<World>> kept;
+    testing::internal::CaptureStderr();
+    kept.push_back(std::make_unique<World>(scene));
+    testing::internal::GetCapturedStderr();
+    return *kept.back();
+}
+
+// Points the global world at a fresh build of the scene, with `bodies` active.
+void useScene(int scene, int bodies = 1)
+{
+    World& world = keptWorld(scene);
+    for (int k = 1; k < bodies; ++k) world.activateNextBody();
+    globalWorld = world;
+}
+
+struct BodyState {
+    std::vector<Vector3> positions, velocities, pushes;
+    bool operator==(const BodyState& other) const
+    {
+        return positions == other.positions && velocities == other.velocities && pushes == other.pushes;
+    }
+};
+
+BodyState state(const SoftBody& body)
+{
+    BodyState s;
+    for (int n = 0; n < body.nodeCount(); ++n) {
+        s.positions.push_back(body.nodeArray()[n].position);
+        s.velocities.push_back(body.nodeArray()[n].velocity);
+        s.pushes.push_back(body.nodeArray()[n].externalForce);
+    }
+    return s;
+}
+
+int runWith(std::vector<std::string> arguments, std::string& log)
+{
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    testing::internal::CaptureStderr();
+    const int status = runViewer(int(arguments.size()), argv.data());
+    log = testing::internal::GetCapturedStderr();
+    return status;
+}
+}  // namespace
+
+TEST(Viewer, EntrySequenceBuildsTheSceneThenOpensTheWindowAndEntersTheLoop)
+{
+    glrecorder::clear();
+    initGraphics();
+    const std::vector<std::string> graphics = glrecorder::texts();
+
+    glrecorder::clear();
+    std::string log;
+    ASSERT_EQ(runWith({"blorp", "-display", ":7", "--scene", "7", "--bodies", "3", "-sync"}, log), 0) << log;
+
+    const std::vector<std::string> logLines = lines(log);
+    ASSERT_GE(logLines.size(), 2u);
+    EXPECT_EQ(logLines.front(), "about to create the world...");
+    EXPECT_EQ(logLines.back(), "world has been created...");
+    int builds = 0;
+    for (const std::string& line : logLines) builds += line == "blorp has been created";
+    EXPECT_EQ(builds, 5) << log;
+
+    std::vector<std::string> expected = {
+        call("glutInit", {4}),
+        call("glutInitDisplayMode", {2}),
+        call("glutCreateWindow", {}),
+        call("glutDisplayFunc", {}),
+        call("glutReshapeFunc", {}),
+        call("glutMouseFunc", {}),
+        call("glutKeyboardFunc", {}),
+        call("glutMotionFunc", {}),
+        call("glutPassiveMotionFunc", {}),
+        call("glutIdleFunc", {}),
+    };
+    expected.insert(expected.end(), graphics.begin(), graphics.end());
+    expected.push_back(call("glutMainLoop", {}));
+    EXPECT_EQ(glrecorder::texts(), expected);
+
+    EXPECT_EQ(glrecorder::glutInitArguments, (std::vector<std::string>{"blorp", "-display", ":7", "-sync"}));
+    EXPECT_EQ(glrecorder::glutWindowTitle, "Blorp Madness");
+    EXPECT_EQ(glrecorder::glutDisplayCallback, &display);
+    EXPECT_EQ(glrecorder::glutReshapeCallback, &reshape);
+    EXPECT_EQ(glrecorder::glutMouseCallback, &mouse);
+    EXPECT_EQ(glrecorder::glutKeyboardCallback, &keyboard);
+    EXPECT_EQ(glrecorder::glutMotionCallback, &motion);
+    EXPECT_EQ(glrecorder::glutPassiveMotionCallback, &passiveMotion);
+    EXPECT_EQ(glrecorder::glutIdleCallback, &idle);
+
+    ASSERT_EQ(globalWorld.preparedBodies.size(), 5u);
+    EXPECT_EQ(globalWorld.activatedCount, 3);
+    EXPECT_EQ(globalWorld.activeBodies.size(), 3u);
+    EXPECT_EQ(globalWorld.objects.size(), 1u);
+    const SoftBody& body = *globalWorld.activeBodies[0];
+    ASSERT_NE(body.sceneObjects, nullptr);
+    EXPECT_EQ(*body.sceneObjects, globalWorld.objects) << "bodies collide with the heap world's equal list";
+}
+
+TEST(Viewer, BadOptionsAndHelpEndBeforeAnyWorldOrWindow)
+{
+    useScene(12);
+    const World before = globalWorld;
+    for (const char* bad : {"--scene=13", "--fast", "stray"}) {
+        glrecorder::clear();
+        std::string log;
+        EXPECT_EQ(runWith({"blorp", bad}, log), 2) << bad;
+        const std::vector<std::string> logLines = lines(log);
+        ASSERT_EQ(logLines.size(), 1u) << log;
+        EXPECT_EQ(logLines[0].rfind("blorp: ", 0), 0u) << logLines[0];
+        EXPECT_NE(logLines[0].find("; usage: blorp [--scene N]"), std::string::npos) << logLines[0];
+        EXPECT_TRUE(glrecorder::calls().empty()) << bad;
+        EXPECT_EQ(globalWorld.preparedBodies, before.preparedBodies) << bad;
+    }
+
+    glrecorder::clear();
+    std::string log;
+    testing::internal::CaptureStdout();
+    EXPECT_EQ(runWith({"blorp", "--scene", "3", "--help"}, log), 0);
+    const std::string help = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(log, "");
+    EXPECT_NE(help.find("--bodies K"), std::string::npos) << help;
+    EXPECT_TRUE(glrecorder::calls().empty());
+    EXPECT_EQ(globalWorld.preparedBodies, before.preparedBodies);
+}
+
+TEST(Viewer, InitGraphicsSetsTheFixedViewAndThreeLights)
+{
+    glrecorder::clear();
+    initGraphics();
+    const std::vector<std::string> expected = {
+        call("glEnable", {GL_DEPTH_TEST}),
+        call("glEnable", {GL_CULL_FACE}),
+        call("glFrontFace", {GL_CW}),
+        call("glMatrixMode", {GL_PROJECTION}),
+        call("glLoadIdentity", {}),
+        call("glOrtho", {-5, 5, -6, 4, -10, 20}),
+        call("glMatrixMode", {GL_MODELVIEW}),
+        call("glLoadIdentity", {}),
+        call("glFrontFace", {GL_CCW}),
+        call("glShadeModel", {GL_SMOOTH}),
+        call("glEnable", {GL_LIGHTING}),
+        call("glLightfv", {GL_LIGHT0, GL_POSITION, -3, 1, 0.4f, 1}),
+        call("glLightfv", {GL_LIGHT0, GL_AMBIENT, 0.2f, 0.2f, 0.2f, 0.5}),
+        call("glLightfv", {GL_LIGHT0, GL_DIFFUSE, 0.1f, 0.1f, 0.1f, 0.5}),
+        call("glLightfv", {GL_LIGHT0, GL_SPECULAR, 1, 1, 1, 0.5}),
+        call("glEnable", {GL_LIGHT0}),
+        call("glLightfv", {GL_LIGHT1, GL_POSITION, 1, -1, -3, 1}),
+        call("glLightfv", {GL_LIGHT1, GL_AMBIENT, 0.01f, 0.01f, 0.01f, 0.5}),
+        call("glLightfv", {GL_LIGHT1, GL_DIFFUSE, 0.01f, 0.01f, 0.01f, 0.5}),
+        call("glLightfv", {GL_LIGHT1, GL_SPECULAR, 1, 1, 1, 0.5}),
+        call("glEnable", {GL_LIGHT1}),
+        call("glLightfv", {GL_LIGHT2, GL_POSITION, 0, 0, -3, 1}),
+        call("glLightfv", {GL_LIGHT2, GL_AMBIENT, 0.1f, 0.1f, 0.1f, 0.5}),
+        call("glLightfv", {GL_LIGHT2, GL_DIFFUSE, 0.1f, 0.1f, 0.1f, 0.5}),
+        call("glLightfv", {GL_LIGHT2, GL_SPECULAR, 1, 1, 1, 0.5}),
+    };
+    EXPECT_EQ(glrecorder::texts(), expected);
+    // The float values themselves, not only their %g text.
+    EXPECT_EQ(glrecorder::calls()[11].args[4], double(0.4f));
+}
+
+TEST(Viewer, DisplayStepsOnceThenDrawsTheWorldUnderAFixedRotation)
+{
+    useScene(3);
+    World& reference = keptWorld(3);
+    glrecorder::clear();
+    display();
+    const std::vector<std::string> framed = glrecorder::texts();
+    reference.step();
+    EXPECT_EQ(state(*globalWorld.activeBodies[0]), state(*reference.activeBodies[0])) << "exactly one step per frame";
+
+    glrecorder::clear();
+    globalWorld.draw();
+    std::vector<std::string> expected = {call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+                                         call("glPushMatrix", {}), call("glRotatef", {15, 1, 1, 0})};
+    const std::vector<std::string> drawn = glrecorder::texts();
+    expected.insert(expected.end(), drawn.begin(), drawn.end());
+    for (const char* tail : {"glPopMatrix", "glutSwapBuffers", "glFinish"}) expected.push_back(call(tail, {}));
+    EXPECT_EQ(framed, expected);
+    EXPECT_EQ(glrecorder::count("glutSolidSphere"), 5);
+
+    useScene(6);
+    glrecorder::clear();
+    display();
+    EXPECT_EQ(glrecorder::texts(), (std::vector<std::string>{call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+                                                             call("glPushMatrix", {}), call("glRotatef", {15, 1, 1, 0}),
+                                                             call("glPopMatrix", {}), call("glutSwapBuffers", {}),
+                                                             call("glFinish", {})}));
+}
+
+TEST(Viewer, ReshapeIdleAndMotionDoOnlyTheirOneThing)
+{
+    useScene(12);
+    const BodyState before = state(*globalWorld.activeBodies[0]);
+    glrecorder::clear();
+    reshape(640, 480);
+    idle();
+    motion(10, 20);
+    passiveMotion(30, 40);
+    EXPECT_EQ(glrecorder::texts(), (std::vector<std::string>{call("glViewport", {0, 0, 640, 480}),
+                                                             call("glutPostRedisplay", {})}));
+    EXPECT_EQ(state(*globalWorld.activeBodies[0]), before) << "no time passes outside display";
+}
+
+TEST(Viewer, PushKeysSqueezeTheirSideOfEveryActiveBody)
+{
+    const std::pair<unsigned char, int> keys[] = {{'z', 0}, {'x', 2}, {'c', 1}, {'d', 5}, {'s', 3}, {'a', 4}};
+    for (const auto& [key, side] : keys) {
+        useScene(7, 2);
+        World& reference = keptWorld(7);
+        reference.activateNextBody();
+        reference.pushSide(side);
+        glrecorder::clear();
+        keyboard(key, 5, 5);
+        for (int j = 0; j < 3; ++j)
+            EXPECT_EQ(state(*globalWorld.preparedBodies[j]), state(*reference.preparedBodies[j]))
+                << "key '" << key << "' body " << j;
+        EXPECT_FALSE(globalWorld.arrowPending) << key;
+        EXPECT_EQ(glrecorder::texts(), (std::vector<std::string>{call("glutPostRedisplay", {})})) << key;
+    }
+}
+
+TEST(Viewer, KickActivateAndViewKeys)
+{
+    useScene(7, 2);
+    SoftBody& first = *globalWorld.preparedBodies[0];
+    SoftBody& second = *globalWorld.preparedBodies[1];
+    keyboard('o', 0, 0);
+    EXPECT_EQ(first.node(0, 0, 0)->velocity.x, -10.0);
+    EXPECT_EQ(second.node(0, 0, 0)->velocity.x, -10.0);
+    keyboard('p', 0, 0);
+    keyboard('p', 0, 0);
+    EXPECT_EQ(first.node(0, 0, 0)->velocity.x, 10.0);
+    EXPECT_EQ(second.node(0, 0, 0)->velocity.x, 10.0);
+    EXPECT_EQ(globalWorld.preparedBodies[2]->node(0, 0, 0)->velocity.x, 0.0);
+
+    keyboard('m', 0, 0);
+    EXPECT_TRUE(globalWorld.arrowPending);
+    EXPECT_EQ(first.node(0, 1, 1)->velocity.y, 20.0);
+    EXPECT_EQ(second.node(0, 1, 1)->velocity.y, 0.0) << "'m' kicks the first active body only";
+
+    for (int expected : {3, 4, 5, 5}) {
+        keyboard('n', 0, 0);
+        EXPECT_EQ(globalWorld.activatedCount, expected);
+    }
+
+    glrecorder::clear();
+    keyboard('w', 0, 0);
+    EXPECT_TRUE(globalWorld.springView);
+    keyboard('w', 0, 0);
+    EXPECT_FALSE(globalWorld.springView);
+    EXPECT_EQ(glrecorder::count("glutPostRedisplay"), 2);
+
+    useScene(12);
+    keyboard('n', 0, 0);
+    EXPECT_EQ(globalWorld.activatedCount, 1) << "scene 12 has only the one body";
+}
+
+TEST(Viewer, OtherKeysOnlyRedisplay)
+{
+    useScene(7);
+    const World before = globalWorld;
+    const BodyState body = state(*globalWorld.activeBodies[0]);
+    const unsigned char keys[] = {'W', 'Z', 'X', 'C', 'D', 'S', 'A', 'O', 'P', 'N', 'M', 'Q', ' ', '1', 'b', 0, 27, 255};
+    for (unsigned char key : keys) {
+        glrecorder::clear();
+        keyboard(key, 0, 0);
+        EXPECT_EQ(glrecorder::texts(), (std::vector<std::string>{call("glutPostRedisplay", {})})) << int(key);
+    }
+    EXPECT_EQ(state(*globalWorld.activeBodies[0]), body);
+    EXPECT_EQ(globalWorld.activatedCount, before.activatedCount);
+    EXPECT_FALSE(globalWorld.springView);
+    EXPECT_FALSE(globalWorld.arrowPending);
+}
+
+TEST(Viewer, MouseReleasesPushAndMarkOrClearTheArrow)
+{
+    useScene(12);
+    World& reference = keptWorld(12);
+    const SoftBody& body = *globalWorld.activeBodies[0];
+    glrecorder::clear();
+
+    for (int button = 0; button < 3; ++button) mouse(button, 0, 10, 10);
+    mouse(3, 1, 0, 0);
+    mouse(4, 1, 0, 0);
+    EXPECT_EQ(state(body), state(*reference.activeBodies[0])) << "presses and other buttons do nothing";
+    EXPECT_FALSE(globalWorld.arrowPending);
+
+    mouse(0, 1, 200, 100);
+    reference.pushSide(0);
+    EXPECT_TRUE(globalWorld.arrowPending);
+    EXPECT_EQ(state(body), state(*reference.activeBodies[0]));
+    mouse(1, 1, 0, 0);
+    reference.pushSide(2);
+    EXPECT_FALSE(globalWorld.arrowPending);
+    EXPECT_EQ(state(body), state(*reference.activeBodies[0]));
+    mouse(0, 1, 0, 0);
+    mouse(2, 1, 0, 0);
+    reference.pushSide(0);
+    reference.pushSide(1);
+    EXPECT_FALSE(globalWorld.arrowPending);
+    EXPECT_EQ(state(body), state(*reference.activeBodies[0]));
+    EXPECT_TRUE(glrecorder::calls().empty()) << "the mouse posts no redisplay";
+}
+
+namespace {
+// Runs at exit, after the quit key's own work: tells whether RenderMan output was still open.
+void reportContext() { std::fputs(RiGetContext() == nullptr ? "closed\n" : "still open\n", stderr); }
+}  // namespace
+
+TEST(ViewerDeathTest, QuitEndsWithStatusZeroClosingRenderManOutputOnlyWhenOpen)
+{
+    useScene(12);
+    // Nothing open: no RiEnd, so no nesting error and no failure status.
+    EXPECT_EXIT(keyboard('q', 0, 0), testing::ExitedWithCode(0), "^$");
+
+    const std::string file = testing::TempDir() + "blorp_quit_test.rib";
+    std::remove(file.c_str());
+    EXPECT_EXIT(
+        {
+            RiBegin(const_cast<RtToken>(file.c_str()));
+            RiWorldBegin();
+            RiWorldEnd();
+            std::atexit(reportContext);
+            keyboard('q', 0, 0);
+        },
+        testing::ExitedWithCode(0), "^closed\n$");
+    std::FILE* rib = std::fopen(file.c_str(), "r");
+    ASSERT_NE(rib, nullptr) << "the RenderMan output was written";
+    std::fclose(rib);
+    std::remove(file.c_str());
+
+    // The library itself still reports an unmatched RiEnd as severe.
+    EXPECT_EXIT(RiEnd(), testing::ExitedWithCode(255), "");
+}
