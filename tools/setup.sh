@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   freeglut3-dev libgl-dev libglu1-mesa-dev
   clang libclang-rt-dev
-  xvfb xdotool x11-utils imagemagick
+  xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
 )
 
 missing=()
