@@ -194,24 +194,6 @@ TEST(World, PushesEveryActiveBodyWithItsOwnMagnitude)
     EXPECT_EQ(first.node(3, 1, first.nodesZ - 1)->externalForce, Vector3(0, 0, -90));
 }
 
-TEST(World, MousePushMarksTheArrowOnlyForTheSmallestXSide)
-{
-    World world = quietWorld(12);
-    const SoftBody& body = *world.activeBodies[0];
-    const double m = 0.5 * body.spacing * body.stiffness;
-
-    world.mousePush(0);
-    EXPECT_TRUE(world.arrowPending);
-    EXPECT_EQ(body.node(0, 1, 1)->externalForce, Vector3(m, 0, 0));
-    world.mousePush(2);
-    EXPECT_FALSE(world.arrowPending);
-    EXPECT_EQ(body.node(1, 0, 1)->externalForce, Vector3(0, m, 0));
-    world.mousePush(0);
-    world.mousePush(1);
-    EXPECT_FALSE(world.arrowPending);
-    EXPECT_EQ(body.node(3, 1, 1)->externalForce, Vector3(-m, 0, 0));
-}
-
 TEST(World, KicksCornersOfAllActiveBodiesButKicksUpOnlyTheFirst)
 {
     World world = quietWorld(7);
