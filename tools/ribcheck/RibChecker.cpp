@@ -179,8 +179,10 @@ void RibChecker::check(std::istream& input)
             token = lexer.next();
             break;
         case TokenKind::error:
+            // The rest of the input cannot be read, so the request in
+            // progress and the blocks still open would only report the cut.
             problem(token.line, token.text);
-            [[fallthrough]];
+            return;
         case TokenKind::endOfInput:
             if (current) finishRequest(*current);
             closeOpenBlocks();

@@ -1,0 +1,340 @@
+#include "tools/ribcheck/RibChecker.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <cstring>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+using ribcheck::CheckOptions;
+using ribcheck::CheckReport;
+using ribcheck::Finding;
+
+/// A finding as a case expects it: the line and a part of the message.
+struct Expected {
+    int line;
+    std::string text;
+};
+
+struct Case {
+    const char* name;
+    std::string rib;
+    std::vector<Expected> findings;
+};
+
+CheckReport check(const std::string& rib, CheckOptions options = {})
+{
+    std::istringstream input(rib);
+    return ribcheck::checkRib(input, options);
+}
+
+std::string describe(const std::vector<Finding>& findings)
+{
+    std::string text;
+    for (const Finding& finding : findings) {
+        text += "  " + std::to_string(finding.line) + ": " + (finding.isNote ? "note: " : "") + finding.message + "\n";
+    }
+    return text;
+}
+
+void expectFindings(const Case& c, const CheckReport& report)
+{
+    SCOPED_TRACE(c.name);
+    ASSERT_EQ(report.findings.size(), c.findings.size()) << "findings:\n" << describe(report.findings);
+    for (size_t i = 0; i < c.findings.size(); ++i) {
+        EXPECT_EQ(report.findings[i].line, c.findings[i].line) << report.findings[i].message;
+        EXPECT_NE(report.findings[i].message.find(c.findings[i].text), std::string::npos)
+            << "got: " << report.findings[i].message << "\nwanted a part: " << c.findings[i].text;
+    }
+    EXPECT_EQ(report.problems, static_cast<long>(c.findings.size()));
+}
+
+// The frame opening and closing that blorp's exporter writes for scene 12.
+const std::string kFrame =
+    "##RenderMan RIB-Structure 1.0\n"
+    "version 3.03\n"
+    "FrameBegin 0\n"
+    "Display \"blorp000.tif\" \"file\" \"rgba\"\n"
+    "Format 400 400 1\n"
+    "Projection \"perspective\" \"fov\" [90]\n"
+    "TransformBegin\n"
+    "Scale 1 1 -1\n"
+    "Translate 0 0 -5 \n"
+    "Declare \"blur\" \"float\"\n"
+    "Declare \"transmitcolor\" \"color\"\n"
+    "WorldBegin\n"
+    "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
+    "Illuminate 1 1\n"
+    "Attribute \"light\" \"shadows\" [\"on\"]\n"
+    "LightSource \"spotlight\" 2 \"intensity\" [390] \"from\" [0 20 -1] \"to\" [0 -5 -1] \"coneangle\" [45]\n"
+    "Illuminate 2 1\n"
+    "AttributeBegin\n"
+    "Surface \"glass\" \"blur\" [0.2] \"transmitcolor\" [0.8 0.2 0.2] \"Kr\" [0.3] \"Ks\" [0.5] \"Kd\" [0.4]\n"
+    "TextureCoordinates [ 0 0 1 0 0 0.5 1 0.4 ]\n"
+    "Patch \"bilinear\" \"P\" [-100 0 -100 -100 0 100 100 0 -100 100 0 100]\n"
+    "AttributeEnd\n"
+    "WorldEnd\n"
+    "TransformEnd\n"
+    "FrameEnd\n"
+    "\n";
+
+/// A bracketed array of `count` small numbers.
+std::string numbers(int count)
+{
+    std::string text = "[";
+    for (int i = 0; i < count; ++i) text += (i ? " " : "") + std::to_string(i % 7);
+    return text + "]";
+}
+
+std::string points(int count) { return numbers(3 * count); }
+}  // namespace
+
+TEST(RibChecker, AcceptsWellFormedStreams)
+{
+    const Case cases[] = {
+        {"the exporter's frame", kFrame, {}},
+        {"comments, inline declarations and per-vertex colours",
+         "# a comment\n##Shaders PaintedPlastic\nDeclare \"Kq\" \"varying float[2]\"\n"
+         "Polygon \"P\" " + points(4) + " \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1] \"Kq\" [1 2 3 4 5 6 7 8]"
+         " \"uniform float Kd\" [0.5] \"constant string name\" \"x\"\n",
+         {}},
+        {"a patch mesh with its varying and uniform parameters",
+         "Basis \"bezier\" 3 \"bezier\" 3\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " +
+             points(28) + " \"s\" [1 2 3 4 5 6] \"uniform color Cx\" [1 2 3 4 5 6]\n",
+         {}},
+        {"every quadric with its arguments, in text and as one array",
+         "Sphere 1 -1 1 360\nCone 1 0.5 360\nCylinder 1 -1 1 360 \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1]\nDisk 0 1 360\n"
+         "Hyperboloid 1 0 0 1 1 1 360\nParaboloid 1 0 1 360\nTorus [1 0.25 0 360 360]\nColor 1 0 0\n",
+         {}},
+        {"polygon meshes, curves and patches of every kind",
+         "PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " + points(4) + " \"uniform color Cs\" [1 0 0 0 1 0]\n"
+         "GeneralPolygon [4 3] \"P\" " + points(7) + "\n"
+         "PointsGeneralPolygons [2] [4 3] [0 1 2 3 4 5 6] \"P\" " + points(7) + "\n"
+         "Curves \"cubic\" [4 7] \"nonperiodic\" \"P\" " + points(11) + " \"width\" [1 2 3 4 5]\n"
+         "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " + numbers(32) + "\n"
+         "Patch \"bicubic\" \"P\" " + points(16) + "\nPatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\" \"P\" " +
+             points(6) + "\n",
+         {}},
+    };
+    for (const Case& c : cases) expectFindings(c, check(c.rib));
+}
+
+TEST(RibChecker, ReportsEachFaultOnItsLine)
+{
+    const Case cases[] = {
+        {"an end without its begin, and a block closed out of order",
+         "AttributeEnd\nAttributeBegin\nTransformBegin\nAttributeEnd\nTransformEnd\n",
+         {{1, "AttributeEnd without AttributeBegin"},
+          {4, "AttributeEnd while the TransformBegin of line 3 is still open"},
+          {5, "TransformEnd without TransformBegin"}}},
+        {"blocks still open at the end of the file are reported where they begin",
+         "FrameBegin 1\nWorldBegin\nAttributeBegin\nAttributeEnd\n",
+         {{1, "FrameBegin never closed"}, {2, "WorldBegin never closed"}}},
+        {"frames and worlds do not nest",
+         "FrameBegin 1\nWorldBegin\nWorldBegin\nWorldEnd\nWorldEnd\nFrameBegin 2\nFrameEnd\nFrameEnd\n",
+         {{3, "WorldBegin inside the WorldBegin of line 2"}, {6, "FrameBegin inside the FrameBegin of line 1"}}},
+        {"unknown requests, and stray values",
+         "1 2 3\nversion 3.03\nPolygonn \"P\" [0 0 0]\nTranslate 0 0 -5 \nSpere 1 -1 1 360\n",
+         {{1, "values before the first request"},
+          {3, "unknown request \"Polygonn\""},
+          {5, "unknown request \"Spere\""}}},
+        {"wrong argument counts and kinds",
+         "Sphere 1 -1 1\nSphere 1 -1 1 360 5\nTorus 1 0.25 0 360\nColor [1 0]\nOpacity 1 1\nCone 1 \"x\" 360\n"
+         "Sides 1.5\nTranslate 1 2\n",
+         {{1, "Sphere: missing thetamax"},
+          {2, "Sphere: expected a parameter name, found a number"},
+          {3, "Torus: missing thetamax"},
+          {4, "Color: the array for red to blue has 2 values; 3 needed"},
+          {5, "Opacity: missing blue"},
+          {6, "Cone: missing radius"},
+          {7, "Sides: sides must be a whole number"},
+          {8, "Translate: missing dz"}}},
+        {"P on polygons",
+         "Polygon \"P\" [0 0 0 1 0 0 1 1 0 0]\nPolygon \"P\" [0 0 0 1 0 0]\nPolygon \"P\" " + points(4) +
+             " \"Cs\" [1 0 0 0 1 0 0 0 1]\nPolygon \"Cs\" [1 0 0]\n",
+         {{1, "\"P\" on Polygon has 10 values, not a multiple of 3"},
+          {2, "Polygon with 2 vertices; at least 3 needed"},
+          {3, "\"Cs\" on Polygon has 9 values; varying color needs 12"},
+          {4, "Polygon without \"P\""}}},
+        {"P on patches",
+         "Patch \"bilinear\" \"P\" " + points(16) + "\nPatch \"bicubic\" \"P\" " + points(4) +
+             "\nPatch \"biquadratic\" \"P\" " + points(4) +
+             "\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " + points(27) + "\n",
+         {{1, "\"P\" on Patch has 48 values; vertex point needs 12"},
+          {2, "\"P\" on Patch has 12 values; vertex point needs 48"},
+          {3, "unknown patch type \"biquadratic\""},
+          {4, "\"P\" on PatchMesh has 81 values; vertex point needs 84"}}},
+        {"patch meshes against the steps of the current basis, restored at the end of a block",
+         "AttributeBegin\nBasis \"b-spline\" 1 \"b-spline\" 1\nPatchMesh \"bicubic\" 5 \"nonperiodic\" 6 "
+         "\"nonperiodic\" \"P\" " + points(30) + "\nAttributeEnd\n"
+         "PatchMesh \"bicubic\" 5 \"nonperiodic\" 6 \"nonperiodic\" \"P\" " + points(30) + "\n"
+         "PatchMesh \"bicubic\" 6 \"periodic\" 4 \"nonperiodic\" \"P\" " + points(24) + "\n"
+         "PatchMesh \"bicubic\" 4 \"sometimes\" 4 \"nonperiodic\" \"P\" " + points(16) + "\n"
+         "Basis \"bezier\" 0 \"bezier\" 3\nBasis \"spline\" 3 \"bezier\" 3\n"
+         "PatchMesh \"bilinear\" 1 \"nonperiodic\" 2 \"nonperiodic\" \"P\" " + points(2) + "\n",
+         {{5, "PatchMesh \"bicubic\" does not fit the basis: nu 5 (nonperiodic, u step 3, needs 4, 7, 10, ...), "
+              "nv 6 (nonperiodic, v step 3, needs 4, 7, 10, ...)"},
+          {7, "uwrap \"sometimes\" is neither"},
+          {8, "Basis steps must be at least 1"},
+          {9, "unknown basis \"spline\""},
+          {10, "PatchMesh \"bilinear\" nu 1: a nonperiodic mesh needs at least 2"}}},
+        {"declarations",
+         "Surface \"glass\" \"blur\" [0.2]\nDeclare \"blur\" \"float\"\nSurface \"glass\" \"blur\" [0.2]\n"
+         "Declare \"odd\" \"uniform floatish\"\nSurface \"paintedplastic\" \"texturename\" [1]\n"
+         "Surface \"plastic\" \"Kd\" [\"x\"]\nSurface \"plastic\" \"Kd\" [0.1 0.2]\nOption \"limits\" \"bucketsize\" [16.5 16]\n"
+         "Surface \"plastic\" \"Kd\"\n",
+         {{1, "undeclared parameter \"blur\" on Surface"},
+          {4, "Declare \"odd\": cannot read the declaration \"uniform floatish\""},
+          {5, "\"texturename\" on Surface needs strings"},
+          {6, "\"Kd\" on Surface needs numbers"},
+          {7, "\"Kd\" on Surface has 2 values; float needs 1"},
+          {8, "\"bucketsize\" on Option needs whole numbers"},
+          {9, "\"Kd\" on Surface has no value"}}},
+        {"polygon meshes, curves and NURBS with inconsistent counts",
+         "PointsPolygons [3 3] [0 1 2 2 1] \"P\" " + points(3) + "\nGeneralPolygon [2] \"P\" " + points(2) +
+             "\nCurves \"cubic\" [5] \"nonperiodic\" \"P\" " + points(5) +
+             "\nNuPatch 4 4 [0 0 0 0 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " + numbers(32) +
+             "\nPointsPolygons [3] [0 1 3] \"P\" " + points(3) + "\n",
+         {{1, "PointsPolygons: vertices has 5 indices; nvertices adds up to 6"},
+          {2, "GeneralPolygon: a loop of 2 vertices; at least 3 needed"},
+          {3, "Curves: curve 1 has 5 vertices"},
+          {4, "NuPatch: uknot has 7 values; 8 needed"},
+          {5, "\"P\" on PointsPolygons has 9 values; vertex point needs 12"}}},
+        {"values a renderer cannot read",
+         "Translate nan 0 -5\nColor [1 -inf 0]\nScale 1 1.2.3 1\nFormat 400 ] 300 1\n",
+         {{1, "Translate has a value that is not a finite number"},
+          {2, "Color has a value that is not a finite number"},
+          {3, "cannot read \"1.2.3\""},
+          {3, "Scale: missing sz"},
+          {4, "\"]\" without \"[\""}}},
+        {"a finding names the line of the parameter, also in a request over several lines",
+         "Polygon\n  \"P\" [0 0 0\n         1 0 0\n         1 1 0]\n  \"Cs\" [1 0 0\n   0 1 0]\nSurface \"glass\"\n",
+         {{5, "\"Cs\" on Polygon has 6 values; varying color needs 9"}}},
+        {"a string over two lines counts both",
+         "Display \"a\nb\" \"file\" \"rgba\"\nDisplay \"x\" \"file\"\n",
+         {{3, "Display: missing mode"}}},
+        {"an unclosed array ends at the next request; an unclosed string at the end of the file",
+         "Color [1 0 0\nTranslate 0 0 1\nSurface \"plastic\n",
+         {{1, "array not closed before Translate"}, {3, "string without its closing quote"}}},
+    };
+    for (const Case& c : cases) expectFindings(c, check(c.rib));
+}
+
+namespace {
+/// Builds RIB bytes with binary-encoded floats among the text.
+class BinaryRib {
+public:
+    BinaryRib& text(const std::string& t)
+    {
+        bytes += t;
+        return *this;
+    }
+    BinaryRib& bits(std::uint32_t value)
+    {
+        for (int shift = 24; shift >= 0; shift -= 8) bytes += static_cast<char>((value >> shift) & 0xFF);
+        return *this;
+    }
+    BinaryRib& single(float value)
+    {
+        bytes += '\xA4';
+        return bits(toBits(value));
+    }
+    /// An array header of the shortest form for `count`, then the values.
+    BinaryRib& array(const std::vector<float>& values)
+    {
+        const std::uint32_t count = static_cast<std::uint32_t>(values.size());
+        if (count < 256) {
+            bytes += '\xC8';
+            bytes += static_cast<char>(count);
+        } else {
+            bytes += '\xC9';
+            bytes += static_cast<char>(count >> 8);
+            bytes += static_cast<char>(count & 0xFF);
+        }
+        for (float value : values) bits(toBits(value));
+        return *this;
+    }
+    std::string bytes;
+
+private:
+    static std::uint32_t toBits(float value)
+    {
+        std::uint32_t result;
+        std::memcpy(&result, &value, sizeof result);
+        return result;
+    }
+};
+
+float fromBits(std::uint32_t bits)
+{
+    float value;
+    std::memcpy(&value, &bits, sizeof value);
+    return value;
+}
+}  // namespace
+
+TEST(RibChecker, ReadsBinaryFloatsAmongText)
+{
+    // Values whose bytes are a newline, a quote, "#" and "[": they must
+    // neither count as lines nor start text items.
+    const std::vector<float> awkward = {fromBits(0x3F80000A), fromBits(0x3F800022), fromBits(0x3F800023),
+                                        fromBits(0x3F80005B)};
+    std::vector<float> mesh(300, 0.5f);  // 10 x 10 points: a two-byte count
+    BinaryRib rib;
+    rib.text("Color ").array({1, 0, 0}).text("\n")
+        .text("Translate ").single(0).single(0).single(-5).text("\n")
+        .text("Polygon \"P\" ").array({awkward[0], awkward[1], awkward[2], awkward[3], 0, 0, 0, 1, 0, 0, 1, 1})
+        .text(" \"Cs\" ").array({1, 0, 0, 1, 0, 0, 1, 0, 0}).text("\n")
+        .text("PatchMesh \"bicubic\" 10 \"nonperiodic\" 10 \"nonperiodic\" \"P\" ").array(mesh).text("\n")
+        .text("Opacity ").array({0.5f, 0.5f}).text("\n")
+        .text("Sphere 1 -1 1 ").single(360).text(" \"Cs\" ").array({1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1}).text("\n");
+    expectFindings({"binary floats and arrays",
+                    rib.bytes,
+                    {{3, "\"Cs\" on Polygon has 9 values; varying color needs 12"},
+                     {5, "Opacity: the array for red to blue has 2 values; 3 needed"}}},
+                   check(rib.bytes));
+
+    const Case cutShort[] = {
+        {"a float array cut short", BinaryRib().text("Color ").bits(0xC8030000).bytes,
+         {{1, "binary float array of 3 values cut short by the end of the file after 0"}}},
+        {"a single float cut short", BinaryRib().text("Color [1 0 0]\nTranslate \xA4").bits(0).bytes.substr(0, 26),
+         {{2, "binary float cut short by the end of the file"}}},
+        {"a binary code the checker does not read stops it",
+         BinaryRib().text("WorldBegin\nTranslate \x80\x01 0 0\nWorldEnd\n").bytes,
+         {{2, "binary code 0x80 is not supported"}}},
+    };
+    for (const Case& c : cutShort) expectFindings(c, check(c.rib));
+}
+
+TEST(RibChecker, PartialMeshesBecomeNotesOnlyWhenAllowed)
+{
+    // A 4 x 3 mesh (a soft body side with 3 x 2 cells) and a P array that
+    // does not match: only the first is a partial mesh.
+    const std::string rib = "Basis \"bezier\" 3 \"bezier\" 3\n"
+                            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 3 \"nonperiodic\" \"P\" " + points(12) + "\n"
+                            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " + points(12) + "\n";
+    const CheckReport strict = check(rib);
+    ASSERT_EQ(strict.findings.size(), 2u) << describe(strict.findings);
+    EXPECT_FALSE(strict.findings[0].isNote);
+    EXPECT_EQ(strict.findings[0].line, 2);
+    EXPECT_EQ(strict.problems, 2);
+
+    const CheckReport allowing = check(rib, CheckOptions{true});
+    ASSERT_EQ(allowing.findings.size(), 2u) << describe(allowing.findings);
+    EXPECT_TRUE(allowing.findings[0].isNote);
+    EXPECT_EQ(allowing.findings[0].message, strict.findings[0].message);
+    EXPECT_FALSE(allowing.findings[1].isNote) << "a wrong P count still counts";
+    EXPECT_EQ(allowing.findings[1].message, "\"P\" on PatchMesh has 36 values; vertex point needs 48");
+    EXPECT_EQ(allowing.problems, 1);
+}
+
+TEST(RibChecker, CountsRequestsAndFrames)
+{
+    const CheckReport report = check(kFrame + kFrame);
+    EXPECT_EQ(report.requests, 2 * 24);
+    EXPECT_EQ(report.frames, 2);
+    EXPECT_EQ(report.problems, 0);
+}
