@@ -122,7 +122,7 @@ Token RibLexer::next()
             return binaryFloatArray(c, at);
         }
         if (c >= kFirstBinaryCode) {
-            char code[8];
+            char code[16];
             std::snprintf(code, sizeof code, "0x%02X", static_cast<unsigned>(c));
             return errorToken(at, std::string("binary code ") + code +
                                       " is not supported (only floats and float arrays are); the rest of the file "
