@@ -102,10 +102,10 @@ int floatsPerElement(std::uint8_t type) {
     }
 }
 
-void writeStringValues(RibWriter& writer, const RtPointer value, int count) {
+void writeStringValues(RibWriter& writer, const RtPointer value, std::int64_t count) {
     const RtString* strings = static_cast<const RtString*>(value);
     writer.writeText("[", 1);
-    for (int i = 0; i < count; ++i) {
+    for (std::int64_t i = 0; i < count; ++i) {
         if (i > 0) {
             writer.writeText(" ", 1);
         }
@@ -116,14 +116,15 @@ void writeStringValues(RibWriter& writer, const RtPointer value, int count) {
 
 // Writes one pair. `elements` is how many items of the declared type the
 // value holds (the array length, times the class count for a primitive).
-void writePair(RibWriter& writer, RtToken token, const RtPointer value, int elements,
+void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int64_t elements,
                const Declaration& declaration) {
     writer.writeText(" ", 1);
     writer.writeQuoted(token);
     writer.writeText(" ", 1);
     const int floats = floatsPerElement(declaration.type);
     if (floats > 0) {
-        writer.writeFloatArray(static_cast<const RtFloat*>(value), floats * elements);
+        writer.writeFloatArray(static_cast<const RtFloat*>(value),
+                               saturatingProduct(floats, elements));
     } else if (declaration.type == kTypeInteger) {
         writer.writeIntArray(static_cast<const RtInt*>(value), elements);
     } else if (declaration.type == kTypeString) {
@@ -137,7 +138,8 @@ void reportUndeclared(RtToken token) {
     std::fprintf(stderr, "ribout error: undeclared parameter \"%s\"\n", token ? token : "");
 }
 
-int classCount(const Declaration& declaration, int vertex, int varying, int uniform) {
+std::int64_t classCount(const Declaration& declaration, std::int64_t vertex, std::int64_t varying,
+                        std::int64_t uniform) {
     switch (declaration.storageClass) {
     case kClassVertex: return vertex;
     case kClassVarying: return varying;
@@ -273,7 +275,8 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, RtInt n,
     writer.endRequest();
 }
 
-void writePrimitiveParameterList(RibWriter& writer, int vertex, int varying, int uniform, RtInt n,
+void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
+                                 std::int64_t uniform, RtInt n,
                                  const RtToken tokens[], const RtPointer values[]) {
     for (RtInt i = 0; i < n; ++i) {
         const Declaration* declaration = findDeclaration(tokens[i]);
@@ -281,8 +284,8 @@ void writePrimitiveParameterList(RibWriter& writer, int vertex, int varying, int
             reportUndeclared(tokens[i]);
             continue;
         }
-        const int elements =
-            classCount(*declaration, vertex, varying, uniform) * declaration->arrayLength;
+        const std::int64_t elements = saturatingProduct(
+            classCount(*declaration, vertex, varying, uniform), declaration->arrayLength);
         writePair(writer, tokens[i], values[i], elements, *declaration);
     }
     writer.endRequest();
@@ -310,8 +313,8 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPoi
     writeParameterList(writer, name, handle, n, tokens, values);
 }
 
-void writePrimitiveParameterList(RibWriter& writer, int vertex, int varying, int uniform,
-                                 const RtPointer pairs[]) {
+void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
+                                 std::int64_t uniform, const RtPointer pairs[]) {
     RtToken tokens[kMaxParameterPairs];
     RtPointer values[kMaxParameterPairs];
     const int n = splitPairs(pairs, tokens, values);

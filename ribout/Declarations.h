@@ -11,6 +11,18 @@
 
 class RibWriter;
 
+/// a * b, or the int64 limit of the product's sign when it does not fit.
+/// Element counts are products of a caller's counts; one that passes the
+/// int64 range describes more data than any caller can hold, so holding it
+/// at the limit changes no output a real call can produce.
+inline std::int64_t saturatingProduct(std::int64_t a, std::int64_t b) {
+    std::int64_t product;
+    if (__builtin_mul_overflow(a, b, &product)) {
+        return (a < 0) != (b < 0) ? INT64_MIN : INT64_MAX;
+    }
+    return product;
+}
+
 // Type codes of a declaration.
 constexpr std::uint8_t kTypeNone = 0;
 constexpr std::uint8_t kTypeFloat = 1;
@@ -83,9 +95,11 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPoi
 /// Writes the parameter list of a primitive: each value carries 1, `uniform`,
 /// `varying` or `vertex` elements by its storage class (constant, uniform,
 /// varying, vertex), each element array-length items of its type. Ends
-/// with "\n".
-void writePrimitiveParameterList(RibWriter& writer, int vertex, int varying, int uniform, RtInt n,
+/// with "\n". The counts are 64-bit: those of a mesh are products of the
+/// caller's counts and may pass the range of an int.
+void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
+                                 std::int64_t uniform, RtInt n,
                                  const RtToken tokens[], const RtPointer values[]);
 /// The same for a list of (token, value) pairs ended by a null token.
-void writePrimitiveParameterList(RibWriter& writer, int vertex, int varying, int uniform,
-                                 const RtPointer pairs[]);
+void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
+                                 std::int64_t uniform, const RtPointer pairs[]);

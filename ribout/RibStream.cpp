@@ -5,8 +5,12 @@
 #include <cstdlib>
 #include <cstring>
 #include <ctime>
+#include <fcntl.h>
+#include <poll.h>
 #include <pthread.h>
+#include <sys/ioctl.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace ribout {
 namespace {
@@ -56,6 +60,58 @@ private:
     bool active;
     bool wasPending = false;
     sigset_t previousMask;
+};
+
+// A command that ends without reading (say "|true") may end just before or
+// just after our last write. Before, the write fails with EPIPE; after, the
+// bytes sit in the pipe, the command's exit status is 0, and nothing else
+// would tell that they were never read. So a second read end of the pipe is
+// opened (through /proc) before the command is waited for; once it has ended,
+// bytes still in the pipe that no other process can read any more are output
+// lost. A background job of the command that still holds the pipe may read
+// them later, so then nothing is reported.
+class UnreadOutputProbe {
+public:
+    explicit UnreadOutputProbe(std::FILE* pipe) {
+        const std::string path = "/proc/self/fd/" + std::to_string(fileno(pipe));
+        readEnd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    }
+    ~UnreadOutputProbe() {
+        if (readEnd >= 0) {
+            ::close(readEnd);
+        }
+    }
+    UnreadOutputProbe(const UnreadOutputProbe&) = delete;
+    UnreadOutputProbe& operator=(const UnreadOutputProbe&) = delete;
+
+    /// Call after the command has ended. True when bytes were left in the
+    /// pipe and no process but us could still read them.
+    bool outputWasLost() {
+        if (readEnd < 0) {
+            return false;
+        }
+        int unread = 0;
+        if (ioctl(readEnd, FIONREAD, &unread) != 0 || unread <= 0) {
+            return false;
+        }
+        // With our read end gone, a write end reports an error on poll when
+        // no reader at all is left. Opening it cannot fail for want of a
+        // reader while ours is still open.
+        const std::string path = "/proc/self/fd/" + std::to_string(readEnd);
+        const int writeEnd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+        ::close(readEnd);
+        readEnd = -1;
+        if (writeEnd < 0) {
+            return false;
+        }
+        pollfd probe{writeEnd, POLLOUT, 0};
+        const bool noReaderLeft = poll(&probe, 1, 0) == 1 && (probe.revents & POLLERR) != 0;
+        ::close(writeEnd);
+        return noReaderLeft;
+    }
+
+private:
+    int readEnd = -1;
 };
 
 }  // namespace
@@ -162,10 +218,14 @@ std::string RibStream::close() {
             problem = "could not close RIB output " + outputName;
         }
     } else if (sink == RibSink::pipe) {
+        UnreadOutputProbe probe(file);
         int status;
         {
             SigpipeBlock block(true);
             status = pclose(file);
+        }
+        if (problem.empty() && probe.outputWasLost()) {
+            problem = "could not write all RIB output to " + outputName;
         }
         if (problem.empty()) {
             if (status == -1) {

@@ -157,7 +157,7 @@ void RibWriter::writeFloat(RtFloat value) {
     stream.commit(out);
 }
 
-void RibWriter::writeFloatArray(const RtFloat* values, int n) {
+void RibWriter::writeFloatArray(const RtFloat* values, std::int64_t n) {
     // A negative count (say from a declaration with a negative length) would
     // otherwise become a huge length header; it is written as an empty array.
     const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -208,9 +208,9 @@ void RibWriter::writeFloatArray(const RtFloat* values, int n) {
     }
 }
 
-void RibWriter::writeIntArray(const RtInt* values, int n) {
+void RibWriter::writeIntArray(const RtInt* values, std::int64_t n) {
     stream.put('[');
-    for (int i = 0; i < n; ++i) {
+    for (std::int64_t i = 0; i < n; ++i) {
         char* out = stream.reserve(ribout::kMaxIntText + 1);
         out = ribout::formatInt(values[i], out);
         *out++ = ' ';
@@ -219,9 +219,9 @@ void RibWriter::writeIntArray(const RtInt* values, int n) {
     stream.put(']');
 }
 
-void RibWriter::writeStringArray(const RtToken* strings, int n) {
+void RibWriter::writeStringArray(const RtToken* strings, std::int64_t n) {
     stream.put('[');
-    for (int i = 0; i < n; ++i) {
+    for (std::int64_t i = 0; i < n; ++i) {
         writeQuoted(strings[i]);
         stream.put(' ');
     }

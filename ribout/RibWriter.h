@@ -5,6 +5,7 @@
 // pipe into a renderer or any command, or to standard output.
 
 #include <cstdarg>
+#include <cstdint>
 #include <initializer_list>
 
 #include "ri.h"
@@ -40,11 +41,13 @@ public:
     void writeFloat(RtFloat value);
     /// "[v v v]" in text mode ("[]" when n <= 0); in binary mode a length
     /// header (0xC8 to 0xCB) and n big-endian values, without brackets.
-    void writeFloatArray(const RtFloat* values, int n);
+    /// Counts are 64-bit because primitives derive them from products of
+    /// the caller's counts (nu * nv), which can pass the range of an int.
+    void writeFloatArray(const RtFloat* values, std::int64_t n);
     /// "[" then each value followed by a space, then "]"; always text.
-    void writeIntArray(const RtInt* values, int n);
+    void writeIntArray(const RtInt* values, std::int64_t n);
     /// "[" then each string quoted and followed by a space, then "]".
-    void writeStringArray(const RtToken* strings, int n);
+    void writeStringArray(const RtToken* strings, std::int64_t n);
 
     // Text pieces for the request formatters and the parameter-list writers.
 

@@ -18,18 +18,20 @@ bool isNamed(RtToken text, const char* expected) {
     return text != nullptr && std::strcmp(text, expected) == 0;
 }
 
-int sum(const RtInt* values, int n) {
-    int total = 0;
-    for (int i = 0; i < n; ++i) {
+// Counts derived from the caller's counts are 64-bit: a sum of RtInts, or a
+// product of two, can pass the range of an int.
+std::int64_t sum(const RtInt* values, std::int64_t n) {
+    std::int64_t total = 0;
+    for (std::int64_t i = 0; i < n; ++i) {
         total += values[i];
     }
     return total;
 }
 
 // Largest vertex index + 1: the number of vertices a polygon mesh refers to.
-int vertexCount(const RtInt* indices, int n) {
-    int largest = -1;
-    for (int i = 0; i < n; ++i) {
+std::int64_t vertexCount(const RtInt* indices, std::int64_t n) {
+    std::int64_t largest = -1;
+    for (std::int64_t i = 0; i < n; ++i) {
         if (indices[i] > largest) {
             largest = indices[i];
         }
@@ -110,7 +112,7 @@ void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nverts[], RtInt n, RtToken t
     writeText("GeneralPolygon");
     writeIntArray(nverts, nloops);
     writeText(" ", 1);
-    const int vertices = sum(nverts, nloops);
+    const std::int64_t vertices = sum(nverts, nloops);
     writePrimitiveParameterList(*this, vertices, vertices, 1, n, tokens, values);
 }
 
@@ -119,10 +121,10 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nverts[], RtInt verts[], RtI
     writeText("PointsPolygons");
     writeIntArray(nverts, npolys);
     writeText(" ", 1);
-    const int indices = sum(nverts, npolys);
+    const std::int64_t indices = sum(nverts, npolys);
     writeIntArray(verts, indices);
     writeText(" ", 1);
-    const int vertices = vertexCount(verts, indices);
+    const std::int64_t vertices = vertexCount(verts, indices);
     writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values);
 }
 
@@ -132,13 +134,13 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
     writeText("PointsGeneralPolygons");
     writeIntArray(nloops, npolys);
     writeText(" ", 1);
-    const int loops = sum(nloops, npolys);
+    const std::int64_t loops = sum(nloops, npolys);
     writeIntArray(nverts, loops);
     writeText(" ", 1);
-    const int indices = sum(nverts, loops);
+    const std::int64_t indices = sum(nverts, loops);
     writeIntArray(verts, indices);
     writeText(" ", 1);
-    const int vertices = vertexCount(verts, indices);
+    const std::int64_t vertices = vertexCount(verts, indices);
     writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values);
 }
 
@@ -202,35 +204,37 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
 
     const bool uPeriodic = isNamed(uwrap, "periodic");
     const bool vPeriodic = isNamed(vwrap, "periodic");
-    int uPatches;
-    int vPatches;
+    const std::int64_t uCount = nu;
+    const std::int64_t vCount = nv;
+    std::int64_t uPatches;
+    std::int64_t vPatches;
     if (isNamed(type, "bilinear")) {
-        uPatches = uPeriodic ? nu : nu - 1;
-        vPatches = vPeriodic ? nv : nv - 1;
+        uPatches = uPeriodic ? uCount : uCount - 1;
+        vPatches = vPeriodic ? vCount : vCount - 1;
     } else if (isNamed(type, "bicubic")) {
         const int us = usableStep(uStep);
         const int vs = usableStep(vStep);
-        uPatches = uPeriodic ? nu / us : (nu - 4) / us + 1;
-        vPatches = vPeriodic ? nv / vs : (nv - 4) / vs + 1;
+        uPatches = uPeriodic ? uCount / us : (uCount - 4) / us + 1;
+        vPatches = vPeriodic ? vCount / vs : (vCount - 4) / vs + 1;
     } else {
         std::fprintf(stderr, "ribout: unknown patch type %s\n", type ? type : "");
         return;
     }
-    const int uVarying = uPeriodic ? uPatches : uPatches + 1;
-    const int vVarying = vPeriodic ? vPatches : vPatches + 1;
-    writePrimitiveParameterList(*this, nu * nv, uVarying * vVarying, uPatches * vPatches, n,
-                                tokens, values);
+    const std::int64_t uVarying = uPeriodic ? uPatches : uPatches + 1;
+    const std::int64_t vVarying = vPeriodic ? vPatches : vPatches + 1;
+    writePrimitiveParameterList(*this, uCount * vCount, uVarying * vVarying, uPatches * vPatches,
+                                n, tokens, values);
 }
 
 void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat knot[],
                           RtFloat min[], RtFloat max[], RtInt n[], RtFloat u[], RtFloat v[],
                           RtFloat w[]) {
-    const int curves = sum(ncurves, nloops);
-    int knots = 0;
-    for (int i = 0; i < curves; ++i) {
-        knots += order[i] + n[i];
+    const std::int64_t curves = sum(ncurves, nloops);
+    std::int64_t knots = 0;
+    for (std::int64_t i = 0; i < curves; ++i) {
+        knots += static_cast<std::int64_t>(order[i]) + n[i];
     }
-    const int points = sum(n, curves);
+    const std::int64_t points = sum(n, curves);
     writeText("TrimCurve ");
     writeIntArray(ncurves, nloops);
     writeIntArray(order, curves);
@@ -257,7 +261,7 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
     writeText(" ", 1);
     writeInt(uorder);
     writeText(" ", 1);
-    writeFloatArray(uknot, nu + uorder);
+    writeFloatArray(uknot, static_cast<std::int64_t>(nu) + uorder);
     writeText(" ", 1);
     writeFixedText(umin);
     writeText(" ", 1);
@@ -267,14 +271,17 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
     writeText(" ", 1);
     writeInt(vorder);
     writeText(" ", 1);
-    writeFloatArray(vknot, nv + vorder);
+    writeFloatArray(vknot, static_cast<std::int64_t>(nv) + vorder);
     writeText(" ", 1);
     writeFixedText(vmin);
     writeText(" ", 1);
     writeFixedText(vmax);
     writeText(" ", 1);
-    writePrimitiveParameterList(*this, nu * nv, (nu - uorder + 2) * (nv - vorder + 2),
-                                (nu - uorder + 1) * (nv - vorder + 1), n, tokens, values);
+    const std::int64_t uSpans = static_cast<std::int64_t>(nu) - uorder;
+    const std::int64_t vSpans = static_cast<std::int64_t>(nv) - vorder;
+    writePrimitiveParameterList(*this, static_cast<std::int64_t>(nu) * nv,
+                                saturatingProduct(uSpans + 2, vSpans + 2),
+                                saturatingProduct(uSpans + 1, vSpans + 1), n, tokens, values);
 }
 
 // ------------------------------------------------- curves, points, meshes
@@ -291,10 +298,10 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
     const bool cubic = isNamed(type, "cubic");
     const bool periodic = isNamed(wrap, "periodic");
     const int step = usableStep(vStep);
-    int vertices = 0;
-    int varying = 0;
-    for (int i = 0; i < ncurves; ++i) {
-        const int v = nvertices[i];
+    std::int64_t vertices = 0;
+    std::int64_t varying = 0;
+    for (RtInt i = 0; i < ncurves; ++i) {
+        const std::int64_t v = nvertices[i];
         vertices += v;
         if (!cubic) {
             varying += v;
@@ -322,14 +329,14 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
     writeText(" ", 1);
     writeIntArray(nvertices, nfaces);
     writeText(" ", 1);
-    const int indices = sum(nvertices, nfaces);
+    const std::int64_t indices = sum(nvertices, nfaces);
     writeIntArray(vertices, indices);
     writeText(" ", 1);
     if (ntags > 0) {
         writeStringArray(tags, ntags);
-        writeIntArray(nargs, 2 * ntags);
-        int intCount = 0;
-        int floatCount = 0;
+        writeIntArray(nargs, 2 * static_cast<std::int64_t>(ntags));
+        std::int64_t intCount = 0;
+        std::int64_t floatCount = 0;
         for (int i = 0; i < ntags; ++i) {
             intCount += nargs[2 * i];
             floatCount += nargs[2 * i + 1];
@@ -341,7 +348,7 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
             writeFloatArray(floatargs, floatCount);
         }
     }
-    const int meshVertices = vertexCount(vertices, indices);
+    const std::int64_t meshVertices = vertexCount(vertices, indices);
     writePrimitiveParameterList(*this, meshVertices, meshVertices, nfaces, n, tokens, values);
 }
 
@@ -360,7 +367,7 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
             if (d + 1 >= ncode || code[d + 1] < 0) {
                 break;
             }
-            d += 1 + code[d + 1];
+            d += 1 + static_cast<std::int64_t>(code[d + 1]);
         } else if (opcode == 4 || opcode == 5) {
             d += 2;
         } else if (opcode == 6 || opcode == 7) {

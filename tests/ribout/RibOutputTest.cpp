@@ -329,4 +329,60 @@ TEST(RibOutput, ReportsNothingWhenAllWentWell) {
     std::remove(path.c_str());
 }
 
+TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported) {
+    // "head" reads a few bytes and exits with status 0; the rest of a small
+    // output, already in the pipe, is never read by anyone.
+    EXPECT_EXIT(
+        {
+            RiBegin("|head -c 5 > /dev/null");
+            RiWorldBegin();
+            RiEnd();
+            std::exit(RiLastError == RIE_SYSTEM ? 0 : 1);
+        },
+        testing::ExitedWithCode(0),
+        "ERROR: System error\n    --> could not write all RIB output to pipe \"head -c 5 > "
+        "/dev/null\"\n");
+}
+
+TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported) {
+    // The command ends at once but leaves a job that reads everything later
+    // (through a copy of the pipe: a background job's own input would be
+    // /dev/null).
+    const std::string path = scratchPath("late.rib");
+    testing::internal::CaptureStderr();
+    RiBegin(("|exec 3<&0; (sleep 0.3; cat <&3 > " + path + ") &").c_str());
+    RiWorldBegin();
+    RiEnd();
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    std::string text;
+    for (int wait = 0; wait < 100 && text != std::string(kHeader) + "WorldBegin\n\n"; ++wait) {
+        usleep(50 * 1000);
+        text = readFile(path);
+    }
+    EXPECT_EQ(text, std::string(kHeader) + "WorldBegin\n\n");
+    std::remove(path.c_str());
+}
+
+TEST(RibOutput, CountsBeyondTheIntRangeWriteTheRequestAsGiven) {
+    // Products and sums of the caller's counts pass the range of an int; the
+    // writer must count in a wider type rather than overflow.
+    RtFloat constant = 0.5f;
+    RtInt hugeBlob[] = {0, 2147483647};
+    const std::string body = ribBody([&] {
+        RiPatchMesh("bilinear", 65537, "periodic", 65537, "periodic", "constant float c",
+                    &constant, RI_NULL);
+        RiNuPatch(-2147483647, 2, nullptr, 0, 1, 2147483647, -2147483647, nullptr, 0, 1,
+                  "constant float c", &constant, RI_NULL);
+        testing::internal::CaptureStderr();
+        RiBlobby(0, 2, hugeBlob, 0, nullptr, 0, nullptr, RI_NULL);
+        testing::internal::GetCapturedStderr();
+    });
+    EXPECT_EQ(body,
+              "PatchMesh \"bilinear\" 65537 \"periodic\" 65537 \"periodic\" "
+              "\"constant float c\" [0.5]\n"
+              "NuPatch -2147483647 2 [] 0.000000 1.000000 2147483647 -2147483647 [] 0.000000 "
+              "1.000000  \"constant float c\" [0.5]\n"
+              "Blobby 0 [0 2147483647 ] [] []\n");
+}
+
 }  // namespace
