@@ -4,6 +4,8 @@
 #include "tools/ribcheck/RibChecker.h"
 
 #include <algorithm>
+#include <iterator>
+#include <tuple>
 
 namespace ribcheck {
 
@@ -74,6 +76,7 @@ std::optional<ElementCounts> RibChecker::primitiveCounts(const Request& request,
             problem(request.line, "Blobby: nleaf must not be negative");
             return std::nullopt;
         }
+        // A blob is one surface: its uniform parameters have one element.
         return ElementCounts{leaves, leaves, 1};
     }
 
@@ -247,6 +250,7 @@ std::optional<ElementCounts> RibChecker::curvesCounts(const Request& request, co
         return std::nullopt;
     }
     const bool isPeriodic = wrap == "periodic";
+    // Uniform parameters carry one value per curve, as renderers read them.
     ElementCounts counts{0, 0, static_cast<long long>(positional[1].size())};
     int curve = 0;
     for (double number : positional[1].numbers) {
