@@ -54,22 +54,35 @@ bool matches(const char* argument, const char* name, const char*& inlineValue)
 
 const char* usageLine()
 {
-    return "usage: blorp [--scene N] [--bodies K] [--help] [GLUT options such as -display DISPLAY, "
-           "-geometry WxH+X+Y]";
+    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]] [--headless --steps N] "
+           "[--help] [GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
 }
 
 const char* helpText()
 {
-    return "usage: blorp [--scene N] [--bodies K] [--help] [GLUT options]\n"
+    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
+           "             [--headless --steps N] [--help] [GLUT options]\n"
            "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
            "\n"
            "Options:\n"
-           "  --scene N    build scene N, 0 to 12 (default 12: one block; 6 is an empty room)\n"
-           "  --bodies K   activate the first K bodies the scene prepares (default 1; a\n"
-           "               scene has at most 5, a larger K activates them all)\n"
-           "  --help       print this text and exit\n"
+           "  --scene N     build scene N, 0 to 12 (default 12: one block; 6 is an empty room)\n"
+           "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
+           "                scene has at most 5, a larger K activates them all)\n"
+           "  --export      write the scene as RenderMan RIB after every step, one frame\n"
+           "                every eighth step (images blorp000.tif, blorp001.tif, ...);\n"
+           "                q or closing the window finishes the output\n"
+           "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
+           "                \"|command\" to pipe into a renderer, or - for standard output;\n"
+           "                the names rendrib, rgl and prman run those renderers\n"
+           "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
+           "  --headless    no window: build the world, run --steps N steps (exporting\n"
+           "                after each with --export), finish the output and exit; works\n"
+           "                without a display. Shows a progress bar when standard error is\n"
+           "                a terminal, and always ends with a one-line summary\n"
+           "  --steps N     the number of steps of a --headless run (needs --headless)\n"
+           "  --help        print this text and exit\n"
            "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
-           "  -gldebug, -sync) are passed on to GLUT.\n"
+           "  -gldebug, -sync) are passed on to GLUT; --headless ignores them.\n"
            "\n"
            "Keys (lower case only; every key also redraws):\n"
            "  w   switch the bodies between surfaces and spring lines\n"
@@ -87,10 +100,87 @@ const char* helpText()
            "Mouse button releases: left pushes like z, middle like x, right like c.\n";
 }
 
+namespace {
+// The options that take a value, as "--name VALUE" or "--name=VALUE".
+enum class Valued { none, scene, bodies, rib, steps };
+
+Valued valuedOption(const char* argument, const char*& inlineValue)
+{
+    if (matches(argument, "--scene", inlineValue)) return Valued::scene;
+    if (matches(argument, "--bodies", inlineValue)) return Valued::bodies;
+    if (matches(argument, "--rib", inlineValue)) return Valued::rib;
+    if (matches(argument, "--steps", inlineValue)) return Valued::steps;
+    return Valued::none;
+}
+
+// An empty name, a "|" without a command, or a value that looks like the
+// next option (a forgotten TARGET) would only fail later, after the world is
+// built, or write a file nobody meant to.
+bool isRibTarget(const char* value)
+{
+    if (std::strcmp(value, ViewerOptions::kStandardOutput) == 0) return true;
+    if (value[0] == '\0' || value[0] == '-') return false;
+    if (value[0] == '|') return value[1 + std::strspn(value + 1, " \t")] != '\0';
+    return true;
+}
+
+// Applies one valued option; false with `problem` set when the value is bad.
+bool readValue(Valued option, const char* value, ViewerOptions& options, std::string& problem)
+{
+    const std::string quoted = "'" + std::string(value) + "'";
+    int number = 0;
+    switch (option) {
+    case Valued::scene:
+        if (!readInt(value, number) || number < ViewerOptions::kFirstScene || number > ViewerOptions::kLastScene) {
+            problem = "--scene takes a scene number from 0 to 12, not " + quoted;
+            return false;
+        }
+        options.scene = number;
+        return true;
+    case Valued::bodies:
+        if (!readInt(value, number) || number < 1) {
+            problem = "--bodies takes a whole number of 1 or more, not " + quoted;
+            return false;
+        }
+        options.bodies = number;
+        return true;
+    case Valued::steps:
+        if (!readInt(value, number) || number < 1) {
+            problem = "--steps takes a whole number of 1 or more, not " + quoted;
+            return false;
+        }
+        options.steps = number;
+        return true;
+    case Valued::rib:
+        if (!isRibTarget(value)) {
+            problem = "--rib takes a file name, \"|command\" or \"-\", not " + quoted;
+            return false;
+        }
+        options.ribTarget = value;
+        return true;
+    case Valued::none: break;
+    }
+    return false;
+}
+
+const char* valuedName(Valued option)
+{
+    switch (option) {
+    case Valued::scene: return "--scene";
+    case Valued::bodies: return "--bodies";
+    case Valued::rib: return "--rib";
+    case Valued::steps: return "--steps";
+    case Valued::none: break;
+    }
+    return "";
+}
+}  // namespace
+
 bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& problem)
 {
     options = ViewerOptions();
     if (argc > 0) options.glutArguments.push_back(argv[0]);
+    bool isRibGiven = false;
 
     for (int a = 1; a < argc; ++a) {
         const char* argument = argv[a];
@@ -100,32 +190,28 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
             options.showHelp = true;
             continue;
         }
-        const bool isScene = matches(argument, "--scene", value);
-        const bool isBodies = !isScene && matches(argument, "--bodies", value);
-        if (isScene || isBodies) {
-            const char* name = isScene ? "--scene" : "--bodies";
+        if (std::strcmp(argument, "--export") == 0) {
+            options.exportsFrames = true;
+            continue;
+        }
+        if (std::strcmp(argument, "--binary") == 0) {
+            options.writesBinaryRib = true;
+            continue;
+        }
+        if (std::strcmp(argument, "--headless") == 0) {
+            options.isHeadless = true;
+            continue;
+        }
+        if (const Valued option = valuedOption(argument, value); option != Valued::none) {
             if (value == nullptr) {
                 if (a + 1 >= argc) {
-                    problem = std::string(name) + " needs a value";
+                    problem = std::string(valuedName(option)) + " needs a value";
                     return false;
                 }
                 value = argv[++a];
             }
-            int number = 0;
-            if (isScene) {
-                if (!readInt(value, number) || number < ViewerOptions::kFirstScene ||
-                    number > ViewerOptions::kLastScene) {
-                    problem = "--scene takes a scene number from 0 to 12, not '" + std::string(value) + "'";
-                    return false;
-                }
-                options.scene = number;
-            } else {
-                if (!readInt(value, number) || number < 1) {
-                    problem = "--bodies takes a whole number of 1 or more, not '" + std::string(value) + "'";
-                    return false;
-                }
-                options.bodies = number;
-            }
+            if (!readValue(option, value, options, problem)) return false;
+            isRibGiven = isRibGiven || option == Valued::rib;
             continue;
         }
         if (const GlutOption* glut = findGlutOption(argument)) {
@@ -141,6 +227,23 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
         }
         problem = argument[0] == '-' ? "unknown option '" + std::string(argument) + "'"
                                      : "unexpected argument '" + std::string(argument) + "'";
+        return false;
+    }
+
+    // Options that would silently do nothing are mistakes worth naming: a
+    // headless run needs a length (there is no 'q' to end it), and a window
+    // ends by the user, not after a count.
+    if (options.showHelp) return true;
+    if (options.isHeadless && options.steps == 0) {
+        problem = "--headless needs --steps N";
+        return false;
+    }
+    if (!options.isHeadless && options.steps != 0) {
+        problem = "--steps works only with --headless";
+        return false;
+    }
+    if (!options.exportsFrames && (isRibGiven || options.writesBinaryRib)) {
+        problem = std::string(isRibGiven ? "--rib" : "--binary") + " works only with --export";
         return false;
     }
     return true;

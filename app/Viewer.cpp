@@ -1,17 +1,22 @@
 #include "app/Viewer.h"
 
+#include "app/Headless.h"
 #include "app/Options.h"
 #include "ribout/include/ri.h"
+#include "world/FrameExport.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
+#include <GL/freeglut_ext.h>
 
 #include <cstdlib>
 #include <iostream>
+#include <string>
 
 // <iostream> comes first so the standard streams are ready before this
 // world's construction writes the bodies' messages.
 World globalWorld;
+bool exportsEachStep = false;
 
 namespace {
 // The world built by runViewer. The global world is assigned from it and its
@@ -36,15 +41,43 @@ void setLight(GLenum light, const GLfloat position[4], const GLfloat ambient[4],
     glLightfv(light, GL_SPECULAR, specular);
 }
 
-// Closes a RenderMan output if one was begun and ends the run. Calling RiEnd
-// with nothing open would report a severe nesting error and end the process
-// with status -1: a normal quit must not look like a failure.
-[[noreturn]] void quit()
-{
-    if (RiGetContext() != nullptr) RiEnd();
-    std::exit(0);
-}
+// exportTarget points into this copy of --rib's value, so it stays valid
+// until the output is begun, whenever that is.
+std::string ribTarget;
+
+[[noreturn]] void quit() { std::exit(closeExport()); }
 }  // namespace
+
+void buildWorld(const ViewerOptions& options)
+{
+    std::cerr << "about to create the world...\n";
+    heapWorld = new World(options.scene);
+    for (int k = 1; k < options.bodies; ++k) heapWorld->activateNextBody();
+    globalWorld = *heapWorld;
+    std::cerr << "world has been created...\n";
+}
+
+void prepareExport(const ViewerOptions& options)
+{
+    if (!options.exportsFrames) return;
+    ribTarget = options.ribTarget;
+    exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
+    // The library keeps the encoding for the RiBegin of the first export.
+    RiOption("rib", "format", options.writesBinaryRib ? "binary" : "ascii", RI_NULL);
+    exportsEachStep = true;
+}
+
+int closeExport()
+{
+    // Calling RiEnd with nothing open would report a severe nesting error and
+    // end the process with status -1: a normal quit must not look like a
+    // failure. A RIB file or renderer that could not take all of the output
+    // must not pass for a finished one, so its report turns into status 1.
+    if (RiGetContext() == nullptr) return 0;
+    RiLastError = RIE_NOERROR;
+    RiEnd();
+    return RiLastError == RIE_NOERROR ? 0 : 1;
+}
 
 int runViewer(int argc, char** argv)
 {
@@ -58,17 +91,19 @@ int runViewer(int argc, char** argv)
         std::cout << helpText();
         return 0;
     }
+    if (options.isHeadless) return runHeadless(options);
 
-    std::cerr << "about to create the world...\n";
-    heapWorld = new World(options.scene);
-    for (int k = 1; k < options.bodies; ++k) heapWorld->activateNextBody();
-    globalWorld = *heapWorld;
-    std::cerr << "world has been created...\n";
+    buildWorld(options);
+    prepareExport(options);
 
     int glutArgc = int(options.glutArguments.size());
     options.glutArguments.push_back(nullptr);
     glutInit(&glutArgc, options.glutArguments.data());
     glutInitDisplayMode(GLUT_DOUBLE);  // no depth buffer: the drawing order decides what shows
+    // Closing the window through the window manager ends the main loop here
+    // instead of exiting inside GLUT, so the RenderMan output is finished
+    // below on the normal path, just as 'q' finishes it.
+    glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutCreateWindow("Blorp Madness");
     glutDisplayFunc(display);
     glutReshapeFunc(reshape);
@@ -79,7 +114,7 @@ int runViewer(int argc, char** argv)
     glutIdleFunc(idle);
     initGraphics();
     glutMainLoop();
-    return 0;
+    return closeExport();
 }
 
 void initGraphics()
@@ -120,6 +155,7 @@ void display()
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
     // Stepping first: simulated time advances one step per drawn frame.
     globalWorld.step();
+    if (exportsEachStep) globalWorld.exportFrame();
     glPushMatrix();
     glRotatef(15.0f, 1.0f, 1.0f, 0.0f);
     globalWorld.draw();

@@ -79,6 +79,23 @@ TEST(Options, RejectBadOptionsAndValuesNamingTheProblem)
         {{"scene3"}, "unexpected argument 'scene3'"},
         {{"-geometry"}, "-geometry needs a value"},
         {{"--scene", "3", "-display"}, "-display needs a value"},
+        {{"--export", "--rib"}, "--rib needs a value"},
+        {{"--export", "--rib", ""}, "--rib takes a file name, \"|command\" or \"-\", not ''"},
+        {{"--export", "--rib", "|"}, "--rib takes a file name, \"|command\" or \"-\", not '|'"},
+        {{"--export", "--rib=| "}, "--rib takes a file name, \"|command\" or \"-\", not '| '"},
+        {{"--export", "--rib", "--binary"}, "--rib takes a file name, \"|command\" or \"-\", not '--binary'"},
+        {{"--headless", "--steps"}, "--steps needs a value"},
+        {{"--headless", "--steps", "0"}, "--steps takes a whole number of 1 or more, not '0'"},
+        {{"--headless", "--steps=-5"}, "--steps takes a whole number of 1 or more, not '-5'"},
+        {{"--headless", "--steps", "1e3"}, "--steps takes a whole number of 1 or more, not '1e3'"},
+        {{"--headless", "--steps", "3000000000"}, "--steps takes a whole number of 1 or more, not '3000000000'"},
+        {{"--headless"}, "--headless needs --steps N"},
+        {{"--headless", "--export"}, "--headless needs --steps N"},
+        {{"--steps", "10"}, "--steps works only with --headless"},
+        {{"--rib", "out.rib"}, "--rib works only with --export"},
+        {{"--headless", "--steps", "8", "--binary"}, "--binary works only with --export"},
+        {{"--export=yes"}, "unknown option '--export=yes'"},
+        {{"--headless=1", "--steps", "8"}, "unknown option '--headless=1'"},
     };
     for (const Case& c : cases) {
         const Parsed parsed = parse(c.arguments);
@@ -87,12 +104,50 @@ TEST(Options, RejectBadOptionsAndValuesNamingTheProblem)
     }
 }
 
+TEST(Options, ReadExportAndHeadlessOptions)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        bool exports;
+        std::string rib;
+        bool binary, headless;
+        int steps;
+    };
+    const Case cases[] = {
+        {{}, false, "blorp10.rib", false, false, 0},
+        {{"--export"}, true, "blorp10.rib", false, false, 0},
+        {{"--export", "--rib", "out/a.rib", "--binary"}, true, "out/a.rib", true, false, 0},
+        {{"--binary", "--rib=-", "--export"}, true, "-", true, false, 0},
+        {{"--export", "--rib", "|rendrib -d 4"}, true, "|rendrib -d 4", false, false, 0},
+        {{"--export", "--rib", "a.rib", "--rib", "b.rib"}, true, "b.rib", false, false, 0},
+        {{"--headless", "--steps", "2000"}, false, "blorp10.rib", false, true, 2000},
+        {{"--steps=400", "--export", "--scene", "3", "--headless"}, true, "blorp10.rib", false, true, 400},
+        {{"--headless", "--steps", "1", "-display", ":9"}, false, "blorp10.rib", false, true, 1},
+        // --help wins over options that would not go together.
+        {{"--headless", "--help"}, false, "blorp10.rib", false, true, 0},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.arguments);
+        const std::string what = testing::PrintToString(c.arguments);
+        ASSERT_TRUE(parsed.ok) << what << ": " << parsed.problem;
+        EXPECT_EQ(parsed.options.exportsFrames, c.exports) << what;
+        EXPECT_EQ(parsed.options.ribTarget, c.rib) << what;
+        EXPECT_EQ(parsed.options.writesBinaryRib, c.binary) << what;
+        EXPECT_EQ(parsed.options.isHeadless, c.headless) << what;
+        EXPECT_EQ(parsed.options.steps, c.steps) << what;
+    }
+}
+
 TEST(Options, HelpNamesEveryOptionAndKey)
 {
     const std::string help = helpText();
-    for (const char* option : {"--scene N", "--bodies K", "--help", "-display", "-geometry"})
+    for (const char* option : {"--scene N", "--bodies K", "--export", "--rib TARGET", "--binary", "--headless",
+                               "--steps N", "--help", "-display", "-geometry"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q "})
         EXPECT_NE(help.find(key), std::string::npos) << "key '" << key << "'";
-    EXPECT_EQ(std::string(usageLine()).find('\n'), std::string::npos) << "the usage is one line";
+    const std::string usage = usageLine();
+    EXPECT_EQ(usage.find('\n'), std::string::npos) << "the usage is one line";
+    for (const char* option : {"--export", "--rib TARGET", "--binary", "--headless --steps N"})
+        EXPECT_NE(usage.find(option), std::string::npos) << option;
 }

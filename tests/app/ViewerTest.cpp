@@ -1,10 +1,13 @@
 #include "GlRecorder.h"
 #include "GlutState.h"
 #include "../world/VectorPrinting.h"
+#include "RibCapture.h"
 #include "app/Viewer.h"
 #include "ribout/include/ri.h"
 #include "softbody/SoftBody.h"
+#include "world/FrameExport.h"
 
+#include <GL/freeglut.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -97,6 +100,7 @@ TEST(Viewer, EntrySequenceBuildsTheSceneThenOpensTheWindowAndEntersTheLoop)
     std::vector<std::string> expected = {
         call("glutInit", {4}),
         call("glutInitDisplayMode", {2}),
+        call("glutSetOption", {GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS}),
         call("glutCreateWindow", {}),
         call("glutDisplayFunc", {}),
         call("glutReshapeFunc", {}),
@@ -325,6 +329,120 @@ TEST(Viewer, MouseReleasesPushAndMarkOrClearTheArrow)
     EXPECT_FALSE(globalWorld.arrowPending);
     EXPECT_EQ(state(body), state(*reference.activeBodies[0]));
     EXPECT_TRUE(glrecorder::calls().empty()) << "the mouse posts no redisplay";
+}
+
+namespace {
+int occurrences(const std::string& text, const std::string& word)
+{
+    int n = 0;
+    for (size_t at = text.find(word); at != std::string::npos; at = text.find(word, at + 1)) ++n;
+    return n;
+}
+
+// Puts the export switches back as a fresh program has them.
+void resetExport()
+{
+    exportsEachStep = false;
+    frameCounter = -1;
+    exportTarget = "blorp10.rib";
+    RiOption("rib", "format", "ascii", RI_NULL);
+}
+}  // namespace
+
+TEST(Viewer, ExportOptionWritesAfterEveryDisplayedStepAndTheLoopsEndFinishesTheOutput)
+{
+    const ribcapture::TempFile file;
+    glrecorder::clear();
+    std::string log;
+    // The stand-in main loop returns at once, as the real one does when the
+    // window is closed; nothing was exported yet, so nothing needs closing.
+    ASSERT_EQ(runWith({"blorp", "--scene", "3", "--export", "--rib", file.path()}, log), 0) << log;
+    EXPECT_TRUE(exportsEachStep);
+    EXPECT_EQ(RiGetContext(), nullptr);
+
+    World& reference = keptWorld(3);
+    for (int frame = 0; frame < 9; ++frame) display();
+    for (int step = 0; step < 9; ++step) reference.step();
+    EXPECT_EQ(state(*globalWorld.activeBodies[0]), state(*reference.activeBodies[0])) << "one step per display";
+    EXPECT_EQ(frameCounter, 8) << "one export per display";
+    ASSERT_NE(RiGetContext(), nullptr) << "the first display began the output";
+
+    EXPECT_EQ(closeExport(), 0);
+    EXPECT_EQ(RiGetContext(), nullptr);
+    const std::string rib = ribcapture::readFile(file.path());
+    EXPECT_EQ(rib.rfind("##RenderMan RIB-Structure 1.0\n", 0), 0u) << rib.substr(0, 80);
+    EXPECT_EQ(occurrences(rib, "FrameBegin "), 2) << "displays 1 and 9 write frames 0 and 1";
+    EXPECT_EQ(occurrences(rib, "FrameEnd"), 2);
+    EXPECT_NE(rib.find("Display \"blorp001.tif\""), std::string::npos);
+    EXPECT_EQ(closeExport(), 0) << "closing twice is harmless";
+    resetExport();
+}
+
+TEST(Viewer, WithoutExportTheDisplayBeginsNoOutput)
+{
+    resetExport();
+    glrecorder::clear();
+    std::string log;
+    ASSERT_EQ(runWith({"blorp", "--scene", "12"}, log), 0) << log;
+    EXPECT_FALSE(exportsEachStep);
+    for (int frame = 0; frame < 9; ++frame) display();
+    EXPECT_EQ(frameCounter, -1);
+    EXPECT_EQ(RiGetContext(), nullptr);
+}
+
+TEST(Viewer, ExportTargetAndEncodingComeFromTheOptions)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        const char* target;  // null: standard output
+        bool isBinary;
+    };
+    const Case cases[] = {
+        {{"blorp", "--export"}, "blorp10.rib", false},
+        {{"blorp", "--export", "--rib", "-"}, nullptr, false},
+        {{"blorp", "--export", "--rib", "|cat >/dev/null", "--binary"}, "|cat >/dev/null", true},
+    };
+    for (const Case& c : cases) {
+        resetExport();
+        std::string log;
+        ASSERT_EQ(runWith(c.arguments, log), 0) << log;
+        const std::string what = testing::PrintToString(c.arguments);
+        if (c.target == nullptr)
+            EXPECT_EQ(exportTarget, nullptr) << what;
+        else
+            EXPECT_STREQ(exportTarget, c.target) << what;
+        // The encoding reaches the writer that the first export begins.
+        const ribcapture::TempFile file;
+        RiBegin(file.path().c_str());
+        RtFloat points[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+        RiPolygon(3, "P", points, RI_NULL);
+        RiEnd();
+        const std::string rib = ribcapture::readFile(file.path());
+        const bool hasBinaryFloats = rib.find("[0 0 0 1 0 0 0 1 0]") == std::string::npos;
+        EXPECT_EQ(hasBinaryFloats, c.isBinary) << what << ": " << rib;
+    }
+    resetExport();
+}
+
+TEST(ViewerDeathTest, AnOutputThatCannotBeFinishedEndsWithStatusOne)
+{
+    useScene(12);
+    // A renderer that fails: the library reports it, and neither 'q' nor the
+    // end of the main loop may pass that off as success.
+    EXPECT_EXIT(
+        {
+            RiBegin("|cat >/dev/null; exit 3");
+            RiWorldBegin();
+            RiWorldEnd();
+            keyboard('q', 0, 0);
+        },
+        testing::ExitedWithCode(1), "exit status 3");
+    RiBegin("|cat >/dev/null; exit 3");
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(closeExport(), 1);
+    const std::string report = testing::internal::GetCapturedStderr();
+    EXPECT_NE(report.find("exit status 3"), std::string::npos) << report;
+    EXPECT_EQ(RiGetContext(), nullptr);
 }
 
 namespace {

@@ -1,0 +1,62 @@
+#include "app/Headless.h"
+
+#include "app/Options.h"
+#include "app/ProgressReport.h"
+#include "app/Viewer.h"
+#include "world/FrameExport.h"
+
+#include <cstdio>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+
+namespace {
+// World::exportFrame writes one frame on its first call and on every eighth
+// call after it.
+constexpr long kCallsPerFrame = 8;
+
+long framesWritten()
+{
+    return frameCounter < 0 ? 0 : long(frameCounter) / kCallsPerFrame + 1;
+}
+
+std::string targetText(const std::string& target)
+{
+    return target == ViewerOptions::kStandardOutput ? "standard output" : target;
+}
+
+std::string summary(const ViewerOptions& options, double seconds, int status)
+{
+    char text[160];
+    const double rate = seconds > 0.0 ? options.steps / seconds : 0.0;
+    std::snprintf(text, sizeof text, "blorp: %d steps of scene %d in %.2f s (%.0f steps/s)", options.steps,
+                  options.scene, seconds, rate);
+    std::string line = text;
+    if (options.exportsFrames) {
+        line += "; " + std::to_string(framesWritten()) + " frames written to " + targetText(options.ribTarget);
+        if (status != 0) line += ", but the RIB output could not be finished";
+    }
+    return line;
+}
+}  // namespace
+
+int runHeadless(const ViewerOptions& options)
+{
+    buildWorld(options);
+    prepareExport(options);
+
+    ProgressReport progress(std::cerr, options.steps, isatty(STDERR_FILENO) == 1);
+    for (int done = 1; done <= options.steps; ++done) {
+        globalWorld.step();
+        if (exportsEachStep) globalWorld.exportFrame();
+        progress.update(done);
+    }
+    // Timed before closing: a renderer at the end of a pipe may take long
+    // to finish, and that is not the simulation's time.
+    const double seconds = progress.elapsed();
+    // The RIB library reports a failed close on standard error.
+    progress.clearBar();
+    const int status = closeExport();
+    progress.finish(summary(options, seconds, status));
+    return status;
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+struct ViewerOptions;
+
+/// The batch run of --headless: builds the world as the viewer does, runs
+/// options.steps world steps (with --export, World::exportFrame after each),
+/// finishes the RenderMan output and writes a one-line summary to standard
+/// error, after a progress bar when standard error is a terminal. Calls no
+/// OpenGL and no GLUT, so it needs no display. Returns the exit status: 0, or
+/// 1 when the RenderMan output could not be finished.
+int runHeadless(const ViewerOptions& options);
