@@ -246,13 +246,13 @@ void SymbolTable::printStatistics(FILE* stream) const
     const double probes =
         stats.lookups > 0 ? static_cast<double>(stats.extraSteps) / stats.lookups + 1.0 : 0.0;
     std::fprintf(stream, "Symbol table statistics:\n");
-    std::fprintf(stream, "  %d entries added to table in %d distinct buckets\n",
+    std::fprintf(stream, "  %lld entries added to table in %lld distinct buckets\n",
                  stats.entriesAdded, stats.bucketsUsed);
     std::fprintf(stream, "  %g%% of buckets used, avg. %g entries per bucket.\n", usedPercent,
                  perBucket);
-    std::fprintf(stream, "  %d total lookups, %d found, %d misses.\n", stats.lookups, stats.found,
+    std::fprintf(stream, "  %lld total lookups, %lld found, %lld misses.\n", stats.lookups, stats.found,
                  stats.misses);
-    std::fprintf(stream, "  %d extra chain walking steps (%g probes per lookup)\n",
+    std::fprintf(stream, "  %lld extra chain walking steps (%g probes per lookup)\n",
                  stats.extraSteps, probes);
     std::fflush(stream);
 }

@@ -34,14 +34,16 @@ public:
     SymbolEntry* next = nullptr;
 };
 
-/// Lookup counters of a table, all zero at start.
+/// Lookup counters of a table, all zero at start. 64-bit: a program that
+/// exports frames for days makes more lookups (and chain steps) than an int
+/// can count.
 struct SymbolTableStatistics {
-    int lookups = 0;
-    int found = 0;
-    int misses = 0;
-    int extraSteps = 0;
-    int entriesAdded = 0;
-    int bucketsUsed = 0;
+    long long lookups = 0;
+    long long found = 0;
+    long long misses = 0;
+    long long extraSteps = 0;
+    long long entriesAdded = 0;
+    long long bucketsUsed = 0;
 };
 
 class SymbolTable {

@@ -83,6 +83,29 @@ TEST(SymbolTable, InsertFindAndStatistics)
     EXPECT_EQ(0, liveEntries) << "the table deletes its entries";
 }
 
+TEST(SymbolTable, CountsChainStepsPastTheRangeOfAnInt)
+{
+    // One chain of 65536 entries; each lookup of the oldest walks 65535 steps
+    // past the head, so 32769 lookups make more steps than an int holds.
+    constexpr int kEntries = 1 << 16;
+    constexpr int kLookups = 32769;
+    std::vector<std::string> keys;  // outlives the table, which keeps pointers to them
+    keys.reserve(kEntries);
+    for (int i = 0; i < kEntries; ++i) {
+        keys.push_back("k" + std::to_string(i));
+    }
+    SymbolTable table(1);
+    for (const std::string& key : keys) {
+        table.insert(new CountedEntry(key.c_str()), 1);
+    }
+    for (int i = 0; i < kLookups; ++i) {
+        ASSERT_NE(nullptr, table.find("k0"));
+    }
+    EXPECT_EQ(static_cast<long long>(kLookups) * (kEntries - 1), table.statistics().extraSteps);
+    EXPECT_NE(std::string::npos,
+              statisticsText(table).find("  2147516415 extra chain walking steps"));
+}
+
 TEST(SymbolTable, ChainWalkingAndEmptyStatistics)
 {
     SymbolTable table(1);
