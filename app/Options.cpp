@@ -65,7 +65,7 @@ const char* helpText()
            "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
            "\n"
            "Options:\n"
-           "  --scene N     build scene N, 0 to 12 (default 12: one block; 6 is an empty room)\n"
+           "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
            "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
            "                scene has at most 5, a larger K activates them all)\n"
            "  --export      write the scene as RenderMan RIB after every step, one frame\n"
