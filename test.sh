@@ -20,3 +20,17 @@ build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 echo "== sanitizer build (address, undefined) =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DBLORP_SANITIZE=ON -DBLORP_BUILD_BENCH=OFF
+
+echo "== fuzz smoke (libFuzzer, address, undefined) =="
+# Each harness replays the committed corpus and tries a fixed number of new
+# inputs; tools/fuzz.sh runs them for as long as asked.
+CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DBLORP_FUZZ=ON -DBLORP_BUILD_TESTS=OFF -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF
+cmake --build build-fuzz -j "$jobs" --target declaration_fuzzer ri_call_fuzzer
+for pair in declaration_fuzzer:declarations ri_call_fuzzer:ri_calls; do
+  # New inputs go to a scratch folder, never into the committed corpus.
+  scratch=build-fuzz/smoke/${pair#*:}
+  rm -rf "$scratch" && mkdir -p "$scratch"
+  build-fuzz/tests/fuzz/${pair%%:*} -runs=2000 -seed=1 -close_fd_mask=3 \
+    "$scratch" tests/fuzz/corpus/${pair#*:}
+done
