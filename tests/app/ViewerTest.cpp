@@ -2,6 +2,7 @@
 #include "GlutState.h"
 #include "../world/VectorPrinting.h"
 #include "RibCapture.h"
+#include "app/Options.h"
 #include "app/Viewer.h"
 #include "ribout/include/ri.h"
 #include "softbody/SoftBody.h"
@@ -402,11 +403,16 @@ TEST(Viewer, ExportTargetAndEncodingComeFromTheOptions)
         {{"blorp", "--export", "--rib", "-"}, nullptr, false},
         {{"blorp", "--export", "--rib", "|cat >/dev/null", "--binary"}, "|cat >/dev/null", true},
     };
-    for (const Case& c : cases) {
+    for (Case c : cases) {
         resetExport();
-        std::string log;
-        ASSERT_EQ(runWith(c.arguments, log), 0) << log;
+        std::vector<char*> argv;
+        for (std::string& argument : c.arguments) argv.push_back(argument.data());
+        ViewerOptions options;
+        std::string problem;
         const std::string what = testing::PrintToString(c.arguments);
+        ASSERT_TRUE(parseOptions(int(argv.size()), argv.data(), options, problem)) << what << ": " << problem;
+        prepareExport(options);
+        EXPECT_TRUE(exportsEachStep) << what;
         if (c.target == nullptr)
             EXPECT_EQ(exportTarget, nullptr) << what;
         else
