@@ -19,7 +19,7 @@ World globalWorld;
 bool exportsEachStep = false;
 
 namespace {
-// The world built by runViewer. The global world is assigned from it and its
+// The world built by buildWorld. The global world is assigned from it and its
 // bodies collide against this world's object list, so it must never go away;
 // held here it also stays reachable to the end of the process.
 World* heapWorld = nullptr;
@@ -102,7 +102,10 @@ int runViewer(int argc, char** argv)
     glutInitDisplayMode(GLUT_DOUBLE);  // no depth buffer: the drawing order decides what shows
     // Closing the window through the window manager ends the main loop here
     // instead of exiting inside GLUT, so the RenderMan output is finished
-    // below on the normal path, just as 'q' finishes it.
+    // below on the normal path, just as 'q' finishes it, and the status
+    // reaches main. A close callback would run in the middle of freeglut's
+    // window teardown, which then exits by itself with status 0 whatever
+    // the output's fate.
     glutSetOption(GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS);
     glutCreateWindow("Blorp Madness");
     glutDisplayFunc(display);
