@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config
   libgtest-dev libgmock-dev libbenchmark-dev
-  freeglut3-dev libgl-dev libglu1-mesa-dev
+  freeglut3-dev libgl-dev libglu1-mesa-dev libx11-dev
   clang libclang-rt-dev
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
 )
