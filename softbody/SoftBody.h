@@ -27,6 +27,9 @@ public:
     /// between two threads; smaller ones would lose more to starting the
     /// second thread than they gain.
     static constexpr int kParallelSprings = 20000;
+    /// Bodies with at least this many springs no longer fit the caches; their
+    /// node pass asks for the spring forces of the node after next ahead of time.
+    static constexpr int kPrefetchSprings = 200000;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
     bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts

@@ -39,7 +39,7 @@ void SoftBody::computeSpringRange(int begin, int end)
 {
     // The ends are reached through pointers, so the hardware cannot foresee
     // them; ask for the ends of a spring a few places ahead.
-    constexpr int kLookAhead = 8;
+    constexpr int kLookAhead = 16;
     for (int s = begin; s < end; ++s) {
         if (s + kLookAhead < end) {
             __builtin_prefetch(springs[s + kLookAhead].pointA);
@@ -68,7 +68,10 @@ void SoftBody::stepNodeRange(int begin, int end, double dt)
     // addGravity, addSpringForces, applyExternalForce, the contacts and
     // integrate, with the spring sum written out so it stays in this loop.
     const Spring* all = springs;
+    const bool prefetch = springTotal >= kPrefetchSprings;
     for (int n = begin; n < end; ++n) {
+        if (prefetch && n + 2 < end)
+            for (SpringAttachment a : nodes[n + 2].springs) __builtin_prefetch(&attachedForce(all, a));
         MassPoint& point = nodes[n];
         point.clearForce();
         if (gravityOn) point.addGravity();
