@@ -7,11 +7,11 @@
 
 #include "ri.h"
 #include "ribout/Declarations.h"
-#include "tests/ribout/RibCapture.h"
+#include "RibCapture.h"
 
 namespace {
 
-using ribtest::ribBody;
+using ribcapture::requests;
 
 TEST(Declarations, ParsesClassTypeAndLength) {
     struct Case {
@@ -69,7 +69,7 @@ TEST(Declarations, InlineDeclarationsNeedNoPriorDeclare) {
     RtFloat kd = 0.8f;
     RtFloat st[8] = {0, 0, 1, 0, 1, 1, 0, 1};
     RtFloat p[12] = {0};
-    EXPECT_EQ(ribBody([&] {
+    EXPECT_EQ(requests([&] {
                   RiSurface("matte", "uniform float Kd", &kd, RI_NULL);
                   RiPolygon(4, "P", p, "varying float[2] st2", st, RI_NULL);
               }),
@@ -90,7 +90,7 @@ TEST(Declarations, HandlesInlinePrefixesOfSixtyFourCharactersAndMore) {
     ASSERT_GE(inlinePrefixLength(digits.c_str()), 64);
     RtFloat values[8] = {1, 2, 3, 4, 5, 6, 7, 8};
     RtFloat p[12] = {0};
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiPolygon(4, spaced.c_str(), values, digits.c_str(), values, "P", p, RI_NULL);
     });
     EXPECT_EQ(body, "Polygon \"" + spaced + "\" [1 2 3 4] \"" + digits +
@@ -106,7 +106,7 @@ TEST(Declarations, RedeclarationChangesCountsAndIsEchoed) {
     RtFloat kd[4] = {0.1f, 0.2f, 0.3f, 0.4f};
     RtFloat p[12] = {0};
     RtFloat triple[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
-    EXPECT_EQ(ribBody([&] {
+    EXPECT_EQ(requests([&] {
                   RiPolygon(4, "P", p, "Kd", kd, RI_NULL);
                   RtToken name = RiDeclare("Kd", "varying float");
                   EXPECT_STREQ(name, "Kd");
@@ -126,14 +126,14 @@ TEST(Declarations, RedeclarationChangesCountsAndIsEchoed) {
               "Declare \"vtrio\" \"varying float[3]\"\n"
               "Polygon \"vtrio\" [1 2 3 4 5 6 7 8 9 10 11 12]\n");
     // The next RiBegin restores the default: Kd is a single float again.
-    EXPECT_EQ(ribBody([&] { RiSurface("s", "Kd", kd, RI_NULL); }), "Surface \"s\" \"Kd\" [0.1]\n");
+    EXPECT_EQ(requests([&] { RiSurface("s", "Kd", kd, RI_NULL); }), "Surface \"s\" \"Kd\" [0.1]\n");
 }
 
 TEST(Declarations, ReportsUndeclaredTokensAndSkipsThem) {
     RtFloat value = 1;
     RtFloat kd = 0.5f;
     testing::internal::CaptureStderr();
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiSurface("plastic", "notDeclaredHere", &value, RI_NULL);
         RiSurface("plastic", "notDeclaredHere", &value, "Kd", &kd, RI_NULL);
         RiDeclare("emptyDecl", "");
@@ -161,7 +161,7 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
     RtString names[2] = {"a", "b"};
     RtFloat ignored[16] = {0};
     testing::internal::CaptureStderr();
-    EXPECT_EQ(ribBody([&] {
+    EXPECT_EQ(requests([&] {
                   RiSurface("paintedplastic", "texturename", &texture, RI_NULL);
                   RiOption("limits", "bucketsize", origin, "pickregion", hpoint, RI_NULL);
                   RiPoints(1, "Pw", hpoint, "_$w", hpoint, RI_NULL);
@@ -196,7 +196,7 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
         EXPECT_EQ(declarationText(*found), d.text) << d.name;
     }
     // Token variables hold the interned names after RiBegin.
-    ribBody([] {});
+    requests([] {});
     EXPECT_EQ(RI_P, internString("P"));
     EXPECT_EQ(RI_KD, internString("Kd"));
     EXPECT_EQ(RI_HOMOGENEOUSW, internString("_$w"));

@@ -13,14 +13,14 @@
 
 #include "ri.h"
 #include "ribout/RibWriter.h"
-#include "tests/ribout/RibCapture.h"
+#include "RibCapture.h"
 
 namespace {
 
-using ribtest::kHeader;
-using ribtest::readFile;
-using ribtest::ribBody;
-using ribtest::scratchPath;
+using ribcapture::kHeader;
+using ribcapture::readFile;
+using ribcapture::requests;
+using ribcapture::scratchPath;
 
 std::string bytes(std::initializer_list<int> values) {
     std::string text;
@@ -125,7 +125,7 @@ TEST(RibOutputDeathTest, BadDirectoryEndsWithStatusOne) {
 TEST(RibOutput, WritesBinaryFloatsBigEndian) {
     RtColor red = {1, 0, 0};
     setRibBinary(1);
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiColor(red);
         RiTranslate(0, 0, -5);
         RiScale(1, 1, -1);
@@ -147,7 +147,7 @@ TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength) {
     setRibBinary(1);
     for (int i = 0; i < 5; ++i) {
         const std::string body =
-            ribBody([&] { RiPolygon(sizes[i], "P", const_cast<RtFloat*>(p.data()), RI_NULL); });
+            requests([&] { RiPolygon(sizes[i], "P", const_cast<RtFloat*>(p.data()), RI_NULL); });
         const std::string start = "Polygon \"P\" " + headers[i];
         EXPECT_EQ(body.compare(0, start.size(), start), 0) << "vertices " << sizes[i];
         EXPECT_EQ(body.size(), start.size() + 12u * sizes[i] + 1) << "vertices " << sizes[i];
@@ -157,12 +157,12 @@ TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength) {
 
 TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
     RtColor grey = {0.5f, 0.5f, 0.5f};
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiColor(grey);
         RtToken tokens[] = {"binary"};
         RtInt one = 1;
         RtPointer values[] = {&one};
-        ribtest::currentWriter()->OptionV("rib", 1, tokens, values);
+        ribcapture::currentWriter()->OptionV("rib", 1, tokens, values);
         RiColor(grey);
     });
     EXPECT_EQ(body, "Color [0.5 0.5 0.5]\nColor " +
@@ -170,10 +170,10 @@ TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
 }
 
 TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
-    const std::string plain = ribBody([] { RiWorldBegin(); });
+    const std::string plain = requests([] { RiWorldBegin(); });
     RiOption("rib", "compression", "gzip", RI_NULL);
     EXPECT_EQ(ribCompression, 1);
-    const std::string compressed = ribBody([] { RiWorldBegin(); });
+    const std::string compressed = requests([] { RiWorldBegin(); });
     RiOption("rib", "compression", "none", RI_NULL);
     EXPECT_EQ(plain, compressed);
 }
@@ -220,7 +220,7 @@ TEST(RibOutputDeathTest, OutputOfWritersNeverEndedReachesTheFilesAtExit) {
 
 TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole) {
     const std::string longText(25000, 'x');
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiArchiveRecord("comment", "%s|%s", longText.c_str(), longText.c_str());
         RiArchiveRecord("verbatim", "%s", longText.c_str());
     });
@@ -261,7 +261,7 @@ TEST(RibOutput, WritesDecimalPointsUnderADecimalCommaLocale) {
     }
     RtFloat knots[4] = {0, 0, 1, 1};
     RtFloat p[6] = {0.25f, 0.5f, 0.75f, 1.5f, 2.5f, 3.5f};
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiFormat(640, 480, 1.5f);
         RiTranslate(0.5f, -1.25f, 3);
         RiColor(p);
@@ -368,7 +368,7 @@ TEST(RibOutput, CountsBeyondTheIntRangeWriteTheRequestAsGiven) {
     // writer must count in a wider type rather than overflow.
     RtFloat constant = 0.5f;
     RtInt hugeBlob[] = {0, 2147483647};
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiPatchMesh("bilinear", 65537, "periodic", 65537, "periodic", "constant float c",
                     &constant, RI_NULL);
         RiNuPatch(-2147483647, 2, nullptr, 0, 1, 2147483647, -2147483647, nullptr, 0, 1,

@@ -7,11 +7,11 @@
 #include <gtest/gtest.h>
 
 #include "ri.h"
-#include "tests/ribout/RibCapture.h"
+#include "RibCapture.h"
 
 namespace {
 
-using ribtest::ribBody;
+using ribcapture::requests;
 
 // Counting floats are 0.5 so that every value is written as one short word.
 std::vector<RtFloat> filler(std::size_t count) {
@@ -51,7 +51,7 @@ struct Counts {
 template <typename Mesh>
 Counts countsOf(Mesh mesh) {
     std::vector<RtFloat> values = filler(3000);
-    const std::string text = ribBody([&] { mesh(values.data()); });
+    const std::string text = requests([&] { mesh(values.data()); });
     return {valuesAfter(text, "P") / 3, valuesAfter(text, "varying float v"),
             valuesAfter(text, "uniform float u")};
 }
@@ -91,7 +91,7 @@ TEST(RibWriter, CountsPatchMeshElementsFromTheCurrentBasisSteps) {
 
 TEST(RibWriter, WritesPatchMeshAfterBezierBasisExactly) {
     std::vector<RtFloat> p = filler(7 * 4 * 3);
-    const std::string text = ribBody([&] {
+    const std::string text = requests([&] {
         RiBasis(RiBezierBasis, 3, RiBezierBasis, 3);
         RiPatchMesh("bicubic", 7, "nonperiodic", 4, "nonperiodic", "P", p.data(), RI_NULL);
     });
@@ -111,7 +111,7 @@ TEST(RibWriter, WritesBasesByAddressAndCopiesAsMatrices) {
             copy[i][j] = RiBezierBasis[i][j];
         }
     }
-    EXPECT_EQ(ribBody([&] {
+    EXPECT_EQ(requests([&] {
                   RiBasis(RiBSplineBasis, 1, RiCatmullRomBasis, 1);
                   RiBasis(RiHermiteBasis, 2, RiPowerBasis, 4);
                   RiBasis(copy, 3, RiBezierBasis, 3);
@@ -150,7 +150,7 @@ TEST(RibWriter, CountsCurveElementsPerCurve) {
     }
     RtInt nvertices[1] = {4};
     RtFloat p[12] = {0};
-    EXPECT_EQ(ribBody([&] { RiCurves("cubic", 1, nvertices, "nonperiodic", "P", p, RI_NULL); }),
+    EXPECT_EQ(requests([&] { RiCurves("cubic", 1, nvertices, "nonperiodic", "P", p, RI_NULL); }),
               "Curves \"cubic\"[4 ] \"nonperiodic\"  \"P\" [0 0 0 0 0 0 0 0 0 0 0 0]\n");
 }
 
@@ -163,7 +163,7 @@ TEST(RibWriter, WritesPolygonFamiliesWithTheirCounts) {
     RtInt polygonLoops[1] = {2};
     RtInt generalIndices[7] = {0, 1, 2, 3, 4, 5, 6};
     RtFloat ids[2] = {1, 2};
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiPolygon(3, "P", p, "Cs", p, RI_NULL);
         RiGeneralPolygon(2, loops, "P", p, RI_NULL);
         RiPointsPolygons(2, triangleSizes, triangleIndices, "P", p, "uniform float id", ids,
@@ -189,12 +189,12 @@ TEST(RibWriter, WritesPolygonFamiliesWithTheirCounts) {
 TEST(RibWriter, WritesPatchesWithFourOrSixteenPoints) {
     std::vector<RtFloat> data = filler(48);
     const std::string bilinear =
-        ribBody([&] { RiPatch("bilinear", "P", data.data(), "Cs", data.data(), RI_NULL); });
+        requests([&] { RiPatch("bilinear", "P", data.data(), "Cs", data.data(), RI_NULL); });
     EXPECT_EQ(bilinear.rfind("Patch \"bilinear\" \"P\" [", 0), 0u) << bilinear;
     EXPECT_EQ(valuesAfter(bilinear, "P"), 12);
     EXPECT_EQ(valuesAfter(bilinear, "Cs"), 12);
     const std::string bicubic =
-        ribBody([&] { RiPatch("bicubic", "P", data.data(), "Cs", data.data(), RI_NULL); });
+        requests([&] { RiPatch("bicubic", "P", data.data(), "Cs", data.data(), RI_NULL); });
     EXPECT_EQ(valuesAfter(bicubic, "P"), 48);
     EXPECT_EQ(valuesAfter(bicubic, "Cs"), 12);
 }
@@ -203,7 +203,7 @@ TEST(RibWriter, WritesNuPatchAndTrimCurveExactly) {
     RtFloat uknot[8] = {0, 0, 0, 0, 1, 1, 1, 1};
     RtFloat vknot[5] = {0, 0, 0.5f, 1, 1};
     std::vector<RtFloat> data = filler(60);
-    const std::string nupatch = ribBody([&] {
+    const std::string nupatch = requests([&] {
         RiNuPatch(4, 4, uknot, 0, 1, 3, 2, vknot, 0.25f, 1, "Pw", data.data(), "varying float v",
                   data.data(), "uniform float u", data.data(), RI_NULL);
     });
@@ -225,7 +225,7 @@ TEST(RibWriter, WritesNuPatchAndTrimCurveExactly) {
     RtFloat u[2] = {0, 1};
     RtFloat v[2] = {0.25f, 0.75f};
     RtFloat w[2] = {1, 1};
-    EXPECT_EQ(ribBody([&] { RiTrimCurve(1, ncurves, order, knot, min, max, n, u, v, w); }),
+    EXPECT_EQ(requests([&] { RiTrimCurve(1, ncurves, order, knot, min, max, n, u, v, w); }),
               "TrimCurve [1 ][2 ][0 0 1 1] [0] [1] [2 ][0 1] [0.25 0.75] [1 1]\n");
 }
 
@@ -238,7 +238,7 @@ TEST(RibWriter, WritesSubdivisionMeshWithTagsAndVertexCount) {
     RtFloat floatargs[2] = {2.5f, 10};
     std::vector<RtFloat> data = filler(18);
     RtFloat faces[2] = {7, 8};
-    EXPECT_EQ(ribBody([&] {
+    EXPECT_EQ(requests([&] {
                   RiSubdivisionMesh("catmull-clark", 2, nvertices, vertices, 2, tags, nargs,
                                     intargs, floatargs, "P", data.data(), "uniform float f",
                                     faces, RI_NULL);
@@ -258,7 +258,7 @@ TEST(RibWriter, WritesBlobbyAndReportsCountMismatches) {
     RtColor colors[2] = {{1, 0, 0}, {0, 0, 1}};
     RtToken strings[1] = {"unused"};
     testing::internal::CaptureStderr();
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiBlobby(2, 8, code, 17, floats.data(), 0, nullptr, RI_NULL);
         RiBlobby(2, 8, code, 17, floats.data(), 0, nullptr, "Cs", colors, RI_NULL);
         RiBlobby(3, 8, code, 16, floats.data(), 1, strings, RI_NULL);
@@ -285,7 +285,7 @@ TEST(RibWriter, SurvivesMalformedBlobbyCode) {
     RtFloat one[1] = {1};
     RtInt negative[4] = {0, -3, 1000, 0};
     testing::internal::CaptureStderr();
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiBlobby(0, 1, truncated, 0, nullptr, 0, nullptr, RI_NULL);
         RiBlobby(1, 3, endsEarly, 1, one, 0, nullptr, RI_NULL);
         RiBlobby(0, 4, negative, 0, nullptr, 0, nullptr, RI_NULL);
@@ -299,7 +299,7 @@ TEST(RibWriter, ReportsUnknownPatchTypesAndProcedurals) {
     RtBound bound = {0, 1, 0, 1, 0, 1};
     RtString data[1] = {"x"};
     testing::internal::CaptureStderr();
-    const std::string body = ribBody([&] {
+    const std::string body = requests([&] {
         RiProcedural(data, bound, [](RtPointer, RtFloat) {}, nullptr);
         RiPatchMesh("trilinear", 4, "nonperiodic", 4, "nonperiodic", "P", p, RI_NULL);
     });

@@ -1,17 +1,39 @@
 #pragma once
-// Runs RenderMan calls against a real RIB writer whose output goes to a
-// temporary file, and returns the requests they wrote (without the header
-// lines and the final newline that every file has).
+// Helpers for tests that run RenderMan calls against a real RIB writer whose
+// output goes to a temporary file, and then look at the text it wrote.
 
 #include <ri.h>
 
+#include "ribout/Renderer.h"
+
+#include <gtest/gtest.h>
+
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <sstream>
 #include <string>
 #include <unistd.h>
 
 namespace ribcapture {
+
+inline constexpr const char* kHeader = "##RenderMan RIB-Structure 1.0\nversion 3.03\n";
+
+/// How the frame export opens frame 0 of the default scene, up to the light's attribute.
+inline constexpr const char* kFrameOpening =
+    "FrameBegin 0\n"
+    "Display \"blorp000.tif\" \"file\" \"rgba\"\n"
+    "Format 400 400 1\n"
+    "Projection \"perspective\" \"fov\" [90]\n"
+    "TransformBegin\n"
+    "Scale 1 1 -1\n"
+    "Translate 0 0 -5 \n"
+    "Declare \"blur\" \"float\"\n"
+    "Declare \"transmitcolor\" \"color\"\n"
+    "WorldBegin\n"
+    "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
+    "Illuminate 1 1\n"
+    "Attribute \"light\" \"shadows\" [\"on\"]\n";
 
 inline std::string readFile(const std::string& path)
 {
@@ -40,19 +62,31 @@ private:
     std::string path_;
 };
 
-/// The text that `calls` writes between RiBegin and RiEnd.
-template <class Calls>
-std::string requests(Calls calls)
+/// A file name of its own for every call, in the test's working directory.
+inline std::string scratchPath(const std::string& stem)
+{
+    static int counter = 0;
+    return "ribtest_" + std::to_string(getpid()) + "_" + std::to_string(++counter) + "_" + stem;
+}
+
+/// Runs `calls` between RiBegin(file) and RiEnd and returns what the writer
+/// put between the two header lines and the closing newline; checks both.
+inline std::string requests(const std::function<void()>& calls)
 {
     TempFile file;
     RiBegin(file.path().c_str());
     calls();
     RiEnd();
-    const std::string header = "##RenderMan RIB-Structure 1.0\nversion 3.03\n";
-    std::string text = readFile(file.path());
-    if (text.compare(0, header.size(), header) == 0) text.erase(0, header.size());
-    if (!text.empty() && text.back() == '\n') text.pop_back();
-    return text;
+    const std::string text = readFile(file.path());
+    const std::string header = kHeader;
+    EXPECT_EQ(text.compare(0, header.size(), header), 0) << "header missing in:\n" << text;
+    EXPECT_FALSE(text.empty() || text.back() != '\n') << "no closing newline in:\n" << text;
+    if (text.size() < header.size() + 1) return {};
+    return text.substr(header.size(), text.size() - header.size() - 1);
 }
+
+/// The writer behind the current context, for the operations that have no
+/// Ri procedure (the texture makers).
+inline Renderer* currentWriter() { return static_cast<Renderer*>(RiGetContext()); }
 
 }  // namespace ribcapture

@@ -50,21 +50,7 @@ TEST(FrameExport, OpensTheDefaultSceneFrameExactly)
     World world = quietWorld(12);
     const std::string text = exportCalls(world, 1);
     const std::string opening =
-        "##RenderMan RIB-Structure 1.0\n"
-        "version 3.03\n"
-        "FrameBegin 0\n"
-        "Display \"blorp000.tif\" \"file\" \"rgba\"\n"
-        "Format 400 400 1\n"
-        "Projection \"perspective\" \"fov\" [90]\n"
-        "TransformBegin\n"
-        "Scale 1 1 -1\n"
-        "Translate 0 0 -5 \n"
-        "Declare \"blur\" \"float\"\n"
-        "Declare \"transmitcolor\" \"color\"\n"
-        "WorldBegin\n"
-        "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
-        "Illuminate 1 1\n"
-        "Attribute \"light\" \"shadows\" [\"on\"]\n"
+        std::string(ribcapture::kHeader) + ribcapture::kFrameOpening +
         "LightSource \"spotlight\" 2 \"intensity\" [390] \"from\" [0 20 -1] \"to\" [0 -5 -1] \"coneangle\" [45]\n"
         "Illuminate 2 1\n"
         "AttributeBegin\n"
