@@ -8,6 +8,7 @@
 #   WORKDIR receives the screenshots and logs of the run.
 #   DOCSDIR, when given, receives scene12.png and scene7.png for the README.
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 blorp=$(realpath "$1")
 work=$2
@@ -16,57 +17,17 @@ mkdir -p "$work"
 cd "$work"
 rm -f ./*.png ./*.log display.txt
 
-# In a sanitizer build, address errors still end the run, but leak checking
-# is off for the real viewer: Mesa's driver leaves allocations behind in a
-# library it unloads before the leak checker runs, so they cannot be told
-# apart by name. The unit tests of the quit path check blorp's own memory.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-export LIBGL_ALWAYS_SOFTWARE=1
+test_name=viewer_e2e
+source "$here/xvfb_session.sh"
+require_tools xwininfo import convert compare
 
-fail() {
-    echo "viewer_e2e: FAIL: $*" >&2
-    exit 1
-}
-note() { echo "viewer_e2e: $*"; }
-
-for tool in Xvfb xdotool xwininfo import convert compare; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
-done
-
-xvfb_pid=
-blorp_pid=
-cleanup() {
-    [ -n "$blorp_pid" ] && kill "$blorp_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-# A display number of its own, so parallel runs never meet.
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>display.txt 2>xvfb.log &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s display.txt ] && break
-    sleep 0.05
-done
-[ -s display.txt ] || fail "Xvfb did not start: $(cat xvfb.log)"
-export DISPLAY=":$(head -n1 display.txt)"
-note "Xvfb on $DISPLAY"
-
-window=
 # start_blorp LOG ARGS...: starts blorp and waits for its window.
 start_blorp() {
     local log=$1
     shift
     "$blorp" "$@" 2>"$log" &
     blorp_pid=$!
-    window=
-    for _ in $(seq 200); do
-        window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
-        [ -n "$window" ] && return 0
-        kill -0 "$blorp_pid" 2>/dev/null || fail "blorp $* ended before opening its window: $(cat "$log")"
-        sleep 0.05
-    done
-    fail "no \"Blorp Madness\" window within 10 s"
+    wait_for_window "$log"
 }
 
 shot() { import -window "$window" "$1"; }

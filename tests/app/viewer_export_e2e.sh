@@ -7,6 +7,7 @@
 #
 # usage: viewer_export_e2e.sh BLORP RIBCHECK WM_CLOSE WORKDIR
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 blorp=$(realpath "$1")
 ribcheck=$(realpath "$2")
@@ -16,39 +17,9 @@ mkdir -p "$work"
 cd "$work"
 rm -rf ./*
 
-# See viewer_e2e.sh: Mesa's driver defeats the leak checker, not blorp.
-export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
-export LIBGL_ALWAYS_SOFTWARE=1
+test_name=viewer_export_e2e
+source "$here/xvfb_session.sh"
 
-fail() {
-    echo "viewer_export_e2e: FAIL: $*" >&2
-    exit 1
-}
-note() { echo "viewer_export_e2e: $*"; }
-
-for tool in Xvfb xdotool; do
-    command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
-done
-
-xvfb_pid=
-blorp_pid=
-cleanup() {
-    [ -n "$blorp_pid" ] && kill "$blorp_pid" 2>/dev/null || true
-    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
-}
-trap cleanup EXIT
-
-Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp 3>display.txt 2>xvfb.log &
-xvfb_pid=$!
-for _ in $(seq 100); do
-    [ -s display.txt ] && break
-    sleep 0.05
-done
-[ -s display.txt ] || fail "Xvfb did not start: $(cat xvfb.log)"
-export DISPLAY=":$(head -n1 display.txt)"
-note "Xvfb on $DISPLAY"
-
-window=
 # start_blorp DIR ARGS...: starts blorp in DIR (a fresh working directory,
 # where the default blorp10.rib lands) and waits for its window.
 start_blorp() {
@@ -57,14 +28,7 @@ start_blorp() {
     mkdir -p "$dir"
     (cd "$dir" && exec "$blorp" "$@" 2>blorp.log) &
     blorp_pid=$!
-    window=
-    for _ in $(seq 200); do
-        window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
-        [ -n "$window" ] && return 0
-        kill -0 "$blorp_pid" 2>/dev/null || fail "blorp $* ended before opening its window: $(cat "$dir/blorp.log")"
-        sleep 0.05
-    done
-    fail "no \"Blorp Madness\" window within 10 s"
+    wait_for_window "$dir/blorp.log"
 }
 
 # let_frames_pass: the display cycle exports after every step; give it time

@@ -1,0 +1,61 @@
+# Shared by the viewer's end-to-end scripts; sourced, not run. Set test_name
+# first. Defines fail and note, starts a private Xvfb server and exports
+# DISPLAY, and offers wait_for_window for the blorp started as $blorp_pid.
+# The server and blorp are killed when the script exits. Each server gets a
+# display number of its own, so parallel runs never meet, and -noreset keeps
+# it from restarting (and refusing connections) whenever its last client leaves.
+
+# In a sanitizer build, address errors still end the run, but leak checking
+# is off for the real viewer: Mesa's driver leaves allocations behind in a
+# library it unloads before the leak checker runs, so they cannot be told
+# apart by name. The unit tests of the quit path check blorp's own memory.
+export ASAN_OPTIONS="${ASAN_OPTIONS:+$ASAN_OPTIONS:}detect_leaks=0"
+export LIBGL_ALWAYS_SOFTWARE=1
+
+fail() {
+    echo "$test_name: FAIL: $*" >&2
+    exit 1
+}
+note() { echo "$test_name: $*"; }
+
+# require_tools TOOL...: fails naming the first one that is missing.
+require_tools() {
+    local tool
+    for tool in "$@"; do
+        command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
+    done
+}
+require_tools Xvfb xdotool
+
+xvfb_pid=
+blorp_pid=
+cleanup() {
+    [ -n "$blorp_pid" ] && kill "$blorp_pid" 2>/dev/null || true
+    [ -n "$xvfb_pid" ] && kill "$xvfb_pid" 2>/dev/null || true
+}
+trap cleanup EXIT
+
+Xvfb -displayfd 3 -screen 0 800x600x24 -nolisten tcp -noreset 3>display.txt 2>xvfb.log &
+xvfb_pid=$!
+for _ in $(seq 100); do
+    [ -s display.txt ] && break
+    sleep 0.05
+done
+[ -s display.txt ] || fail "Xvfb did not start: $(cat xvfb.log)"
+export DISPLAY=":$(head -n1 display.txt)"
+note "Xvfb on $DISPLAY"
+
+window=
+# wait_for_window LOG: waits until blorp ($blorp_pid) shows its window and
+# sets $window; fails with blorp's LOG if it ends first.
+wait_for_window() {
+    local log=$1
+    window=
+    for _ in $(seq 200); do
+        window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
+        [ -n "$window" ] && return 0
+        kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended before opening its window: $(cat "$log")"
+        sleep 0.05
+    done
+    fail "no \"Blorp Madness\" window within 10 s"
+}
