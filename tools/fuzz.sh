@@ -10,11 +10,18 @@
 # the run is therefore made of sessions of at most five minutes each, which
 # share the scratch corpus.
 #
-#   tools/fuzz.sh [seconds]           environment: FUZZ_DIR (scratch folder)
+# The per-input timeout is generous: on a shared machine a low-priority
+# process can stall for seconds, and a real hang still shows as one.
+#
+#   tools/fuzz.sh [seconds [harness...]]   environment: FUZZ_DIR (scratch folder)
+#   harnesses: declaration_fuzzer ri_call_fuzzer (default both)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
+shift || true
+harnesses=("$@")
+[ ${#harnesses[@]} -gt 0 ] || harnesses=(declaration_fuzzer ri_call_fuzzer)
 session_limit=300
 build=build-fuzz
 scratch=${FUZZ_DIR:-$build/fuzz-work}
@@ -24,9 +31,12 @@ CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithD
 cmake --build "$build" -j 2 --target declaration_fuzzer ri_call_fuzzer
 
 status=0
-for pair in declaration_fuzzer:declarations ri_call_fuzzer:ri_calls; do
-  fuzzer=${pair%%:*}
-  corpus=${pair#*:}
+for fuzzer in "${harnesses[@]}"; do
+  case $fuzzer in
+    declaration_fuzzer) corpus=declarations ;;
+    ri_call_fuzzer) corpus=ri_calls ;;
+    *) echo "unknown harness $fuzzer" >&2; exit 2 ;;
+  esac
   mkdir -p "$scratch/corpus/$corpus" "$scratch/artifacts"
   left=$seconds
   session=0
@@ -35,10 +45,10 @@ for pair in declaration_fuzzer:declarations ri_call_fuzzer:ri_calls; do
   while [ "$left" -gt 0 ]; do
     now=$(( left < session_limit ? left : session_limit ))
     session=$((session + 1))
-    log="$scratch/$fuzzer.$session.log"
+    log="$scratch/$fuzzer.$(date +%s).log"
     # -close_fd_mask=3 silences the library's own diagnostics; sanitizer
     # reports still reach the log.
-    if ! nice -n 10 "$build/tests/fuzz/$fuzzer" -max_total_time="$now" -timeout=10 \
+    if ! nice -n 10 "$build/tests/fuzz/$fuzzer" -max_total_time="$now" -timeout=60 \
         -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$scratch/artifacts/$fuzzer-" \
         "$scratch/corpus/$corpus" "tests/fuzz/corpus/$corpus" >"$log" 2>&1; then
       echo "$fuzzer: FAILED, see $log and $scratch/artifacts/" >&2
