@@ -1,0 +1,61 @@
+#!/usr/bin/env bash
+# Soak test of the viewer in a real window: blorp --export on a private Xvfb
+# server takes a seeded storm of random key presses and mouse-button clicks
+# for SECONDS, then 'q'. It must stay alive throughout, end with status 0
+# and leave a RIB file that ribcheck passes.
+#
+# usage: viewer_soak.sh BLORP RIBCHECK WORKDIR SECONDS [SEED]
+set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
+
+blorp=$(realpath "$1")
+ribcheck=$(realpath "$2")
+work=$3
+seconds=$4
+RANDOM=${5:-12}
+mkdir -p "$work"
+cd "$work"
+rm -rf ./*
+
+test_name=viewer_soak
+source "$here/xvfb_session.sh"
+
+# Every key the viewer knows except 'q', a few it ignores, and upper case.
+keys=(w z x c d s a o p n m W Q k 1 space)
+(exec "$blorp" --export --scene 7 --bodies 2 -geometry 300x300+0+0 2>blorp.log) &
+blorp_pid=$!
+wait_for_window blorp.log
+xdotool windowfocus --sync "$window"
+
+presses=0
+clicks=0
+end=$((SECONDS + seconds))
+while [ "$SECONDS" -lt "$end" ]; do
+    if [ $((RANDOM % 3)) -eq 0 ]; then
+        # GLUT's left, middle and right buttons are X buttons 1, 2 and 3.
+        xdotool mousemove --window "$window" $((RANDOM % 300)) $((RANDOM % 300)) click $((RANDOM % 3 + 1))
+        clicks=$((clicks + 1))
+    else
+        xdotool key "${keys[RANDOM % ${#keys[@]}]}"
+        presses=$((presses + 1))
+    fi
+    kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended during the storm: $(tail -n5 blorp.log)"
+    sleep 0.0$((RANDOM % 5))
+done
+
+xdotool key q
+status=0
+for _ in $(seq 200); do
+    kill -0 "$blorp_pid" 2>/dev/null || break
+    sleep 0.05
+done
+kill -0 "$blorp_pid" 2>/dev/null && fail "blorp did not end after 'q'"
+wait "$blorp_pid" || status=$?
+blorp_pid=
+[ "$status" = 0 ] || fail "'q' ended blorp with status $status: $(tail -n5 blorp.log)"
+
+"$ribcheck" --allow-partial-meshes blorp10.rib >ribcheck.out 2>ribcheck.summary ||
+    fail "ribcheck found problems: $(head -n5 ribcheck.out) $(cat ribcheck.summary)"
+grep -q ', 0 problems$' ribcheck.summary || fail "ribcheck says: $(cat ribcheck.summary)"
+note "$presses key presses and $clicks clicks in ${seconds} s; $(cat ribcheck.summary)"
+note "PASS"
