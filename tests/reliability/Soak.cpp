@@ -91,6 +91,12 @@ Result run(int scene, long steps, std::uint32_t seed) {
                     result.nonFiniteNode = describe(static_cast<int>(b), n, point.position);
                     break;
                 }
+                const double excess = distanceOutside(point.position) / body->spacing;
+                if (!point.fixed && excess > result.worstExcessDuringRun) {
+                    result.worstExcessDuringRun = excess;
+                    result.worstDuringRun = describe(static_cast<int>(b), n, point.position) +
+                                            " after step " + std::to_string(step + 1);
+                }
             }
         }
         if (result.firstNonFiniteStep >= 0) {

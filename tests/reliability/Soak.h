@@ -20,6 +20,8 @@ struct Result {
     int freeNodesOutside = 0;     ///< free nodes that ended beyond the room by more than their spacing
     std::string worstOutside;     ///< the free node farthest outside, with its position
     double worstExcess = 0.0;     ///< by how much it passed the room, in spacings
+    double worstExcessDuringRun = 0.0;  ///< farthest any free node went outside at any step, in spacings
+    std::string worstDuringRun;         ///< that node, the step and its position
     int fixedNodesMoved = 0;      ///< fixed nodes whose position changed at all
     int fixedNodesOutside = 0;    ///< fixed nodes placed outside the room by their scene
 };

@@ -49,6 +49,8 @@ TEST_P(Soak, StaysFiniteAndInsideTheRoom) {
     RecordProperty("actions", std::to_string(result.actions));
     RecordProperty("worstExcessSpacings", std::to_string(result.worstExcess));
     RecordProperty("worstNode", result.worstOutside);
+    RecordProperty("worstExcessDuringRunSpacings", std::to_string(result.worstExcessDuringRun));
+    RecordProperty("worstDuringRun", result.worstDuringRun);
     RecordProperty("fixedNodesOutside", std::to_string(result.fixedNodesOutside));
 }
 
