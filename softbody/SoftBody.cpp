@@ -59,7 +59,7 @@ void SoftBody::construct(double x0, double y0, double z0)
     wallXMin = -4.0;
     wallXMax = 4.0;
 
-    nodeStorage = std::make_shared<std::vector<MassPoint>>();
+    nodeStorage = std::make_shared<LargeArray<MassPoint>>();
     nodeStorage->reserve(size_t(nodesX) * nodesY * nodesZ);
     std::cerr << "blorp: initialize nodes array with actual nodes...\n";
     // Coordinates are accumulated by repeated addition, not multiplied out,
@@ -90,7 +90,7 @@ void SoftBody::buildSprings()
 {
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
     const double s = spacing;
-    springStorage = std::make_shared<std::vector<Spring>>();
+    springStorage = std::make_shared<LargeArray<Spring>>();
     springStorage->reserve(size_t(latticeSpringCount(cellsX, cellsY, cellsZ)));
     auto make = [&](int i0, int j0, int k0, int i1, int j1, int k1, double rest) {
         springStorage->emplace_back(node(i0, j0, k0), node(i1, j1, k1), rest, stiffness, damping);
@@ -160,7 +160,7 @@ void SoftBody::buildSprings()
         ++fill[size_t(spring.pointB - nodes) + 1];
     }
     for (size_t n = 0; n < count; ++n) fill[n + 1] += fill[n];
-    attachmentStorage = std::make_shared<std::vector<SpringAttachment>>(2 * size_t(springTotal));
+    attachmentStorage = std::make_shared<LargeArray<SpringAttachment>>(2 * size_t(springTotal));
     for (size_t n = 0; n < count; ++n) {
         nodes[n].springs = AttachedSprings(attachmentStorage->data() + fill[n], fill[n + 1] - fill[n], springs);
         nodes[n].springEnds = AttachedEnds(nodes[n].springs);

@@ -2,6 +2,7 @@
 
 #include "geometry/Spring.h"
 #include "geometry/Vector3.h"
+#include "softbody/LargePageAllocator.h"
 #include "softbody/MassPoint.h"
 #include "softbody/SideGrid.h"
 
@@ -129,9 +130,9 @@ private:
     void respondToContacts(MassPoint& point) const;
 
     // Contiguous storage, shared between copies of the body.
-    std::shared_ptr<std::vector<MassPoint>> nodeStorage;
-    std::shared_ptr<std::vector<Spring>> springStorage;
-    std::shared_ptr<std::vector<SpringAttachment>> attachmentStorage;  ///< every node's attachments, node by node
+    std::shared_ptr<LargeArray<MassPoint>> nodeStorage;
+    std::shared_ptr<LargeArray<Spring>> springStorage;
+    std::shared_ptr<LargeArray<SpringAttachment>> attachmentStorage;  ///< every node's attachments, node by node
     /// Index of the first spring made at plane i in pass p (axis, cell
     /// diagonal, face diagonal) at [p·(nodesX + 1) + i]; [p·(nodesX + 1) + nodesX] ends the pass.
     std::vector<int> planeSpringStart;
