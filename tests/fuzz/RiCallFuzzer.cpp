@@ -26,8 +26,9 @@
 
 namespace {
 
-// Bytes of parameter data one call may carry; larger requests are skipped,
-// since an array that size proves nothing a smaller one does not.
+// Most items (floats, ints or strings) one array of a call may hold; a call
+// or parameter that would need more is left out, since an array that size
+// proves nothing a smaller one does not.
 constexpr std::int64_t kMaxElements = 1 << 16;
 constexpr int kMaxCallsPerInput = 256;
 
