@@ -27,7 +27,7 @@ public:
     /// Bodies with at least this many springs split each pass of a step
     /// between two threads; smaller ones would lose more to starting the
     /// second thread than they gain.
-    static constexpr int kParallelSprings = 20000;
+    static constexpr int kParallelSprings = 100000;
     /// Bodies with at least this many springs no longer fit the caches; their
     /// node pass asks for the spring forces of the node after next ahead of time.
     static constexpr int kPrefetchSprings = 200000;
