@@ -1,5 +1,7 @@
 #include "tools/ribcheck/RibChecker.h"
 
+#include "ExportedFrame.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdint>
@@ -54,21 +56,7 @@ void expectFindings(const Case& c, const CheckReport& report)
 
 // The frame opening and closing that blorp's exporter writes for scene 12.
 const std::string kFrame =
-    "##RenderMan RIB-Structure 1.0\n"
-    "version 3.03\n"
-    "FrameBegin 0\n"
-    "Display \"blorp000.tif\" \"file\" \"rgba\"\n"
-    "Format 400 400 1\n"
-    "Projection \"perspective\" \"fov\" [90]\n"
-    "TransformBegin\n"
-    "Scale 1 1 -1\n"
-    "Translate 0 0 -5 \n"
-    "Declare \"blur\" \"float\"\n"
-    "Declare \"transmitcolor\" \"color\"\n"
-    "WorldBegin\n"
-    "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
-    "Illuminate 1 1\n"
-    "Attribute \"light\" \"shadows\" [\"on\"]\n"
+    std::string(ribcapture::kHeader) + ribcapture::kFrameOpening +
     "LightSource \"spotlight\" 2 \"intensity\" [390] \"from\" [0 20 -1] \"to\" [0 -5 -1] \"coneangle\" [45]\n"
     "Illuminate 2 1\n"
     "AttributeBegin\n"
