@@ -54,19 +54,6 @@ press() {
     xdotool key "$1"
 }
 
-# wait_exit: waits up to 5 s for blorp to end; its exit status goes to $status.
-status=
-wait_exit() {
-    for _ in $(seq 100); do
-        kill -0 "$blorp_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$blorp_pid" 2>/dev/null && fail "blorp still running 5 s after 'q'"
-    status=0
-    wait "$blorp_pid" || status=$?
-    blorp_pid=
-}
-
 body_build() {
     printf '%s\n' "blorp: initialing members..." "blorp: initialize nodes array with actual nodes..." \
         "initializing springs..." "initializing faces..." "blorp has been created"

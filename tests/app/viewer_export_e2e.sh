@@ -38,17 +38,6 @@ let_frames_pass() {
     kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended while running"
 }
 
-status=
-wait_exit() {
-    for _ in $(seq 200); do
-        kill -0 "$blorp_pid" 2>/dev/null || break
-        sleep 0.05
-    done
-    kill -0 "$blorp_pid" 2>/dev/null && fail "blorp still running 10 s after $1"
-    status=0
-    wait "$blorp_pid" || status=$?
-    blorp_pid=
-}
 
 # check_rib DIR FORMAT: DIR/blorp10.rib is complete and clean, with frames.
 check_rib() {

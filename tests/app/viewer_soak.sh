@@ -44,14 +44,7 @@ while [ "$SECONDS" -lt "$end" ]; do
 done
 
 xdotool key q
-status=0
-for _ in $(seq 200); do
-    kill -0 "$blorp_pid" 2>/dev/null || break
-    sleep 0.05
-done
-kill -0 "$blorp_pid" 2>/dev/null && fail "blorp did not end after 'q'"
-wait "$blorp_pid" || status=$?
-blorp_pid=
+wait_exit
 [ "$status" = 0 ] || fail "'q' ended blorp with status $status: $(tail -n5 blorp.log)"
 
 # RiEnd writes the last line end; without it the output was cut off.

@@ -59,3 +59,17 @@ wait_for_window() {
     done
     fail "no \"Blorp Madness\" window within 10 s"
 }
+
+status=
+# wait_exit [WHAT]: waits up to 10 s for blorp to end after WHAT (default
+# 'q'); its exit status goes to $status.
+wait_exit() {
+    for _ in $(seq 200); do
+        kill -0 "$blorp_pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$blorp_pid" 2>/dev/null && fail "blorp still running 10 s after ${1:-'q'}"
+    status=0
+    wait "$blorp_pid" || status=$?
+    blorp_pid=
+}
