@@ -95,27 +95,28 @@ void SoftBody::buildSprings()
     auto make = [&](int i0, int j0, int k0, int i1, int j1, int k1, double rest) {
         springStorage->emplace_back(node(i0, j0, k0), node(i1, j1, k1), rest, stiffness, damping);
     };
-    // Each pass runs plane by plane (i outermost) and every spring made at
-    // plane i joins plane i to itself or to plane i + 1; advance() relies on
-    // these per-plane segments.
-    planeSpringStart.assign(size_t(3 * (NX + 1)), 0);
-    auto markPlane = [&](int pass, int i) { planeSpringStart[size_t(pass * (NX + 1) + i)] = int(springStorage->size()); };
+    // Each pass runs row by row (i, then j) and every spring made at row
+    // (i, j) joins it only to rows (i, j + 1), (i + 1, j) and (i + 1, j + 1);
+    // advance() relies on these per-row segments.
+    const int rows = NX * NY;
+    rowSpringStart.assign(size_t(3 * (rows + 1)), 0);
+    auto markRow = [&](int pass, int row) { rowSpringStart[size_t(pass * (rows + 1) + row)] = int(springStorage->size()); };
 
-    for (int i = 0; i < NX; ++i) {
-        markPlane(0, i);
-        for (int j = 0; j < NY; ++j)
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j) {
+            markRow(0, i * NY + j);
             for (int k = 0; k < NZ; ++k) {
                 if (i < NX - 1) make(i, j, k, i + 1, j, k, s);
                 if (j < NY - 1) make(i, j, k, i, j + 1, k, s);
                 if (k < NZ - 1) make(i, j, k, i, j, k + 1, s);
             }
-    }
-    markPlane(0, NX);
+        }
+    markRow(0, rows);
 
     const double cellDiagonal = std::sqrt(3.0 * s * s);
-    for (int i = 0; i < NX; ++i) {
-        markPlane(1, i);
-        for (int j = 0; j < NY; ++j)
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j) {
+            markRow(1, i * NY + j);
             for (int k = 0; k < NZ; ++k)
                 if (i < NX - 1 && j < NY - 1 && k < NZ - 1) {
                     make(i, j, k, i + 1, j + 1, k + 1, cellDiagonal);
@@ -123,13 +124,13 @@ void SoftBody::buildSprings()
                     make(i + 1, j, k + 1, i, j + 1, k, cellDiagonal);
                     make(i, j, k + 1, i + 1, j + 1, k, cellDiagonal);
                 }
-    }
-    markPlane(1, NX);
+        }
+    markRow(1, rows);
 
     const double faceDiagonal = std::sqrt(2.0 * s * s);
-    for (int i = 0; i < NX; ++i) {
-        markPlane(2, i);
-        for (int j = 0; j < NY; ++j)
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j) {
+            markRow(2, i * NY + j);
             for (int k = 0; k < NZ; ++k) {
                 if (i < NX - 1 && j < NY - 1) {
                     make(i, j, k, i + 1, j + 1, k, faceDiagonal);
@@ -144,8 +145,8 @@ void SoftBody::buildSprings()
                     make(i, j, k + 1, i + 1, j, k, faceDiagonal);
                 }
             }
-    }
-    markPlane(2, NX);
+        }
+    markRow(2, rows);
 
     springs = springStorage->data();
     springTotal = int(springStorage->size());

@@ -6,6 +6,7 @@
 #include "softbody/MassPoint.h"
 #include "softbody/SideGrid.h"
 
+#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -31,6 +32,10 @@ public:
     /// Bodies with at least this many springs no longer fit the caches; their
     /// node pass asks for the spring forces of the node after next ahead of time.
     static constexpr int kPrefetchSprings = 200000;
+    /// advance() sweeps the lattice in bands of about this many nodes per
+    /// plane, so that a band's springs (about 13 per node, 88 bytes each)
+    /// stay in the core's own cache until their second end gathers them.
+    static constexpr int kBandNodes = 512;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
     bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts
@@ -47,6 +52,9 @@ public:
     /// Spring count from which a step uses two threads (kParallelSprings by
     /// default). The result is the same bits either way.
     int parallelThreshold = kParallelSprings;
+    /// Nodes per plane in one band of advance()'s sweep (kBandNodes by
+    /// default; at least one row). The result is the same bits for any value.
+    int bandNodes = kBandNodes;
     const std::vector<GenericObject*>* sceneObjects = nullptr;  ///< the world's objects; not owned
     MassPoint* nodes = nullptr;  ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
     Spring* springs = nullptr;   ///< every spring in creation order
@@ -122,10 +130,14 @@ private:
     /// The two passes of a step over index ranges, so they can be split between threads.
     void computeSpringRange(int begin, int end);
     void stepNodeRange(int begin, int end, double dt);
-    /// The springs made at plane i (joining it to itself or to plane i + 1).
-    void computePlaneSprings(int i);
-    /// advance() over the planes [first, last): each plane's springs, then its nodes.
-    void advancePlanes(int first, int last, double dt);
+    /// The springs made at the lattice rows [first, last), row (i, j) being
+    /// number i·nodesY + j; each joins its row to itself or to a later row.
+    void computeRowSprings(int first, int last);
+    /// advance() over the planes [first, last), in bands of rows. Springs are
+    /// computed for the planes before springsUntil only (the others' were
+    /// computed beforehand); when seamReady is given, no node moves before it
+    /// is set.
+    void advancePlanes(int first, int last, int springsUntil, const std::atomic<bool>* seamReady, double dt);
     /// Step 5 of a node's update: the five room planes, then every scene object.
     void respondToContacts(MassPoint& point) const;
 
@@ -133,9 +145,10 @@ private:
     std::shared_ptr<LargeArray<MassPoint>> nodeStorage;
     std::shared_ptr<LargeArray<Spring>> springStorage;
     std::shared_ptr<LargeArray<SpringAttachment>> attachmentStorage;  ///< every node's attachments, node by node
-    /// Index of the first spring made at plane i in pass p (axis, cell
-    /// diagonal, face diagonal) at [p·(nodesX + 1) + i]; [p·(nodesX + 1) + nodesX] ends the pass.
-    std::vector<int> planeSpringStart;
+    /// Index of the first spring made at row r = i·nodesY + j in pass p (axis,
+    /// cell diagonal, face diagonal) at [p·(R + 1) + r], where R = nodesX·nodesY;
+    /// [p·(R + 1) + R] ends the pass.
+    std::vector<int> rowSpringStart;
 };
 
 /// Number of springs a lattice of these cell counts gets (axis, cell-diagonal and face-diagonal).

@@ -1,6 +1,7 @@
 #include "geometry/GenericObject.h"
 #include "softbody/SoftBody.h"
 
+#include <algorithm>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -39,9 +40,14 @@ void SoftBody::computeSpringRange(int begin, int end)
 {
     // The ends are reached through pointers, so the hardware cannot foresee
     // them; ask for the ends of a spring a few places ahead.
-    constexpr int kLookAhead = 16;
+    constexpr int kLookAhead = 16, kStreamAhead = 40;
     for (int s = begin; s < end; ++s) {
-        if (s + kLookAhead < end) {
+        if (s + kStreamAhead < springTotal) {
+            const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
+            __builtin_prefetch(ahead);
+            __builtin_prefetch(ahead + 64);
+        }
+        if (s + kLookAhead < springTotal) {
             __builtin_prefetch(springs[s + kLookAhead].pointA);
             __builtin_prefetch(springs[s + kLookAhead].pointB);
         }
@@ -123,56 +129,64 @@ void SoftBody::sidePush(int side)
 
 void SoftBody::addRootVelocity(const Vector3& v) { node(0, 0, 0)->velocity += v; }
 
-void SoftBody::computePlaneSprings(int i)
+void SoftBody::computeRowSprings(int first, int last)
 {
-    for (int pass = 0; pass < 3; ++pass) {
-        const size_t at = size_t(pass * (nodesX + 1) + i);
-        computeSpringRange(planeSpringStart[at], planeSpringStart[at + 1]);
+    const size_t rows = size_t(nodesX) * size_t(nodesY);
+    for (size_t pass = 0; pass < 3; ++pass) {
+        const int* start = &rowSpringStart[pass * (rows + 1)];
+        computeSpringRange(start[first], start[last]);
     }
 }
 
-void SoftBody::advancePlanes(int first, int last, double dt)
+void SoftBody::advancePlanes(int first, int last, int springsUntil, const std::atomic<bool>* seamReady, double dt)
 {
-    // Plane i's nodes need the springs of planes i - 1 and i; both were
-    // computed before any of their ends moved, since plane i + 1 is
-    // integrated only after this.
-    const int plane = nodesY * nodesZ;
-    for (int i = first; i < last; ++i) {
-        computePlaneSprings(i);
-        stepNodeRange(i * plane, (i + 1) * plane, dt);
+    // Row (i, j) is done as its springs, then its nodes. Its nodes need the
+    // springs made at rows (i - 1, j - 1), (i - 1, j), (i, j - 1) and (i, j);
+    // the springs made at row (i, j) end in rows (i, j), (i, j + 1),
+    // (i + 1, j) and (i + 1, j + 1), none of which may have moved yet. Any
+    // order that does (i, j) after (i - 1, j), (i, j - 1) and (i - 1, j - 1)
+    // keeps both. Going through the planes in bands of a few rows, instead
+    // of whole planes, brings each spring back for its second end within a
+    // band's worth of work, which fits the core's own cache; across a whole
+    // plane of a large body it would not.
+    const int NY = nodesY, NZ = nodesZ;
+    const int band = std::max(1, bandNodes / NZ);
+    for (int j0 = 0; j0 < NY; j0 += band) {
+        const int j1 = std::min(NY, j0 + band);
+        for (int i = first; i < last; ++i)
+            for (int row = i * NY + j0; row < i * NY + j1; ++row) {
+                if (i < springsUntil) computeRowSprings(row, row + 1);
+                if (seamReady != nullptr) {
+                    while (!seamReady->load(std::memory_order_acquire)) std::this_thread::yield();
+                    seamReady = nullptr;
+                }
+                stepNodeRange(row * NZ, (row + 1) * NZ, dt);
+            }
     }
 }
 
 void SoftBody::advance(double dt)
 {
-    const int NX = nodesX;
+    const int NX = nodesX, NY = nodesY;
     if (springTotal < parallelThreshold || NX < 4) {
-        advancePlanes(0, NX, dt);
+        advancePlanes(0, NX, NX, nullptr, dt);
         return;
     }
     // Two sweeps: planes [0, middle) here, [middle, NX) on a second thread.
-    // The springs of plane middle - 1 join the two halves, so they are
-    // computed first, here, while the other thread computes the springs of
-    // its own first plane; it then waits for them before moving any node.
+    // The springs made at plane middle - 1 join the two halves: they are
+    // computed first, here, and the other thread moves no node before they
+    // are done; it computes its own first row's springs meanwhile.
     const int middle = NX / 2;
-    const int plane = nodesY * nodesZ;
     std::atomic<bool> seamReady{false};
-    auto upperHalf = [&] {
-        computePlaneSprings(middle);
-        while (!seamReady.load(std::memory_order_acquire)) std::this_thread::yield();
-        stepNodeRange(middle * plane, (middle + 1) * plane, dt);
-        advancePlanes(middle + 1, NX, dt);
-    };
     std::thread helper;
     try {
-        helper = std::thread(upperHalf);
+        helper = std::thread([&] { advancePlanes(middle, NX, NX, &seamReady, dt); });
     } catch (const std::system_error&) {
-        advancePlanes(0, NX, dt);
+        advancePlanes(0, NX, NX, nullptr, dt);
         return;
     }
-    computePlaneSprings(middle - 1);
+    computeRowSprings((middle - 1) * NY, middle * NY);
     seamReady.store(true, std::memory_order_release);
-    advancePlanes(0, middle - 1, dt);
-    stepNodeRange((middle - 1) * plane, middle * plane, dt);
+    advancePlanes(0, middle, middle - 1, nullptr, dt);
     helper.join();
 }

@@ -18,7 +18,7 @@ struct Stepper {
     std::vector<GenericObject*> objects{&table, &ball};
     SoftBody body;
 
-    explicit Stepper(int threshold)
+    explicit Stepper(int threshold, int bandNodes = SoftBody::kBandNodes)
     {
         testing::internal::CaptureStderr();
         body = SoftBody(20, 6, 16, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
@@ -26,6 +26,7 @@ struct Stepper {
         body.enableGravity();
         body.setSceneObjects(&objects);
         body.parallelThreshold = threshold;
+        body.bandNodes = bandNodes;
     }
 
     void push(int s)
@@ -51,16 +52,20 @@ void expectSameBits(const SoftBody& a, const SoftBody& b, const char* what)
 
 TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
 {
+    // The 21 x 7 x 17 body fits one band by default; bands of two rows (the
+    // last one short) and of single rows cross band boundaries too.
     Stepper serial(INT_MAX), split(0), sweep(INT_MAX), sweepTwo(0);
+    Stepper bands(INT_MAX, 2 * 17), bandsTwo(0, 2 * 17), rowsTwo(0, 1);
     ASSERT_GE(serial.body.nodesX, 4) << "two sweeps need at least four planes";
+    ASSERT_EQ(serial.body.nodesY, 7);
+    ASSERT_EQ(serial.body.nodesZ, 17);
     for (int s = 0; s < 400; ++s) {
-        for (Stepper* run : {&serial, &split, &sweep, &sweepTwo}) run->push(s);
+        for (Stepper* run : {&serial, &split, &sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo}) run->push(s);
         serial.body.computeSpringForces();
         serial.body.step(0.005);
         split.body.computeSpringForces();
         split.body.step(0.005);
-        sweep.body.advance(0.005);
-        sweepTwo.body.advance(0.005);
+        for (Stepper* run : {&sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo}) run->body.advance(0.005);
     }
     double lowest = 1e300;
     for (int n = 0; n < serial.body.nodeCount(); ++n) lowest = std::min(lowest, serial.body.nodes[n].position.y);
@@ -68,4 +73,7 @@ TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
     expectSameBits(serial.body, split.body, "two-thread passes");
     expectSameBits(serial.body, sweep.body, "one-sweep step");
     expectSameBits(serial.body, sweepTwo.body, "two-thread sweep");
+    expectSameBits(serial.body, bands.body, "sweep in bands of two rows");
+    expectSameBits(serial.body, bandsTwo.body, "two-thread sweep in bands of two rows");
+    expectSameBits(serial.body, rowsTwo.body, "two-thread sweep row by row");
 }
