@@ -21,6 +21,14 @@ echo "== sanitizer build (address, undefined) =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DBLORP_SANITIZE=ON -DBLORP_BUILD_BENCH=OFF
 
+echo "== thread sanitizer (the two-thread step) =="
+# The step's two threads share the lattice without locks; ThreadSanitizer
+# checks that the planes each one touches really are its own.
+cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF \
+  -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
+cmake --build build-tsan -j "$jobs" --target softbody_tests
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/softbody/softbody_tests --gtest_filter='ParallelStep.*'
+
 echo "== fuzz smoke (libFuzzer, address, undefined) =="
 # Each harness replays the committed corpus and tries a fixed number of new
 # inputs; tools/fuzz.sh runs them for as long as asked.

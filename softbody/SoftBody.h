@@ -6,7 +6,6 @@
 #include "softbody/MassPoint.h"
 #include "softbody/SideGrid.h"
 
-#include <atomic>
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -30,7 +29,8 @@ public:
     /// second thread than they gain.
     static constexpr int kParallelSprings = 100000;
     /// Bodies with at least this many springs no longer fit the caches; their
-    /// node pass asks for the spring forces of the node after next ahead of time.
+    /// spring pass asks for springs and end nodes ahead of time, and their
+    /// node pass for the spring forces of the node after next.
     static constexpr int kPrefetchSprings = 200000;
     /// advance() sweeps the lattice in bands of about this many nodes per
     /// plane, so that a band's springs (about 13 per node, 88 bytes each)
@@ -133,11 +133,12 @@ private:
     /// The springs made at the lattice rows [first, last), row (i, j) being
     /// number i·nodesY + j; each joins its row to itself or to a later row.
     void computeRowSprings(int first, int last);
-    /// advance() over the planes [first, last), in bands of rows. Springs are
-    /// computed for the planes before springsUntil only (the others' were
-    /// computed beforehand); when seamReady is given, no node moves before it
-    /// is set.
-    void advancePlanes(int first, int last, int springsUntil, const std::atomic<bool>* seamReady, double dt);
+    /// advance() over the spring planes [first, last), upwards in bands of
+    /// rows: the springs made at each row, then that row's nodes.
+    void sweepUp(int first, int last, double dt);
+    /// The same downwards: the springs made at each row of plane i, then the
+    /// nodes of the row above it in plane i + 1 (if any).
+    void sweepDown(int first, int last, double dt);
     /// Step 5 of a node's update: the five room planes, then every scene object.
     void respondToContacts(MassPoint& point) const;
 

@@ -6,7 +6,99 @@
 #include <system_error>
 #include <thread>
 
+#if defined(__linux__)
+#include <pthread.h>
+#include <sched.h>
+#endif
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace {
+// Starts the step's second thread on work(), or returns no thread when none
+// can be started (the caller then does all the work itself). A new thread
+// starts on its creator's processor, and the scheduler can leave it there,
+// sharing one core with the caller, for a good part of a step; so it is
+// sent to the caller's other allowed processors at once. It stays free to
+// move among those, and the caller stays free too.
+template <class Work>
+std::thread startHelper(Work work)
+{
+    std::thread helper;
+    try {
+        helper = std::thread(work);
+    } catch (const std::system_error&) {
+        return helper;
+    }
+#if defined(__linux__)
+    cpu_set_t allowed;
+    const int here = sched_getcpu();
+    if (here >= 0 && pthread_getaffinity_np(pthread_self(), sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 1 &&
+        CPU_ISSET(here, &allowed)) {
+        CPU_CLR(here, &allowed);
+        pthread_setaffinity_np(helper.native_handle(), sizeof allowed, &allowed);
+    }
+#endif
+    return helper;
+}
+
+// The ends are reached through pointers, so the hardware cannot foresee
+// them; ask for the ends of a spring a few places ahead, and for the springs
+// themselves further ahead still (a row's springs are short runs that the
+// hardware's own prefetching barely gets going on). Always inlined: as a
+// call, the compiler would see a function without effects and drop it.
+[[gnu::always_inline]] inline void prefetchSpring(const Spring* springs, int s, int total)
+{
+    constexpr int kLookAhead = 16, kStreamAhead = 40;
+    if (s + kStreamAhead < total) {
+        const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(ahead + 64);
+    }
+    if (s + kLookAhead < total) {
+        __builtin_prefetch(springs[s + kLookAhead].pointA);
+        __builtin_prefetch(springs[s + kLookAhead].pointB);
+    }
+}
+
+#if defined(__SSE2__)
+// dampedSpringForces for two springs at once, one in each lane of the SSE2
+// registers. Each lane does the scalar formula's operations in the same
+// order, so the results are the same bits; what is gained is that the
+// square root and the three divisions, which dominate a spring's cost, are
+// done two springs per instruction.
+inline void dampedSpringForcesPair(Spring& s0, Spring& s1)
+{
+    const MassPoint &a0 = *s0.pointA, &b0 = *s0.pointB, &a1 = *s1.pointA, &b1 = *s1.pointB;
+    auto lanes = [](double first, double second) { return _mm_set_pd(second, first); };
+    const __m128d dx = _mm_sub_pd(lanes(b0.position.x, b1.position.x), lanes(a0.position.x, a1.position.x));
+    const __m128d dy = _mm_sub_pd(lanes(b0.position.y, b1.position.y), lanes(a0.position.y, a1.position.y));
+    const __m128d dz = _mm_sub_pd(lanes(b0.position.z, b1.position.z), lanes(a0.position.z, a1.position.z));
+    const __m128d len =
+        _mm_sqrt_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
+    const __m128d f = _mm_mul_pd(lanes(s0.ks, s1.ks), _mm_sub_pd(lanes(s0.restLength, s1.restLength), len));
+    const __m128d kd = lanes(s0.kd, s1.kd);
+    // u is zero where the ends coincide, d / len elsewhere.
+    const __m128d apart = _mm_cmpneq_pd(len, _mm_setzero_pd());
+    const __m128d ufx = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dx, len)));
+    const __m128d ufy = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dy, len)));
+    const __m128d ufz = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dz, len)));
+    const __m128d sign = _mm_set1_pd(-0.0);
+    auto store = [](Vector3& first, Vector3& second, __m128d x, __m128d y, __m128d z) {
+        _mm_storel_pd(&first.x, x), _mm_storel_pd(&first.y, y), _mm_storel_pd(&first.z, z);
+        _mm_storeh_pd(&second.x, x), _mm_storeh_pd(&second.y, y), _mm_storeh_pd(&second.z, z);
+    };
+    store(s0.forceA, s1.forceA,
+          _mm_sub_pd(_mm_xor_pd(ufx, sign), _mm_mul_pd(kd, lanes(a0.velocity.x, a1.velocity.x))),
+          _mm_sub_pd(_mm_xor_pd(ufy, sign), _mm_mul_pd(kd, lanes(a0.velocity.y, a1.velocity.y))),
+          _mm_sub_pd(_mm_xor_pd(ufz, sign), _mm_mul_pd(kd, lanes(a0.velocity.z, a1.velocity.z))));
+    store(s0.forceB, s1.forceB, _mm_sub_pd(ufx, _mm_mul_pd(kd, lanes(b0.velocity.x, b1.velocity.x))),
+          _mm_sub_pd(ufy, _mm_mul_pd(kd, lanes(b0.velocity.y, b1.velocity.y))),
+          _mm_sub_pd(ufz, _mm_mul_pd(kd, lanes(b0.velocity.z, b1.velocity.z))));
+}
+#endif
+
 // Runs work(begin, end) over [0, count) in two halves, the upper half on a
 // second thread that ends with the call. Each index is written by exactly one
 // thread and every result is computed in the same order as in one pass, so
@@ -16,15 +108,36 @@ template <class Work>
 void runInTwo(int count, Work work)
 {
     const int middle = count / 2;
-    std::thread helper;
-    try {
-        helper = std::thread([&] { work(middle, count); });
-    } catch (const std::system_error&) {
+    std::thread helper = startHelper([&] { work(middle, count); });
+    if (!helper.joinable()) {
         work(0, count);
         return;
     }
     work(0, middle);
     helper.join();
+}
+
+// The spring pass over [begin, end) of the body's total springs.
+template <bool kPrefetch>
+void computeSprings(Spring* springs, int begin, int end, int total)
+{
+    int s = begin;
+#if defined(__SSE2__)
+    for (; s + 1 < end; s += 2) {
+        if (kPrefetch) {
+            prefetchSpring(springs, s, total);
+            prefetchSpring(springs, s + 1, total);
+        }
+        dampedSpringForcesPair(springs[s], springs[s + 1]);
+    }
+#endif
+    for (; s < end; ++s) {
+        if (kPrefetch) prefetchSpring(springs, s, total);
+        Spring& spring = springs[s];
+        dampedSpringForces(spring.pointA->position, spring.pointA->velocity, spring.pointB->position,
+                           spring.pointB->velocity, spring.restLength, spring.ks, spring.kd, spring.forceA,
+                           spring.forceB);
+    }
 }
 }  // namespace
 
@@ -38,24 +151,12 @@ void SoftBody::computeSpringForces()
 
 void SoftBody::computeSpringRange(int begin, int end)
 {
-    // The ends are reached through pointers, so the hardware cannot foresee
-    // them; ask for the ends of a spring a few places ahead.
-    constexpr int kLookAhead = 16, kStreamAhead = 40;
-    for (int s = begin; s < end; ++s) {
-        if (s + kStreamAhead < springTotal) {
-            const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
-            __builtin_prefetch(ahead);
-            __builtin_prefetch(ahead + 64);
-        }
-        if (s + kLookAhead < springTotal) {
-            __builtin_prefetch(springs[s + kLookAhead].pointA);
-            __builtin_prefetch(springs[s + kLookAhead].pointB);
-        }
-        Spring& spring = springs[s];
-        dampedSpringForces(spring.pointA->position, spring.pointA->velocity, spring.pointB->position,
-                           spring.pointB->velocity, spring.restLength, spring.ks, spring.kd, spring.forceA,
-                           spring.forceB);
-    }
+    // A body that fits the caches gains nothing from prefetching but the
+    // instructions' cost.
+    if (springTotal >= kPrefetchSprings)
+        computeSprings<true>(springs, begin, end, springTotal);
+    else
+        computeSprings<false>(springs, begin, end, springTotal);
 }
 
 void SoftBody::step(double dt)
@@ -138,7 +239,22 @@ void SoftBody::computeRowSprings(int first, int last)
     }
 }
 
-void SoftBody::advancePlanes(int first, int last, int springsUntil, const std::atomic<bool>* seamReady, double dt)
+// The lattice's i-planes hold two kinds of work. "Spring plane p" is the
+// springs made at plane p, which end in planes p and p + 1; "node plane p"
+// is moving plane p's nodes, which needs spring planes p - 1 and p. A spring
+// plane must be computed before either of its node planes moves.
+//
+// One thread sweeps upwards, doing spring plane p and then node plane p. A
+// second thread, for large bodies, sweeps downwards from the top, doing
+// spring plane p and then node plane p + 1. Both take the planes of the
+// middle one at a time from a shared pair of counters, so a thread that the
+// machine slows down does fewer planes instead of holding the other up.
+// When the counters meet at plane a, the upper thread has done spring planes
+// [a, nodesX) and node planes [a + 1, nodesX), the lower one the rest but
+// node plane a, which whoever finishes last moves. Each node's forces are
+// summed in the same order either way, so the result is the same bits.
+
+void SoftBody::sweepUp(int first, int last, double dt)
 {
     // Row (i, j) is done as its springs, then its nodes. Its nodes need the
     // springs made at rows (i - 1, j - 1), (i - 1, j), (i, j - 1) and (i, j);
@@ -155,38 +271,93 @@ void SoftBody::advancePlanes(int first, int last, int springsUntil, const std::a
         const int j1 = std::min(NY, j0 + band);
         for (int i = first; i < last; ++i)
             for (int row = i * NY + j0; row < i * NY + j1; ++row) {
-                if (i < springsUntil) computeRowSprings(row, row + 1);
-                if (seamReady != nullptr) {
-                    while (!seamReady->load(std::memory_order_acquire)) std::this_thread::yield();
-                    seamReady = nullptr;
-                }
+                computeRowSprings(row, row + 1);
                 stepNodeRange(row * NZ, (row + 1) * NZ, dt);
             }
     }
 }
 
+void SoftBody::sweepDown(int first, int last, double dt)
+{
+    // The mirror image: the springs made at row (i, j), then the nodes of row
+    // (i + 1, j), for i from last - 1 down to first. Row (i + 1, j) then has
+    // all four of its spring rows, and none of the springs' ends has moved.
+    const int NX = nodesX, NY = nodesY, NZ = nodesZ;
+    const int band = std::max(1, bandNodes / NZ);
+    for (int j0 = 0; j0 < NY; j0 += band) {
+        const int j1 = std::min(NY, j0 + band);
+        for (int i = last - 1; i >= first; --i)
+            for (int j = j0; j < j1; ++j) {
+                const int row = i * NY + j;
+                computeRowSprings(row, row + 1);
+                if (i + 1 < NX) stepNodeRange((row + NY) * NZ, (row + NY + 1) * NZ, dt);
+            }
+    }
+}
+
+namespace {
+// The planes of the middle still to be taken, [low, high), in one word so
+// that a thread takes one from its end, or learns there is none, in a
+// single atomic step.
+class PlaneClaims {
+public:
+    PlaneClaims(int low, int high) : range_(pack(low, high)) {}
+    /// The lowest plane left, or -1.
+    int takeLow() { return take(true); }
+    /// The highest plane left, or -1.
+    int takeHigh() { return take(false); }
+    /// Where the two ends met, once no plane is left.
+    int meeting() const { return int(range_.load(std::memory_order_acquire) & 0xffffffffu); }
+
+private:
+    static std::uint64_t pack(int low, int high) { return std::uint64_t(std::uint32_t(high)) << 32 | std::uint32_t(low); }
+    int take(bool fromLow)
+    {
+        std::uint64_t range = range_.load(std::memory_order_acquire);
+        for (;;) {
+            const int low = int(range & 0xffffffffu), high = int(range >> 32);
+            if (low >= high) return -1;
+            const std::uint64_t rest = fromLow ? pack(low + 1, high) : pack(low, high - 1);
+            if (range_.compare_exchange_weak(range, rest, std::memory_order_acq_rel)) return fromLow ? low : high - 1;
+        }
+    }
+    std::atomic<std::uint64_t> range_;
+};
+}  // namespace
+
 void SoftBody::advance(double dt)
 {
-    const int NX = nodesX, NY = nodesY;
+    const int NX = nodesX;
     if (springTotal < parallelThreshold || NX < 4) {
-        advancePlanes(0, NX, NX, nullptr, dt);
+        sweepUp(0, NX, dt);
         return;
     }
-    // Two sweeps: planes [0, middle) here, [middle, NX) on a second thread.
-    // The springs made at plane middle - 1 join the two halves: they are
-    // computed first, here, and the other thread moves no node before they
-    // are done; it computes its own first row's springs meanwhile.
-    const int middle = NX / 2;
-    std::atomic<bool> seamReady{false};
-    std::thread helper;
-    try {
-        helper = std::thread([&] { advancePlanes(middle, NX, NX, &seamReady, dt); });
-    } catch (const std::system_error&) {
-        advancePlanes(0, NX, NX, nullptr, dt);
+    // Each thread starts with a fixed share, swept in bands; the middle
+    // eighth of the planes goes to whichever thread gets there first.
+    const int reserve = std::max(1, NX / 16);
+    const int lowEnd = NX / 2 - reserve, highStart = NX / 2 + reserve;
+    PlaneClaims middle(lowEnd, highStart);
+    std::atomic<int> finished{0};
+    auto finish = [&] {
+        // The thread that finishes second moves the plane where the two met;
+        // the acquire-release count makes the other thread's work visible.
+        if (finished.fetch_add(1, std::memory_order_acq_rel) == 1) {
+            const int plane = middle.meeting(), size = nodesY * nodesZ;
+            stepNodeRange(plane * size, (plane + 1) * size, dt);
+        }
+    };
+    auto upperPart = [&] {
+        sweepDown(highStart, NX, dt);
+        for (int p; (p = middle.takeHigh()) >= 0;) sweepDown(p, p + 1, dt);
+        finish();
+    };
+    std::thread helper = startHelper(upperPart);
+    if (!helper.joinable()) {
+        sweepUp(0, NX, dt);
         return;
     }
-    computeRowSprings((middle - 1) * NY, middle * NY);
-    seamReady.store(true, std::memory_order_release);
-    advancePlanes(0, middle, middle - 1, nullptr, dt);
+    sweepUp(0, lowEnd, dt);
+    for (int p; (p = middle.takeLow()) >= 0;) sweepUp(p, p + 1, dt);
+    finish();
     helper.join();
 }
