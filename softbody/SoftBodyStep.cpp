@@ -250,48 +250,45 @@ void SoftBody::computeRowSprings(int first, int last)
 // middle one at a time from a shared pair of counters, so a thread that the
 // machine slows down does fewer planes instead of holding the other up.
 // When the counters meet at plane a, the upper thread has done spring planes
-// [a, nodesX) and node planes [a + 1, nodesX), the lower one the rest but
-// node plane a, which whoever finishes last moves. Each node's forces are
-// summed in the same order either way, so the result is the same bits.
+// [a, nodesX) and node planes [a + 1, nodesX), the lower one spring and node
+// planes [0, a); node plane a, which needs both sides' springs, is the upper
+// thread's last. Each node's forces are summed in the same order either
+// way, so the result is the same bits.
 
 void SoftBody::sweepUp(int first, int last, double dt)
 {
-    // Row (i, j) is done as its springs, then its nodes. Its nodes need the
-    // springs made at rows (i - 1, j - 1), (i - 1, j), (i, j - 1) and (i, j);
-    // the springs made at row (i, j) end in rows (i, j), (i, j + 1),
-    // (i + 1, j) and (i + 1, j + 1), none of which may have moved yet. Any
-    // order that does (i, j) after (i - 1, j), (i, j - 1) and (i - 1, j - 1)
-    // keeps both. Going through the planes in bands of a few rows, instead
-    // of whole planes, brings each spring back for its second end within a
-    // band's worth of work, which fits the core's own cache; across a whole
-    // plane of a large body it would not.
+    // The nodes of row (i, j) need the springs made at rows (i - 1, j - 1),
+    // (i - 1, j), (i, j - 1) and (i, j); the springs made at row (i, j) end
+    // in rows (i, j), (i, j + 1), (i + 1, j) and (i + 1, j + 1), none of
+    // which may have moved yet. Taking the planes a band of rows at a time,
+    // each band's springs and then its nodes, keeps both, and brings each
+    // spring back for its second end one band later, while it is still in
+    // cache; across whole planes of a large body it would not be.
     const int NY = nodesY, NZ = nodesZ;
     const int band = std::max(1, bandNodes / NZ);
     for (int j0 = 0; j0 < NY; j0 += band) {
         const int j1 = std::min(NY, j0 + band);
-        for (int i = first; i < last; ++i)
-            for (int row = i * NY + j0; row < i * NY + j1; ++row) {
-                computeRowSprings(row, row + 1);
-                stepNodeRange(row * NZ, (row + 1) * NZ, dt);
-            }
+        for (int i = first; i < last; ++i) {
+            computeRowSprings(i * NY + j0, i * NY + j1);
+            stepNodeRange((i * NY + j0) * NZ, (i * NY + j1) * NZ, dt);
+        }
     }
 }
 
 void SoftBody::sweepDown(int first, int last, double dt)
 {
-    // The mirror image: the springs made at row (i, j), then the nodes of row
-    // (i + 1, j), for i from last - 1 down to first. Row (i + 1, j) then has
-    // all four of its spring rows, and none of the springs' ends has moved.
+    // The mirror image: a band's springs made at plane i, then the same
+    // band's nodes of plane i + 1, for i from last - 1 down to first. Row
+    // (i + 1, j) then has all four of its spring rows, and none of those
+    // springs' ends had moved when they were computed.
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
     const int band = std::max(1, bandNodes / NZ);
     for (int j0 = 0; j0 < NY; j0 += band) {
         const int j1 = std::min(NY, j0 + band);
-        for (int i = last - 1; i >= first; --i)
-            for (int j = j0; j < j1; ++j) {
-                const int row = i * NY + j;
-                computeRowSprings(row, row + 1);
-                if (i + 1 < NX) stepNodeRange((row + NY) * NZ, (row + NY + 1) * NZ, dt);
-            }
+        for (int i = last - 1; i >= first; --i) {
+            computeRowSprings(i * NY + j0, i * NY + j1);
+            if (i + 1 < NX) stepNodeRange(((i + 1) * NY + j0) * NZ, ((i + 1) * NY + j1) * NZ, dt);
+        }
     }
 }
 
@@ -336,20 +333,18 @@ void SoftBody::advance(double dt)
     // eighth of the planes goes to whichever thread gets there first.
     const int reserve = std::max(1, NX / 16);
     const int lowEnd = NX / 2 - reserve, highStart = NX / 2 + reserve;
+    const int plane = nodesY * nodesZ;
     PlaneClaims middle(lowEnd, highStart);
-    std::atomic<int> finished{0};
-    auto finish = [&] {
-        // The thread that finishes second moves the plane where the two met;
-        // the acquire-release count makes the other thread's work visible.
-        if (finished.fetch_add(1, std::memory_order_acq_rel) == 1) {
-            const int plane = middle.meeting(), size = nodesY * nodesZ;
-            stepNodeRange(plane * size, (plane + 1) * size, dt);
-        }
-    };
+    // The lower thread's spring planes are all done up to this one. The
+    // upper thread moves the plane where the two met once the spring plane
+    // below it is done, while the lower thread moves its own last plane.
+    std::atomic<int> lowerSpringsDone{-1};
     auto upperPart = [&] {
         sweepDown(highStart, NX, dt);
         for (int p; (p = middle.takeHigh()) >= 0;) sweepDown(p, p + 1, dt);
-        finish();
+        const int met = middle.meeting();
+        while (lowerSpringsDone.load(std::memory_order_acquire) < met - 1) std::this_thread::yield();
+        stepNodeRange(met * plane, (met + 1) * plane, dt);
     };
     std::thread helper = startHelper(upperPart);
     if (!helper.joinable()) {
@@ -357,7 +352,11 @@ void SoftBody::advance(double dt)
         return;
     }
     sweepUp(0, lowEnd, dt);
-    for (int p; (p = middle.takeLow()) >= 0;) sweepUp(p, p + 1, dt);
-    finish();
+    lowerSpringsDone.store(lowEnd - 1, std::memory_order_release);
+    for (int p; (p = middle.takeLow()) >= 0;) {
+        computeRowSprings(p * nodesY, (p + 1) * nodesY);
+        lowerSpringsDone.store(p, std::memory_order_release);
+        stepNodeRange(p * plane, (p + 1) * plane, dt);
+    }
     helper.join();
 }
