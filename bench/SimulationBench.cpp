@@ -15,11 +15,14 @@
 #include <algorithm>
 #include <chrono>
 #include <climits>
+#include <fstream>
 #include <cstdio>
 #include <iostream>
 #include <map>
 #include <string>
 #include <thread>
+
+#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -81,66 +84,86 @@ void BM_TwoThreads(benchmark::State& state)
     stepSoftBody(state, body);
 }
 
-// The two-thread speedup, measured in alternation: each iteration times two
-// one-thread steps and then two two-thread steps of the same body, so
-// both see the same moment of a shared machine, whose speed drifts by tens
-// of percent over seconds. The figure is the median of the iterations'
-// ratios; timing the two modes in separate benchmarks seconds apart instead
-// mostly measures that drift.
-void BM_TwoThreadSpeedup(benchmark::State& state)
+// Processor time that the host of this virtual machine has withheld from
+// it so far (the "steal" column of /proc/stat), in seconds; 0 where unknown.
+// A two-thread step needs both processors at once, and a busy host may
+// give the machine only one of them for part of the time.
+double stolenSeconds()
+{
+    std::ifstream stat("/proc/stat");
+    std::string cpu;
+    unsigned long long user, nice, system, idle, iowait, irq, softirq, steal;
+    if (!(stat >> cpu >> user >> nice >> system >> idle >> iowait >> irq >> softirq >> steal) || cpu != "cpu")
+        return 0.0;
+    return double(steal) / double(sysconf(_SC_CLK_TCK));
+}
+
+// Each iteration times two calls of oneThread() and then two calls of
+// twoThreads() (each mode after one untimed call that settles the caches and
+// the scheduler), so both modes see the same moment of a shared machine,
+// whose speed drifts by tens of percent over seconds; two benchmarks run
+// seconds apart would mostly measure that drift. Reports the median of the
+// iterations' ratios, times `work` (the two-thread work per call relative
+// to the one-thread work), and the share of the two processors' time the
+// host withheld during the two-thread calls.
+template <class OneThread, class TwoThreads>
+void timeInAlternation(benchmark::State& state, OneThread oneThread, TwoThreads twoThreads, double work)
 {
     using Clock = std::chrono::steady_clock;
-    constexpr int kStepsPerMode = 2;
-    SoftBody body = quietCube(int(state.range(0)));
+    auto timed = [](auto& step, double& stolen) {
+        step();
+        const double stolenBefore = stolenSeconds();
+        const Clock::time_point start = Clock::now();
+        for (int s = 0; s < 2; ++s) step();
+        benchmark::ClobberMemory();
+        stolen += stolenSeconds() - stolenBefore;
+        return std::chrono::duration<double>(Clock::now() - start).count();
+    };
     std::vector<double> ratios;
+    double stolen = 0.0, unused = 0.0, twoThreadSeconds = 0.0;
     for (auto _ : state) {
-        double seconds[2];
-        for (int mode = 0; mode < 2; ++mode) {
-            body.parallelThreshold = mode == 0 ? INT_MAX : 0;
-            body.advance(kDt);  // settles the caches and the scheduler in this mode; not timed
-            const Clock::time_point start = Clock::now();
-            for (int s = 0; s < kStepsPerMode; ++s) body.advance(kDt);
-            benchmark::ClobberMemory();
-            seconds[mode] = std::chrono::duration<double>(Clock::now() - start).count();
-        }
-        state.SetIterationTime(seconds[0] + seconds[1]);
-        ratios.push_back(seconds[0] / seconds[1]);
+        const double one = timed(oneThread, unused), two = timed(twoThreads, stolen);
+        state.SetIterationTime(one + two);
+        ratios.push_back(work * one / two);
+        twoThreadSeconds += two;
     }
     std::sort(ratios.begin(), ratios.end());
     state.counters["speedup"] = ratios[ratios.size() / 2];
+    state.counters["stolen"] = stolen / (2.0 * twoThreadSeconds);
 }
 
-// What two threads can gain on this machine at all, for comparison with the
-// figure above: one-thread steps of one body, in alternation with steps of
-// two such bodies at once, each on its own thread (the helper started anew
-// each step, as the split step does). The memory system both threads share
-// is the limit; the split step cannot beat this.
+// The two-thread step against the one-thread step of the same body.
+void BM_TwoThreadSpeedup(benchmark::State& state)
+{
+    SoftBody body = quietCube(int(state.range(0)));
+    timeInAlternation(
+        state,
+        [&] {
+            body.parallelThreshold = INT_MAX;
+            body.advance(kDt);
+        },
+        [&] {
+            body.parallelThreshold = 0;
+            body.advance(kDt);
+        },
+        1.0);
+}
+
+// What two threads can gain on this machine at all, for comparison: two
+// separate bodies stepped at once, each on its own thread (started anew each
+// step, as the split step's is), against one body on one thread.
 void BM_TwoBodiesSpeedup(benchmark::State& state)
 {
-    using Clock = std::chrono::steady_clock;
-    constexpr int kSteps = 2;
     SoftBody first = quietCube(int(state.range(0))), second = quietCube(int(state.range(0)));
     first.parallelThreshold = second.parallelThreshold = INT_MAX;
-    std::vector<double> ratios;
-    auto seconds = [](auto&& work) {
-        work();  // settles the caches in this mode; not timed
-        const Clock::time_point start = Clock::now();
-        for (int s = 0; s < kSteps; ++s) work();
-        benchmark::ClobberMemory();
-        return std::chrono::duration<double>(Clock::now() - start).count();
-    };
-    for (auto _ : state) {
-        const double one = seconds([&] { first.advance(kDt); });
-        const double both = seconds([&] {
+    timeInAlternation(
+        state, [&] { first.advance(kDt); },
+        [&] {
             std::thread helper([&] { second.advance(kDt); });
             first.advance(kDt);
             helper.join();
-        });
-        state.SetIterationTime(one + both);
-        ratios.push_back(2.0 * one / both);
-    }
-    std::sort(ratios.begin(), ratios.end());
-    state.counters["speedup"] = ratios[ratios.size() / 2];
+        },
+        2.0);
 }
 
 // The largest body of the scene catalogue: the 76 × 1 × 58 sheet of scene 1.
@@ -184,7 +207,7 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
             const std::string name = run.benchmark_name();
-            for (const char* counter : {"springs/s", "speedup"}) {
+            for (const char* counter : {"springs/s", "speedup", "stolen"}) {
                 const auto value = run.counters.find(counter);
                 if (value != run.counters.end()) samples_[name + " " + counter].push_back(value->second);
             }
@@ -204,7 +227,9 @@ public:
             if (one <= 0) continue;
             std::printf("  %2d^3 nodes: one thread %6.1f M springs/s", n, one / 1e6);
             if (base > 0) std::printf(" = %4.2fx baseline (%5.1f M)", one / base, base / 1e6);
-            if (speedup > 0) std::printf("; two threads %4.2fx one thread (in alternation)", speedup);
+            if (speedup > 0)
+                std::printf("; two threads %4.2fx one thread (in alternation; host withheld %2.0f%% of the time)",
+                            speedup, 100 * median("BM_TwoThreadSpeedup" + size + "/iterations:20/manual_time stolen"));
             if (ceiling > 0) std::printf("; two bodies on two threads %4.2fx", ceiling);
             std::printf("\n");
         }
