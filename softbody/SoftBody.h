@@ -136,11 +136,12 @@ private:
     /// The springs made at the lattice rows [first, last), row (i, j) being
     /// number i·nodesY + j; each joins its row to itself or to a later row.
     void computeRowSprings(int first, int last);
-    /// advance() over the spring planes [first, last), upwards in bands of
-    /// rows: the springs made at each row, then that row's nodes.
+    /// advance() over the planes [first, last), upwards, a band of rows at a
+    /// time: in each plane, the springs made at the band's rows, then the
+    /// nodes of those rows.
     void sweepUp(int first, int last, double dt);
-    /// The same downwards: the springs made at each row of plane i, then the
-    /// nodes of the row above it in plane i + 1 (if any).
+    /// The same downwards: in each plane i, the springs made at the band's
+    /// rows, then the nodes of the same rows in plane i + 1 (if any).
     void sweepDown(int first, int last, double dt);
     /// Step 5 of a node's update: the five room planes, then every scene object.
     void respondToContacts(MassPoint& point) const;
