@@ -30,17 +30,27 @@ const std::vector<GenericObject*> kNoObjects;
 constexpr double kDt = 0.005;
 constexpr double kStiffness = 600, kDamping = 0.01, kMass = 0.5;
 
-// Construction logs to standard error; keep benchmark output clean.
-SoftBody quietCube(int nodes)
+// Construction logs to standard error; keep benchmark output clean. The
+// body floats in a room without objects.
+template <class... Args>
+SoftBody quietBody(Args... args)
 {
-    const int cells = nodes - 1;
     std::streambuf* saved = std::cerr.rdbuf(nullptr);
-    SoftBody body(cells, cells, cells, 4.0 / cells, kStiffness, kDamping, kMass);
+    SoftBody body(args...);
     std::cerr.rdbuf(saved);
     std::cerr.clear();
     body.setSceneObjects(&kNoObjects);
     return body;
 }
+
+SoftBody quietCube(int nodes)
+{
+    const int cells = nodes - 1;
+    return quietBody(cells, cells, cells, 4.0 / cells, kStiffness, kDamping, kMass);
+}
+
+// The largest body of the scene catalogue: the 76 × 1 × 58 sheet of scene 1.
+SoftBody quietSheet() { return quietBody(75, 0, 57, -2.625, -0.3, -1.995, 0.07, 800.0, 0.5, 1.0); }
 
 void setRates(benchmark::State& state, int springs, int nodes)
 {
@@ -116,8 +126,9 @@ void timeInAlternation(benchmark::State& state, OneThread oneThread, TwoThreads 
         const Clock::time_point start = Clock::now();
         for (int s = 0; s < 2; ++s) step();
         benchmark::ClobberMemory();
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         stolen += stolenSeconds() - stolenBefore;
-        return std::chrono::duration<double>(Clock::now() - start).count();
+        return seconds;
     };
     std::vector<double> ratios;
     double stolen = 0.0, unused = 0.0, twoThreadSeconds = 0.0;
@@ -166,24 +177,16 @@ void BM_TwoBodiesSpeedup(benchmark::State& state)
         2.0);
 }
 
-// The largest body of the scene catalogue: the 76 × 1 × 58 sheet of scene 1.
 void BM_Sheet76x1x58(benchmark::State& state)
 {
-    std::streambuf* saved = std::cerr.rdbuf(nullptr);
-    SoftBody body(75, 0, 57, -2.625, -0.3, -1.995, 0.07, 800, 0.5, 1.0);
-    std::cerr.rdbuf(saved);
-    std::cerr.clear();
-    body.setSceneObjects(&kNoObjects);
+    SoftBody body = quietSheet();
     stepSoftBody(state, body);
 }
 
 void BM_BuildSheet76x1x58(benchmark::State& state)
 {
     for (auto _ : state) {
-        std::streambuf* saved = std::cerr.rdbuf(nullptr);
-        SoftBody body(75, 0, 57, -2.625, -0.3, -1.995, 0.07, 800, 0.5, 1.0);
-        std::cerr.rdbuf(saved);
-        std::cerr.clear();
+        SoftBody body = quietSheet();
         benchmark::DoNotOptimize(body.nodes);
     }
 }
