@@ -95,26 +95,4 @@ TEST(Constants, ProceduralsAndFiltersAreDistinctIdentities)
     }
 }
 
-TEST(Constants, TokenVariablesHoldTheirNames)
-{
-    struct Case {
-        RtToken value;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {RI_FRAMEBUFFER, "framebuffer"}, {RI_RGBAZ, "rgbaz"},
-        {RI_PERSPECTIVE, "perspective"}, {RI_CONEDELTAANGLE, "conedeltaangle"},
-        {RI_PAINTEDPLASTIC, "paintedplastic"}, {RI_KA, "Ka"}, {RI_KD, "Kd"}, {RI_KS, "Ks"},
-        {RI_KR, "Kr"}, {RI_P, "P"}, {RI_PZ, "Pz"}, {RI_PW, "Pw"}, {RI_N, "N"}, {RI_NP, "Np"},
-        {RI_CS, "Cs"}, {RI_OS, "Os"}, {RI_NDC, "NDC"}, {RI_ST, "st"},
-        {RI_INTERPOLATEBOUNDARY, "interpolateboundary"}, {RI_MERGE, "merge"},
-        {RI_NONDIFFUSE, "__nondiffuse"}, {RI_NONSPECULAR, "__nonspecular"},
-        {RI_CATMULLROM, "catmull-rom"}, {RI_IGNOREABOVE, "ignoreabove"},
-        {RI_CATEGORY, "__category"}, {RI_HOMOGENEOUSW, "_$w"},
-    };
-    for (const Case& c : cases) {
-        EXPECT_STREQ(c.expected, c.value);
-    }
-}
-
 } // namespace

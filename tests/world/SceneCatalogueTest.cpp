@@ -13,67 +13,6 @@
 #include <vector>
 
 namespace {
-struct BodyRow {
-    int scene;
-    bool centred;
-    int cx, cy, cz;
-    Vector3 corner;  // ignored for centred bodies
-    double spacing, stiffness, damping, mass;
-};
-
-// Every body of the catalogue, in build order within each scene.
-const BodyRow kBodies[] = {
-    {0, false, 6, 3, 6, {-0.1, 1.0, 0.0}, 0.3, 600, 0.01, 0.5},
-    {0, false, 3, 3, 3, {0.0, 0.0, -0.6}, 0.4, 600, 0.01, 0.5},
-    {0, false, 6, 1, 1, {-1.0, 0.0, -0.3}, 0.3, 600, 0.01, 0.42},
-    {0, false, 6, 6, 6, {1.0, 0.0, -0.75}, 0.375, 600, 0.01, 0.3},
-    {1, false, 75, 0, 57, {-2.625, -0.3, -1.995}, 0.07, 800, 0.5, 1.0},
-    {1, false, 6, 3, 6, {-1.2, 0.0, -1.2}, 0.4, 600, 0.01, 0.5},
-    {2, true, 24, 0, 24, {}, 0.15, 600, 0.5, 1.0},
-    {2, false, 3, 1, 3, {-1.5, 0.0, 0.0}, 0.75, 600, 0.01, 0.5},
-    {2, false, 3, 3, 3, {-0.6, 0.0, -0.6}, 0.4, 600, 0.01, 0.5},
-    {3, false, 3, 3, 1, {-0.9, 5.0, -0.5}, 0.75, 600, 0.01, 0.5},
-    {4, false, 6, 6, 6, {-1.2, -3.9999, -1.2}, 0.4, 600, 0.01, 0.5},
-    {5, false, 12, 18, 0, {-4.8, -4.0, 0.0}, 0.4, 2000, 0.5, 0.5},
-    {7, false, 6, 3, 6, {-1.5, 0.0, 0.0}, 0.3, 600, 0.01, 0.5},
-    {7, false, 3, 3, 3, {-0.6, 0.0, -0.6}, 0.4, 600, 0.01, 0.5},
-    {7, false, 6, 6, 6, {-2.0, 1.0, -1.5}, 0.4, 600, 0.01, 0.3},
-    {7, false, 9, 1, 1, {-3.0, 1.0, 0.35}, 0.3, 600, 0.01, 0.3},
-    {7, false, 3, 6, 3, {-3.0, 1.0, -0.5}, 0.5, 600, 0.01, 0.5},
-    {8, false, 24, 0, 24, {-0.7, 0.0, -1.8}, 0.15, 600, 0.5, 1.0},
-    {8, true, 24, 0, 24, {}, 0.15, 600, 0.5, 1.0},
-    {9, false, 54, 0, 42, {-2.7, -0.3, -2.1}, 0.1, 800, 0.5, 1.0},
-    {9, false, 6, 1, 6, {-1.2, 0.0, -1.2}, 0.4, 600, 0.01, 0.5},
-    {10, false, 3, 1, 3, {0.0, 0.0, -0.5}, 0.4, 600, 0.01, 0.4},
-    {11, true, 2, 2, 2, {}, 0.4, 700, 0.01, 0.3},
-    {12, true, 3, 2, 2, {}, 1.0, 700, 0.01, 0.3},
-};
-
-// Scene objects: a table stands for its five boxes, checked separately.
-struct ObjectRow {
-    int scene;
-    bool table;
-    Vector3 at;  // sphere centre or table corner
-    double radiusOrWidth;
-};
-
-const ObjectRow kObjects[] = {
-    {0, true, {0, -4, -2}, 4},
-    {1, true, {-2, -4, -1.5}, 4},
-    {2, false, {-1, -1.5, 0}, 1.0},
-    {3, false, {-1.5, 3, 0}, 0.9},
-    {3, false, {1.5, 1.5, 0}, 0.8},
-    {3, false, {-1.5, 0.5, 0}, 1.0},
-    {3, false, {1.5, -0.5, 0}, 0.9},
-    {3, false, {-1, -1.5, 0}, 1.0},
-    {7, false, {-1, -1.5, 0}, 1.3},
-    {8, false, {0, -1.5, 0}, 1.0},
-    {9, true, {-2, -4, -1.5}, 4},
-    {10, true, {-1.3, -4, -1.5}, 4},
-    {11, false, {1.5, 1.5, 0}, 0.8},
-    {11, true, {-1.3, -4, -1.5}, 3},
-};
-
 // A world with the log of its construction. Held by pointer: a copy would
 // leave the bodies colliding against the original's object list.
 struct Built {
@@ -107,66 +46,6 @@ void expectBox(const GenericObject* object, Vector3 corner, double w, double h, 
     EXPECT_EQ(box->depth, d) << what;
 }
 }  // namespace
-
-TEST(SceneCatalogue, EveryScenesBodiesHaveTheirConstants)
-{
-    for (int scene = -1; scene <= 13; ++scene) {
-        const Built built = build(scene);
-        const World& world = *built.world;
-        std::vector<const BodyRow*> rows;
-        for (const BodyRow& row : kBodies)
-            if (row.scene == scene) rows.push_back(&row);
-
-        ASSERT_EQ(world.preparedBodies.size(), rows.size()) << "scene " << scene;
-        EXPECT_EQ(countLines(built.log, "blorp has been created"), int(rows.size())) << "scene " << scene;
-        EXPECT_EQ(world.activatedCount, rows.empty() ? 0 : 1) << "scene " << scene;
-        for (size_t j = 0; j < rows.size(); ++j) {
-            const BodyRow& row = *rows[j];
-            const SoftBody& body = *world.preparedBodies[j];
-            const std::string what = "scene " + std::to_string(scene) + " body " + std::to_string(j);
-            EXPECT_EQ(body.cellsX, row.cx) << what;
-            EXPECT_EQ(body.cellsY, row.cy) << what;
-            EXPECT_EQ(body.cellsZ, row.cz) << what;
-            EXPECT_EQ(body.spacing, row.spacing) << what;
-            EXPECT_EQ(body.stiffness, row.stiffness) << what;
-            EXPECT_EQ(body.damping, row.damping) << what;
-            EXPECT_EQ(body.nodeMass, row.mass) << what;
-            const Vector3 first = row.centred ? Vector3(-row.cx * row.spacing / 2, -row.cy * row.spacing / 2,
-                                                        -row.cz * row.spacing / 2)
-                                              : row.corner;
-            EXPECT_EQ(body.node(0, 0, 0)->position, first) << what;
-            if (!row.centred) {
-                EXPECT_EQ(Vector3(body.origin[0], body.origin[1], body.origin[2]), row.corner) << what;
-            }
-        }
-    }
-}
-
-TEST(SceneCatalogue, EveryScenesObjectsAreItsSpheresAndTables)
-{
-    for (int scene = -1; scene <= 13; ++scene) {
-        const Built built = build(scene);
-        const std::vector<GenericObject*>& objects = built.world->objects;
-        size_t next = 0;
-        for (const ObjectRow& row : kObjects) {
-            if (row.scene != scene) continue;
-            const std::string what = "scene " + std::to_string(scene) + " object " + std::to_string(next);
-            if (row.table) {
-                ASSERT_LE(next + 5, objects.size()) << what;
-                expectBox(objects[next], row.at + Vector3(0, 3 - 3.0 / 7, 0), row.radiusOrWidth, 3.0 / 7, 3, what);
-                next += 5;
-            } else {
-                ASSERT_LT(next, objects.size()) << what;
-                const Sphere* sphere = dynamic_cast<const Sphere*>(objects[next]);
-                ASSERT_NE(sphere, nullptr) << what << " is not a sphere";
-                EXPECT_EQ(sphere->position, row.at) << what;
-                EXPECT_EQ(sphere->radius, row.radiusOrWidth) << what;
-                ++next;
-            }
-        }
-        EXPECT_EQ(objects.size(), next) << "scene " << scene;
-    }
-}
 
 TEST(SceneCatalogue, TableIsATopOnFourLegsOneSeventhOfItsHeightThick)
 {
