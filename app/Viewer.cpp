@@ -46,6 +46,16 @@ void setLight(GLenum light, const GLfloat position[4], const GLfloat ambient[4],
 std::string ribTarget;
 
 [[noreturn]] void quit() { std::exit(closeExport()); }
+
+// An output that cannot be opened leaves nothing to export to: say why, in
+// the library's words, and end with status 1. Every other report is printed
+// as the library would.
+void endOnUnopenedOutput(RtInt code, RtInt severity, char* message)
+{
+    if (code != RIE_NOFILE) return RiErrorPrint(code, severity, message);
+    std::cerr << (message != nullptr ? message : "Error making RIB file") << "\n";
+    std::exit(1);
+}
 }  // namespace
 
 void buildWorld(const ViewerOptions& options)
@@ -63,7 +73,9 @@ void prepareExport(const ViewerOptions& options)
     ribTarget = options.ribTarget;
     exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
     // The library keeps the encoding for the RiBegin of the first export.
-    RiOption("rib", "format", options.writesBinaryRib ? "binary" : "ascii", RI_NULL);
+    RtString format = options.writesBinaryRib ? "binary" : "ascii";
+    RiOption("rib", "format", &format, RI_NULL);
+    RiErrorHandler(endOnUnopenedOutput);
     exportsEachStep = true;
 }
 
