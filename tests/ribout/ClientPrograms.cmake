@@ -7,12 +7,7 @@
 # Variables: BUILD_DIR, CLIENT_DIR, WORK_DIR, GENERATOR, CC, CXX, RIBCHECK,
 # LINK_FLAGS.
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "failed (${status}): ${ARGN}\n${out}\n${err}")
-  endif()
-endfunction()
+include("${CMAKE_CURRENT_LIST_DIR}/ScratchInstall.cmake")
 
 # Runs `program` writing `name`.rib in the work directory, then compares it
 # with the expected file and has ribcheck read it.
@@ -29,9 +24,6 @@ function(check_rib program name)
   run("${RIBCHECK}" "${rib}")
 endfunction()
 
-file(REMOVE_RECURSE "${WORK_DIR}")
-set(prefix "${WORK_DIR}/prefix")
-run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
 
 # The flags under which C programs for the binding must build cleanly: a
 # pointer type that does not match is an error, as newer compilers make it.
