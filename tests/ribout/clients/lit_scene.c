@@ -22,6 +22,7 @@ int main(int argc, char *argv[])
     RtColor lightColor = {1, 0.9f, 0.8f};
     RtColor orange = {1, 0.5f, 0};
     RtPoint floorPoints[4] = {{-4, -1, -4}, {4, -1, -4}, {4, -1, 4}, {-4, -1, 4}};
+    RtNormal up[4] = {{0, 1, 0}, {0, 1, 0}, {0, 1, 0}, {0, 1, 0}};
     char *tokens[3];
     RtPointer values[3];
     RtLightHandle sun;
@@ -59,7 +60,9 @@ int main(int argc, char *argv[])
     RiSurface(RI_MATTE, RI_NULL);
     tokens[0] = RI_P;
     values[0] = (RtPointer)floorPoints;
-    RiPolygonV(4, 1, tokens, values);
+    tokens[1] = RI_N;
+    values[1] = (RtPointer)up;
+    RiPolygonV(4, 2, tokens, values);
     RiAttributeEnd();
     RiWorldEnd();
     RiFrameEnd();

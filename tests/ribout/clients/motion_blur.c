@@ -5,6 +5,7 @@
 int main(int argc, char *argv[])
 {
     RtFloat times[2] = {0, 1};
+    RtVector axis = {0, 1, 0};
 
     if (argc < 2) {
         fprintf(stderr, "usage: %s FILE.rib\n", argv[0]);
@@ -19,8 +20,8 @@ int main(int argc, char *argv[])
     RiTranslate(1, 0, 5);
     RiMotionEnd();
     RiMotionBeginV(2, times);
-    RiRotate(0, 0, 1, 0);
-    RiRotate(30, 0, 1, 0);
+    RiRotate(0, axis[0], axis[1], axis[2]);
+    RiRotate(30, axis[0], axis[1], axis[2]);
     RiMotionEnd();
     RiSphere(0.5f, -0.5f, 0.5f, 360, RI_NULL);
     RiWorldEnd();

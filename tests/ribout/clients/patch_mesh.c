@@ -7,6 +7,9 @@ int main(int argc, char *argv[])
 {
     RtPoint mesh[28];
     RtFloat corners[6] = {1, 0, 0, 0, 0, 1};
+    RtHpoint weighted[4] = {{0, 0, 0, 1}, {2, 0, 0, 2}, {0, 0, 1, 1}, {2, 0, 2, 2}};
+    RtToken tokens[1];
+    RtPointer values[1];
     int u, v;
 
     if (argc < 2) {
@@ -26,10 +29,12 @@ int main(int argc, char *argv[])
     RiSurface(RI_PLASTIC, RI_NULL);
     /* Two varying colours across, two down: one per patch corner. */
     RiDeclare("corner", "varying float");
-    RiPatchMesh(RI_BICUBIC, 7, RI_NONPERIODIC, 4, RI_NONPERIODIC, RI_P, (RtPointer)mesh,
-                RI_NULL);
+    tokens[0] = RI_P;
+    values[0] = (RtPointer)mesh;
+    RiPatchMeshV(RI_BICUBIC, 7, RI_NONPERIODIC, 4, RI_NONPERIODIC, 1, tokens, values);
     RiPatchMesh(RI_BILINEAR, 2, RI_NONPERIODIC, 3, RI_NONPERIODIC, RI_P, (RtPointer)mesh,
                 "corner", (RtPointer)corners, RI_NULL);
+    RiPatch(RI_BILINEAR, RI_PW, (RtPointer)weighted, RI_NULL);
     RiWorldEnd();
     RiEnd();
     return 0;
