@@ -4,8 +4,9 @@
  * Every procedure checks that a renderer is current (RiBegin makes one) and
  * hands its arguments unchanged to that renderer, which writes one RIB
  * request. Called without a current renderer, a procedure reports
- * RIE_NOTSTARTED at RIE_SEVERE through RiErrorPrint, which ends the process
- * with exit status -1.
+ * RIE_NOTSTARTED at RIE_SEVERE through the installed error handler:
+ * RiErrorPrint, which ends the process with exit status -1, unless the
+ * program has installed another with RiErrorHandler.
  *
  * Linkage: every declaration here has C linkage, so C programs can include
  * this header and the procedures can be found by name with dlsym.
@@ -21,6 +22,8 @@
  * reports it as an incompatible pointer type). C++ therefore sees const
  * char * in RtToken, RtString and RtErrorHandler, and below the C block a
  * few inline overloads take the char * forms and hand them on unchanged.
+ * The token variables (RI_P, RI_PLASTIC, ...) are char * in both, so they
+ * go into either kind of array.
  * Both views name the same C symbols: a pointer to char and a pointer to
  * const char are passed alike. Parameter values stay RtPointer (void *).
  */
