@@ -3,6 +3,7 @@
 #include "app/Options.h"
 #include "ribout/include/ri.h"
 #include "world/FrameExport.h"
+#include "world/SceneStore.h"
 
 #include <iostream>
 #include <string>
@@ -35,9 +36,10 @@ void startScene(int scene, int bodies)
     World* fresh = new World(scene);
     for (int k = 1; k < bodies; ++k) fresh->activateNextBody();
     globalWorld = *fresh;
-    // Only the old bodies read the old world's object list, and nothing
-    // steps them any more; the bodies and objects themselves stay with the
-    // scene store.
+    // The global world held the only other copy of the old world's
+    // pointers, so its bodies and objects can go, and a run of restarts
+    // does not pile them up.
+    if (heapWorld != nullptr) sceneStore::release(*heapWorld);
     delete heapWorld;
     heapWorld = fresh;
 }

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 
 namespace {
@@ -85,6 +86,21 @@ int nextScene(int scene, int by)
     return ViewerOptions::kFirstScene + ((scene - ViewerOptions::kFirstScene + by) % count + count) % count;
 }
 
+// The help's line for a key of the design, as "z: push the smallest-x
+// side ...", so that the statistics line can tell what a key did when the
+// picture hardly shows it.
+std::string effectOf(unsigned char key)
+{
+    std::istringstream lines(keysText());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 6 && line[2] == char(key) && line[3] == ' ') {
+            const size_t text = line.find_first_not_of(' ', 3);
+            return std::string(1, char(key)) + ": " + line.substr(text);
+        }
+    }
+    return std::string(1, char(key));
+}
+
 void dropNextBody()
 {
     const int before = globalWorld.activatedCount;
@@ -92,6 +108,8 @@ void dropNextBody()
     if (globalWorld.activatedCount == before)
         viewerState.showNotice("n: nothing left to drop (all " + std::to_string(before) + " bodies are in)",
                                viewerState.clock());
+    else
+        viewerState.showNotice(effectOf('n'), viewerState.clock());
 }
 
 // The pull of a held point, added before each step like a push.
@@ -266,6 +284,7 @@ void keyboard(unsigned char key, int, int)
     case 'g': viewer.drawsRoom = !viewer.drawsRoom; break;
     default: break;
     }
+    if (std::strchr("wzxcdsaopm", key) != nullptr && key != '\0') viewer.showNotice(effectOf(key), viewer.clock());
     glutPostRedisplay();
 }
 
@@ -325,9 +344,18 @@ void mouse(int button, int state, int x, int y)
     }
     if (isCtrl || isShift) return;
     switch (button) {
-    case kLeftButton: globalWorld.mousePush(0); break;
-    case kMiddleButton: globalWorld.mousePush(2); break;
-    case kRightButton: globalWorld.mousePush(1); break;
+    case kLeftButton:
+        globalWorld.mousePush(0);
+        viewer.showNotice("left button, like " + effectOf('z'), viewer.clock());
+        break;
+    case kMiddleButton:
+        globalWorld.mousePush(2);
+        viewer.showNotice("middle button, like " + effectOf('x'), viewer.clock());
+        break;
+    case kRightButton:
+        globalWorld.mousePush(1);
+        viewer.showNotice("right button, like " + effectOf('c'), viewer.clock());
+        break;
     default: break;
     }
 }

@@ -11,6 +11,7 @@
 #include "app/Viewer.h"
 #include "app/ViewerState.h"
 #include "world/FrameExport.h"
+#include "world/SceneStore.h"
 
 #include <GL/freeglut.h>
 #include <GL/gl.h>
@@ -200,6 +201,11 @@ TEST(ViewerControls, RestartAndSceneKeysBuildFreshWorldsAndTheExportGoesOn)
     keyboard(' ', 0, 0);
     for (int frame = 0; frame < 8; ++frame) display();
     EXPECT_EQ(state(*old[0]), oldFirst) << "the old world's bodies are not stepped again";
+    const int kept = sceneStore::bodyCount();
+    quietKey('r');
+    quietKey('r');
+    EXPECT_EQ(sceneStore::bodyCount(), kept) << "restarts free what they replace";
+    for (int frame = 0; frame < 8; ++frame) display();
 
     // Scene 0 after 12 and back; a new scene starts with --bodies' count.
     viewerState.startingBodies = 2;
@@ -218,12 +224,12 @@ TEST(ViewerControls, RestartAndSceneKeysBuildFreshWorldsAndTheExportGoesOn)
 
     EXPECT_EQ(closeExport(), 0);
     const std::string rib = ribcapture::readFile(file.path());
-    for (int frame = 0; frame < 4; ++frame) {
+    for (int frame = 0; frame < 5; ++frame) {
         const std::string name = "Display \"blorp00" + std::to_string(frame) + ".tif\"";
         EXPECT_NE(rib.find("FrameBegin " + std::to_string(frame) + "\n"), std::string::npos) << frame;
         EXPECT_NE(rib.find(name), std::string::npos) << name;
     }
-    EXPECT_EQ(rib.find("FrameBegin 4"), std::string::npos);
+    EXPECT_EQ(rib.find("FrameBegin 5"), std::string::npos);
     exportsEachStep = false;
     frameCounter = -1;
     exportTarget = "blorp10.rib";
@@ -379,6 +385,14 @@ TEST(ViewerControls, RoomAndOverlaysAreDrawnWhereTheyBelong)
     EXPECT_NE(line.find("paused  n: nothing left to drop (all 5 bodies are in)"), std::string::npos) << line;
     fakeNow += ViewerState::kNoticeSeconds;
     EXPECT_EQ(viewerState.statisticsLine(globalWorld, fakeNow).find("nothing left"), std::string::npos);
+
+    // Pushes too small to see are named there too.
+    keyboard('d', 0, 0);
+    line = viewerState.statisticsLine(globalWorld, fakeNow);
+    EXPECT_NE(line.find("paused  d: push the largest-z side toward -z"), std::string::npos) << line;
+    mouse(2, 1, 0, 0);
+    line = viewerState.statisticsLine(globalWorld, fakeNow);
+    EXPECT_NE(line.find("paused  right button, like c: push the largest-x side toward -x"), std::string::npos) << line;
 }
 
 namespace {
