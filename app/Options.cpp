@@ -127,6 +127,24 @@ const char* helpText()
 }
 
 namespace {
+// The options without a value, and what each turns on.
+struct Flag {
+    const char* name;
+    bool ViewerOptions::*field;
+};
+constexpr Flag kFlags[] = {
+    {"--export", &ViewerOptions::exportsFrames},   {"--binary", &ViewerOptions::writesBinaryRib},
+    {"--headless", &ViewerOptions::isHeadless},    {"--realtime", &ViewerOptions::isRealtime},
+    {"--keep-aspect", &ViewerOptions::keepsAspect},
+};
+
+const Flag* findFlag(const char* argument)
+{
+    for (const Flag& flag : kFlags)
+        if (std::strcmp(argument, flag.name) == 0) return &flag;
+    return nullptr;
+}
+
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
 enum class Valued { none, scene, bodies, rib, steps, size };
 
@@ -238,24 +256,8 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
             options.showHelp = true;
             continue;
         }
-        if (std::strcmp(argument, "--export") == 0) {
-            options.exportsFrames = true;
-            continue;
-        }
-        if (std::strcmp(argument, "--binary") == 0) {
-            options.writesBinaryRib = true;
-            continue;
-        }
-        if (std::strcmp(argument, "--headless") == 0) {
-            options.isHeadless = true;
-            continue;
-        }
-        if (std::strcmp(argument, "--realtime") == 0) {
-            options.isRealtime = true;
-            continue;
-        }
-        if (std::strcmp(argument, "--keep-aspect") == 0) {
-            options.keepsAspect = true;
+        if (const Flag* flag = findFlag(argument)) {
+            options.*(flag->field) = true;
             continue;
         }
         if (const Valued option = valuedOption(argument, value); option != Valued::none) {

@@ -37,19 +37,6 @@ std::vector<std::string> displayed()
     return glrecorder::texts();
 }
 
-// The frame the plain display cycle draws of the world as it is now.
-std::vector<std::string> plainFrame()
-{
-    glrecorder::clear();
-    globalWorld.draw();
-    std::vector<std::string> expected = {call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
-                                         call("glPushMatrix", {}), call("glRotatef", {15, 1, 1, 0})};
-    const std::vector<std::string> drawn = glrecorder::texts();
-    expected.insert(expected.end(), drawn.begin(), drawn.end());
-    for (const char* tail : {"glPopMatrix", "glutSwapBuffers", "glFinish"}) expected.push_back(call(tail, {}));
-    return expected;
-}
-
 std::vector<BodyState> states(const World& world)
 {
     std::vector<BodyState> out;

@@ -8,6 +8,7 @@
 #include "softbody/SoftBody.h"
 #include "world/World.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -50,6 +51,20 @@ inline void useScene(int scene, int bodies = 1)
     viewerState = ViewerState();
     viewerState.scene = scene;
     viewerState.width = viewerState.height = 800;
+}
+
+// The frame the plain display cycle draws of the global world as it is now:
+// the clear, the fixed rotation around the world's drawing, the swap.
+inline std::vector<std::string> plainFrame()
+{
+    glrecorder::clear();
+    globalWorld.draw();
+    std::vector<std::string> expected = {call("glClear", {GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT}),
+                                         call("glPushMatrix", {}), call("glRotatef", {15, 1, 1, 0})};
+    const std::vector<std::string> drawn = glrecorder::texts();
+    expected.insert(expected.end(), drawn.begin(), drawn.end());
+    for (const char* tail : {"glPopMatrix", "glutSwapBuffers", "glFinish"}) expected.push_back(call(tail, {}));
+    return expected;
 }
 
 struct BodyState {
