@@ -71,10 +71,11 @@ void updateProjection()
 // RenderMan output carry on, the counters and any held point start over.
 void startAfresh(int scene, int bodies)
 {
-    startScene(scene, bodies);
-    viewerState.scene = scene;
+    // Let go first: the held point's body goes with the old world.
     viewerState.grab.release();
     if (viewerState.drag == ViewerState::Drag::grab) viewerState.drag = ViewerState::Drag::none;
+    startScene(scene, bodies);
+    viewerState.scene = scene;
     viewerState.singleSteps = 0;
     viewerState.stepsSinceStart = 0;
     viewerState.pacer.restart(viewerState.clock());
@@ -105,7 +106,9 @@ void dropNextBody()
 {
     const int before = globalWorld.activatedCount;
     globalWorld.activateNextBody();
-    if (globalWorld.activatedCount == before)
+    if (globalWorld.preparedBodies.empty())
+        viewerState.showNotice("n: this scene has no bodies to drop", viewerState.clock());
+    else if (globalWorld.activatedCount == before)
         viewerState.showNotice("n: nothing left to drop (all " + std::to_string(before) + " bodies are in)",
                                viewerState.clock());
     else
@@ -147,6 +150,7 @@ int runViewer(int argc, char** argv)
 
     buildWorld(options);
     prepareExport(options);
+    viewerState = ViewerState();
     viewerState.scene = options.scene;
     viewerState.startingBodies = options.bodies;
     viewerState.isRealtime = options.isRealtime;

@@ -9,6 +9,8 @@ struct ViewerOptions;
 /// result is closeExport()'s status. Returns 2 after a bad option (one line
 /// on standard error) and 0 after --help, both before any window exists.
 /// With --headless it runs runHeadless instead and never touches GLUT.
+/// When GLUT cannot open a display (or fails otherwise), one line says so,
+/// naming --headless, and the process ends with status 1.
 int runViewer(int argc, char** argv);
 
 /// The fixed orthographic view and the three lights.

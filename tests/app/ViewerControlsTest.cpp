@@ -380,6 +380,13 @@ TEST(ViewerControls, RoomAndOverlaysAreDrawnWhereTheyBelong)
     mouse(2, 1, 0, 0);
     line = viewerState.statisticsLine(globalWorld, fakeNow);
     EXPECT_NE(line.find("paused  right button, like c: push the largest-x side toward -x"), std::string::npos) << line;
+
+    useScene(6);
+    keyboard('n', 0, 0);
+    line = viewerState.statisticsLine(globalWorld, viewerState.clock());
+    EXPECT_NE(line.find("bodies 0 of 0  0 nodes  0 springs  running  n: this scene has no bodies to drop"),
+              std::string::npos)
+        << line;
 }
 
 namespace {
