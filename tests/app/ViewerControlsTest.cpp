@@ -17,7 +17,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <array>
+#include <algorithm>
 #include <cmath>
 #include <cstdarg>
 #include <string>
@@ -54,45 +54,20 @@ void quietKey(unsigned char key)
 
 int countOf(const std::vector<std::string>& texts, const std::string& text)
 {
-    int n = 0;
-    for (const std::string& t : texts) n += t == text;
-    return n;
+    return int(std::count(texts.begin(), texts.end(), text));
 }
 
-// The modelview matrix that the recorded glTranslatef/glRotatef calls build,
-// applied to a point, to hold Camera::toEye to what OpenGL is told.
-using Matrix = std::array<double, 16>;  // column-major, as OpenGL keeps it
-
-Matrix multiply(const Matrix& a, const Matrix& b)
+// A point moved by the recorded glTranslatef and glRotatef calls as OpenGL
+// moves a vertex, the last call first: holds Camera::toEye to what OpenGL is told.
+Vector3 transformedByRecordedCalls(Vector3 v)
 {
-    Matrix m{};
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r)
-            for (int k = 0; k < 4; ++k) m[c * 4 + r] += a[k * 4 + r] * b[c * 4 + k];
-    return m;
-}
-
-Vector3 transformedByRecordedCalls(const Vector3& v)
-{
-    Matrix m = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-    for (const glrecorder::Call& c : glrecorder::calls()) {
-        Matrix t = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
-        if (c.name == "glTranslatef") {
-            t[12] = c.args[0], t[13] = c.args[1], t[14] = c.args[2];
-        } else if (c.name == "glRotatef") {
-            const Vector3 axis = Vector3(c.args[1], c.args[2], c.args[3]).normalized();
-            const Vector3 columns[3] = {rotated({1, 0, 0}, c.args[0], axis), rotated({0, 1, 0}, c.args[0], axis),
-                                        rotated({0, 0, 1}, c.args[0], axis)};
-            for (int col = 0; col < 3; ++col) {
-                t[col * 4 + 0] = columns[col].x, t[col * 4 + 1] = columns[col].y, t[col * 4 + 2] = columns[col].z;
-            }
-        } else {
-            continue;
-        }
-        m = multiply(m, t);
+    const std::vector<glrecorder::Call>& calls = glrecorder::calls();
+    for (auto c = calls.rbegin(); c != calls.rend(); ++c) {
+        const std::vector<double>& a = c->args;
+        if (c->name == "glTranslatef") v = v + Vector3(a[0], a[1], a[2]);
+        if (c->name == "glRotatef") v = rotated(v, a[0], Vector3(a[1], a[2], a[3]).normalized());
     }
-    return {m[0] * v.x + m[4] * v.y + m[8] * v.z + m[12], m[1] * v.x + m[5] * v.y + m[9] * v.z + m[13],
-            m[2] * v.x + m[6] * v.y + m[10] * v.z + m[14]};
+    return v;
 }
 
 void expectNear(const Vector3& a, const Vector3& b, double tolerance, const std::string& what)
