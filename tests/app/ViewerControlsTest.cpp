@@ -52,6 +52,15 @@ void quietKey(unsigned char key)
     testing::internal::GetCapturedStderr();
 }
 
+// The characters the recorded frame drew as text, in order.
+std::string drawnText()
+{
+    std::string text;
+    for (const glrecorder::Call& c : glrecorder::calls())
+        if (c.name == "glutBitmapCharacter") text += char(c.args[0]);
+    return text;
+}
+
 int countOf(const std::vector<std::string>& texts, const std::string& text)
 {
     return int(std::count(texts.begin(), texts.end(), text));
@@ -308,12 +317,9 @@ TEST(ViewerControls, RoomAndOverlaysAreDrawnWhereTheyBelong)
     keyboard('g', 0, 0);
     keyboard('h', 0, 0);
     frame = displayed();
-    std::string help;
-    for (const glrecorder::Call& c : glrecorder::calls())
-        if (c.name == "glutBitmapCharacter") help += char(c.args[0]);
     std::string expected = keysText();
     expected.erase(std::remove(expected.begin(), expected.end(), '\n'), expected.end());
-    EXPECT_EQ(help, expected);
+    EXPECT_EQ(drawnText(), expected);
     EXPECT_LT(at(call("glPopMatrix", {})), at(call("glRasterPos2i", {8, 800 - 8 - 15 + 3})));
     EXPECT_EQ(frame[frame.size() - 2], call("glutSwapBuffers", {}));
     EXPECT_EQ(frame[frame.size() - 3], call("glPopAttrib", {}));
@@ -332,10 +338,7 @@ TEST(ViewerControls, RoomAndOverlaysAreDrawnWhereTheyBelong)
     const int springs = globalWorld.activeBodies[0]->springTotal + globalWorld.activeBodies[1]->springTotal;
     EXPECT_EQ(line, "100 frames/s  100 steps/s  t 0.31 s  scene 7  bodies 2 of 5  " + std::to_string(nodes) +
                         " nodes  " + std::to_string(springs) + " springs  running");
-    std::string drawn;
-    for (const glrecorder::Call& c : glrecorder::calls())
-        if (c.name == "glutBitmapCharacter") drawn += char(c.args[0]);
-    EXPECT_NE(drawn.find("scene 7  bodies 2 of 5"), std::string::npos) << drawn;
+    EXPECT_NE(drawnText().find("scene 7  bodies 2 of 5"), std::string::npos) << drawnText();
 
     // 'n' with nothing left says so for a while.
     for (int k = 0; k < 3; ++k) keyboard('n', 0, 0);
@@ -443,17 +446,6 @@ TEST(ViewerControls, ReleasesWithShiftOrCtrlHeldDoNotPush)
 }
 
 namespace {
-int startWith(std::vector<std::string> arguments)
-{
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    testing::internal::CaptureStderr();
-    const int status = runViewer(int(arguments.size()), argv.data());
-    testing::internal::GetCapturedStderr();
-    return status;
-}
-
 void reportGlutError(const char* format, ...)
 {
     va_list arguments;
@@ -466,11 +458,12 @@ void reportGlutError(const char* format, ...)
 TEST(ViewerControlsDeathTest, WindowOptionsReachGlutAndAMissingDisplayNamesTheHeadlessRun)
 {
     glrecorder::clear();
-    ASSERT_EQ(startWith({"blorp", "--size", "640x480", "--realtime", "--keep-aspect"}), 0);
+    std::string log;
+    ASSERT_EQ(runWith({"blorp", "--size", "640x480", "--realtime", "--keep-aspect"}, log), 0) << log;
     EXPECT_EQ(glrecorder::texts()[1], call("glutInitWindowSize", {640, 480}));
     EXPECT_TRUE(viewerState.isRealtime);
     EXPECT_TRUE(viewerState.keepsAspect);
-    ASSERT_EQ(startWith({"blorp"}), 0);
+    ASSERT_EQ(runWith({"blorp"}, log), 0) << log;
     EXPECT_FALSE(viewerState.isRealtime);
 
     ASSERT_NE(glrecorder::glutErrorCallback, nullptr);

@@ -23,19 +23,6 @@
 
 using namespace viewertest;
 
-namespace {
-int runWith(std::vector<std::string> arguments, std::string& log)
-{
-    std::vector<char*> argv;
-    for (std::string& argument : arguments) argv.push_back(argument.data());
-    argv.push_back(nullptr);
-    testing::internal::CaptureStderr();
-    const int status = runViewer(int(arguments.size()), argv.data());
-    log = testing::internal::GetCapturedStderr();
-    return status;
-}
-}  // namespace
-
 TEST(Viewer, EntrySequenceBuildsTheSceneThenOpensTheWindowAndEntersTheLoop)
 {
     glrecorder::clear();

@@ -1,9 +1,11 @@
 #pragma once
 // Helpers shared by the viewer's tests: recorded-call text, quiet world
-// builds, and a body's complete moving state for bit-exact comparisons.
+// builds, the plain frame, a run of the program, and a body's complete
+// moving state for bit-exact comparisons.
 
 #include "GlRecorder.h"
 #include "app/Session.h"
+#include "app/Viewer.h"
 #include "app/ViewerState.h"
 #include "softbody/SoftBody.h"
 #include "world/World.h"
@@ -65,6 +67,18 @@ inline std::vector<std::string> plainFrame()
     expected.insert(expected.end(), drawn.begin(), drawn.end());
     for (const char* tail : {"glPopMatrix", "glutSwapBuffers", "glFinish"}) expected.push_back(call(tail, {}));
     return expected;
+}
+
+// runViewer with these arguments; its standard error goes to `log`.
+inline int runWith(std::vector<std::string> arguments, std::string& log)
+{
+    std::vector<char*> argv;
+    for (std::string& argument : arguments) argv.push_back(argument.data());
+    argv.push_back(nullptr);
+    testing::internal::CaptureStderr();
+    const int status = runViewer(int(arguments.size()), argv.data());
+    log = testing::internal::GetCapturedStderr();
+    return status;
 }
 
 struct BodyState {
