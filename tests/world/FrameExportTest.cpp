@@ -174,3 +174,15 @@ TEST(FrameExport, EmptyWorldStillHasCameraLightsAndRoom)
     EXPECT_EQ(occurrences(withObjects, "Surface \"funkyglass\""), 1u);
     EXPECT_LT(withObjects.find("Surface \"glass\""), withObjects.find("Surface \"funkyglass\"")) << "bodies before objects";
 }
+
+TEST(FrameExport, WritesTheSheetOfSceneOneAsItsTwoLargeSides)
+{
+    // 75 x 0 x 57 cells: its four edges have no area, its faces fit the Bezier step.
+    World world = quietWorld(1);
+    const std::string text = exportCalls(world, 1);
+    const std::string basis = "Basis \"bezier\" 3 \"bezier\" 3\n";
+    const std::string face = "PatchMesh \"bicubic\" 76 \"nonperiodic\" 58 \"nonperiodic\" \"P\" [";
+    EXPECT_EQ(occurrences(text, "PatchMesh"), 2u);
+    EXPECT_EQ(occurrences(text, basis + face), 1u);
+    EXPECT_EQ(occurrences(text, basis + "TextureCoordinates [ 0 0 1 0 0 1 1 1 ]\n" + face), 1u);
+}
