@@ -103,9 +103,10 @@ void RibChecker::checkPlacement(const Request& request, Placement placement)
             }
         }
     } else if (name == "FrameBegin") {
-        const Block* frame = innermost("FrameBegin");
-        const Block* enclosing = world != nullptr ? world : frame;
-        if (enclosing != nullptr) problem(request.line, "FrameBegin" + inside(*enclosing) + ": a frame opens only outside frames and worlds");
+        const Block* enclosing = world != nullptr ? world : innermost("FrameBegin");
+        if (enclosing != nullptr) {
+            problem(request.line, "FrameBegin" + inside(*enclosing) + ": a frame opens only outside frames and worlds");
+        }
     }
 }
 
