@@ -2,33 +2,35 @@
 
 #include "app/Headless.h"
 #include "app/Options.h"
-#include "ribout/include/ri.h"
-#include "world/FrameExport.h"
+#include "app/Overlay.h"
+#include "app/Session.h"
+#include "app/ViewerState.h"
+#include "softbody/SoftBody.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
+#include <sstream>
 #include <string>
 
-// <iostream> comes first so the standard streams are ready before this
-// world's construction writes the bodies' messages.
-World globalWorld;
-bool exportsEachStep = false;
-
 namespace {
-// The world built by buildWorld. The global world is assigned from it and its
-// bodies collide against this world's object list, so it must never go away;
-// held here it also stays reachable to the end of the process.
-World* heapWorld = nullptr;
-
 // GLUT's mouse codes.
 constexpr int kLeftButton = 0;
 constexpr int kMiddleButton = 1;
 constexpr int kRightButton = 2;
+constexpr int kButtonPressed = 0;
 constexpr int kButtonReleased = 1;
+
+constexpr double kOrbitDegreesPerKey = 5.0;
+constexpr double kOrbitDegreesPerPixel = 0.5;
+constexpr double kZoomPerKey = 1.25;
+constexpr double kZoomPerWheelStep = 1.1;
 
 constexpr double kKickSpeed = 10.0;  // velocity change of the 'o' and 'p' kicks
 
@@ -41,54 +43,95 @@ void setLight(GLenum light, const GLfloat position[4], const GLfloat ambient[4],
     glLightfv(light, GL_SPECULAR, specular);
 }
 
-// exportTarget points into this copy of --rib's value, so it stays valid
-// until the output is begun, whenever that is.
-std::string ribTarget;
-
 [[noreturn]] void quit() { std::exit(closeExport()); }
 
-// An output that cannot be opened leaves nothing to export to: say why, in
-// the library's words, and end with status 1. Every other report is printed
-// as the library would.
-void endOnUnopenedOutput(RtInt code, RtInt severity, char* message)
+// GLUT ends the program on a fatal error; without a display that is the
+// first thing a user meets, so it should say what to do instead.
+[[noreturn]] void reportGlutError(const char* format, va_list arguments)
 {
-    if (code != RIE_NOFILE) return RiErrorPrint(code, severity, message);
-    std::cerr << (message != nullptr ? message : "Error making RIB file") << "\n";
+    char message[256];
+    std::vsnprintf(message, sizeof message, format, arguments);
+    if (std::strncmp(message, "failed to open display", 22) == 0)
+        std::cerr << "blorp: no display to open a window on (" << message
+                  << "); blorp --headless --steps N runs the simulation without one\n";
+    else
+        std::cerr << "blorp: GLUT: " << message << "\n";
+    closeExport();
     std::exit(1);
+}
+
+// The projection changes only with the zoom or, under --keep-aspect, the
+// window; at the fixed view initGraphics's projection stays untouched.
+void updateProjection()
+{
+    viewerState.camera.applyProjection(viewerState.keepsAspect, viewerState.width, viewerState.height);
+}
+
+// Builds `scene` afresh; the pause, the camera, the overlays and the
+// RenderMan output carry on, the counters and any held point start over.
+void startAfresh(int scene, int bodies)
+{
+    // Let go first: the held point's body goes with the old world.
+    viewerState.grab.release();
+    if (viewerState.drag == ViewerState::Drag::grab) viewerState.drag = ViewerState::Drag::none;
+    startScene(scene, bodies);
+    viewerState.scene = scene;
+    viewerState.singleSteps = 0;
+    viewerState.stepsSinceStart = 0;
+    viewerState.pacer.restart(viewerState.clock());
+}
+
+int nextScene(int scene, int by)
+{
+    const int count = ViewerOptions::kLastScene - ViewerOptions::kFirstScene + 1;
+    return ViewerOptions::kFirstScene + ((scene - ViewerOptions::kFirstScene + by) % count + count) % count;
+}
+
+// The help's line for a key of the design, as "z: push the smallest-x
+// side ...", so that the statistics line can tell what a key did when the
+// picture hardly shows it.
+std::string effectOf(unsigned char key)
+{
+    std::istringstream lines(keysText());
+    for (std::string line; std::getline(lines, line);) {
+        if (line.size() > 6 && line[2] == char(key) && line[3] == ' ') {
+            const size_t text = line.find_first_not_of(' ', 3);
+            return std::string(1, char(key)) + ": " + line.substr(text);
+        }
+    }
+    return std::string(1, char(key));
+}
+
+void dropNextBody()
+{
+    const int before = globalWorld.activatedCount;
+    globalWorld.activateNextBody();
+    if (globalWorld.preparedBodies.empty())
+        viewerState.showNotice("n: this scene has no bodies to drop", viewerState.clock());
+    else if (globalWorld.activatedCount == before)
+        viewerState.showNotice("n: nothing left to drop (all " + std::to_string(before) + " bodies are in)",
+                               viewerState.clock());
+    else
+        viewerState.showNotice(effectOf('n'), viewerState.clock());
+}
+
+// The pull of a held point, added before each step like a push.
+void pullHeldPoint()
+{
+    Grab& grab = viewerState.grab;
+    if (!grab.isHeld()) return;
+    const Vector3 target = grab.target(viewerState.camera, viewerState.eyeAtPixel(grab.pointerX, grab.pointerY));
+    grab.body->nodeArray()[grab.node].addExternalForce(grab.force(target));
 }
 }  // namespace
 
-void buildWorld(const ViewerOptions& options)
+void advance(int steps)
 {
-    std::cerr << "about to create the world...\n";
-    heapWorld = new World(options.scene);
-    for (int k = 1; k < options.bodies; ++k) heapWorld->activateNextBody();
-    globalWorld = *heapWorld;
-    std::cerr << "world has been created...\n";
-}
-
-void prepareExport(const ViewerOptions& options)
-{
-    if (!options.exportsFrames) return;
-    ribTarget = options.ribTarget;
-    exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
-    // The library keeps the encoding for the RiBegin of the first export.
-    RtString format = options.writesBinaryRib ? "binary" : "ascii";
-    RiOption("rib", "format", &format, RI_NULL);
-    RiErrorHandler(endOnUnopenedOutput);
-    exportsEachStep = true;
-}
-
-int closeExport()
-{
-    // Calling RiEnd with nothing open would report a severe nesting error and
-    // end the process with status -1: a normal quit must not look like a
-    // failure. A RIB file or renderer that could not take all of the output
-    // must not pass for a finished one, so its report turns into status 1.
-    if (RiGetContext() == nullptr) return 0;
-    RiLastError = RIE_NOERROR;
-    RiEnd();
-    return RiLastError == RIE_NOERROR ? 0 : 1;
+    for (int s = 0; s < steps; ++s) {
+        pullHeldPoint();
+        stepWorld();
+    }
+    viewerState.stepsSinceStart += steps;
 }
 
 int runViewer(int argc, char** argv)
@@ -107,7 +150,17 @@ int runViewer(int argc, char** argv)
 
     buildWorld(options);
     prepareExport(options);
+    viewerState = ViewerState();
+    viewerState.scene = options.scene;
+    viewerState.startingBodies = options.bodies;
+    viewerState.isRealtime = options.isRealtime;
+    viewerState.keepsAspect = options.keepsAspect;
+    viewerState.width = options.windowWidth;
+    viewerState.height = options.windowHeight;
 
+    glutInitErrorFunc(reportGlutError);
+    // Before glutInit, so that GLUT's own -geometry wins.
+    glutInitWindowSize(options.windowWidth, options.windowHeight);
     int glutArgc = int(options.glutArguments.size());
     options.glutArguments.push_back(nullptr);
     glutInit(&glutArgc, options.glutArguments.data());
@@ -127,7 +180,10 @@ int runViewer(int argc, char** argv)
     glutMotionFunc(motion);
     glutPassiveMotionFunc(passiveMotion);
     glutIdleFunc(idle);
+    glutSpecialFunc(special);
+    glutMouseWheelFunc(mouseWheel);
     initGraphics();
+    viewerState.pacer.restart(viewerState.clock());
     glutMainLoop();
     return closeExport();
 }
@@ -168,27 +224,37 @@ void initGraphics()
 void display()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // Stepping first: simulated time advances one step per drawn frame.
-    globalWorld.step();
-    if (exportsEachStep) globalWorld.exportFrame();
+    // Stepping first: the frame shows the world after this frame's steps.
+    const double now = viewerState.clock();
+    const int steps = viewerState.stepsForFrame(now);
+    advance(steps);
     glPushMatrix();
-    glRotatef(15.0f, 1.0f, 1.0f, 0.0f);
+    viewerState.camera.applyView();
+    if (viewerState.drawsRoom) drawRoom();
     globalWorld.draw();
     glPopMatrix();
+    drawOverlays(viewerState, globalWorld, now);
     glutSwapBuffers();
     glFinish();
+    viewerState.frameRate.count(now, 1);
+    viewerState.stepRate.count(now, steps);
 }
 
 void reshape(int width, int height)
 {
-    // The projection stays as initGraphics set it: the picture stretches.
+    // Without --keep-aspect or a zoom the projection stays as initGraphics
+    // set it: the picture stretches.
     glViewport(0, 0, width, height);
+    viewerState.width = width;
+    viewerState.height = height;
+    if (viewerState.keepsAspect || viewerState.camera.zoom != 1.0) updateProjection();
 }
 
 void idle() { glutPostRedisplay(); }
 
 void keyboard(unsigned char key, int, int)
 {
+    ViewerState& viewer = viewerState;
     switch (key) {
     case 'w': globalWorld.springView = !globalWorld.springView; break;
     case 'z': globalWorld.pushSide(0); break;
@@ -199,27 +265,121 @@ void keyboard(unsigned char key, int, int)
     case 'a': globalWorld.pushSide(4); break;
     case 'o': globalWorld.kickCorner(Vector3(-kKickSpeed, 0.0, 0.0)); break;
     case 'p': globalWorld.kickCorner(Vector3(kKickSpeed, 0.0, 0.0)); break;
-    case 'n': globalWorld.activateNextBody(); break;
+    case 'n': dropNextBody(); break;
     case 'q': quit();
     case 'm': globalWorld.kickUp(); break;
+    case ' ':
+        viewer.isPaused = !viewer.isPaused;
+        // Real time resumes from now, not with a burst for the pause.
+        viewer.pacer.restart(viewer.clock());
+        break;
+    case '.':
+        if (viewer.isPaused) ++viewer.singleSteps;
+        break;
+    case 'r': startAfresh(viewer.scene, globalWorld.activatedCount); break;
+    case '[': startAfresh(nextScene(viewer.scene, -1), viewer.startingBodies); break;
+    case ']': startAfresh(nextScene(viewer.scene, 1), viewer.startingBodies); break;
+    case 'h': viewer.showsHelp = !viewer.showsHelp; break;
+    case 'i': viewer.showsStatistics = !viewer.showsStatistics; break;
+    case 't':
+        viewer.isRealtime = !viewer.isRealtime;
+        viewer.pacer.restart(viewer.clock());
+        break;
+    case 'g': viewer.drawsRoom = !viewer.drawsRoom; break;
     default: break;
     }
+    if (std::strchr("wzxcdsaopm", key) != nullptr && key != '\0') viewer.showNotice(effectOf(key), viewer.clock());
     glutPostRedisplay();
 }
 
-void mouse(int button, int state, int, int)
+void special(int key, int, int)
 {
-    // Only releases count, and neither pointer position matters. No
-    // redisplay is posted: the idle callback keeps frames coming.
+    Camera& camera = viewerState.camera;
+    const double zoom = camera.zoom;
+    switch (key) {
+    case GLUT_KEY_LEFT: camera.orbit(-kOrbitDegreesPerKey, 0.0); break;
+    case GLUT_KEY_RIGHT: camera.orbit(kOrbitDegreesPerKey, 0.0); break;
+    case GLUT_KEY_UP: camera.orbit(0.0, kOrbitDegreesPerKey); break;
+    case GLUT_KEY_DOWN: camera.orbit(0.0, -kOrbitDegreesPerKey); break;
+    case GLUT_KEY_PAGE_UP: camera.zoomBy(kZoomPerKey); break;
+    case GLUT_KEY_PAGE_DOWN: camera.zoomBy(1.0 / kZoomPerKey); break;
+    case GLUT_KEY_HOME: camera.reset(); break;
+    default: break;
+    }
+    if (camera.zoom != zoom) updateProjection();
+    glutPostRedisplay();
+}
+
+void mouseWheel(int, int direction, int, int)
+{
+    const double zoom = viewerState.camera.zoom;
+    viewerState.camera.zoomBy(direction > 0 ? kZoomPerWheelStep : 1.0 / kZoomPerWheelStep);
+    if (viewerState.camera.zoom != zoom) updateProjection();
+}
+
+void mouse(int button, int state, int x, int y)
+{
+    // Shift and Ctrl turn the left button into a drag: Ctrl holds a mass
+    // point, Shift orbits. A release with either held ends that drag and
+    // pushes nothing; without them only releases count, and neither pointer
+    // position matters. No redisplay is posted: the idle callback keeps
+    // frames coming.
+    const int modifiers = glutGetModifiers();
+    const bool isCtrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    const bool isShift = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+    ViewerState& viewer = viewerState;
+    if (button == kLeftButton && state == kButtonPressed) {
+        if (isCtrl) {
+            viewer.grab.pick(globalWorld, viewer.camera, viewer.eyeAtPixel(x, y));
+            viewer.grab.pointerX = x;
+            viewer.grab.pointerY = y;
+            viewer.drag = ViewerState::Drag::grab;
+        } else if (isShift) {
+            viewer.drag = ViewerState::Drag::orbit;
+            viewer.dragX = x;
+            viewer.dragY = y;
+        }
+        return;
+    }
     if (state != kButtonReleased) return;
+    if (button == kLeftButton) {
+        viewer.drag = ViewerState::Drag::none;
+        viewer.grab.release();
+    }
+    if (isCtrl || isShift) return;
     switch (button) {
-    case kLeftButton: globalWorld.mousePush(0); break;
-    case kMiddleButton: globalWorld.mousePush(2); break;
-    case kRightButton: globalWorld.mousePush(1); break;
+    case kLeftButton:
+        globalWorld.mousePush(0);
+        viewer.showNotice("left button, like " + effectOf('z'), viewer.clock());
+        break;
+    case kMiddleButton:
+        globalWorld.mousePush(2);
+        viewer.showNotice("middle button, like " + effectOf('x'), viewer.clock());
+        break;
+    case kRightButton:
+        globalWorld.mousePush(1);
+        viewer.showNotice("right button, like " + effectOf('c'), viewer.clock());
+        break;
     default: break;
     }
 }
 
-void motion(int, int) {}
+void motion(int x, int y)
+{
+    ViewerState& viewer = viewerState;
+    switch (viewer.drag) {
+    case ViewerState::Drag::orbit:
+        // Dragging right turns the room as the right arrow does, dragging up as the up arrow.
+        viewer.camera.orbit((x - viewer.dragX) * kOrbitDegreesPerPixel, (viewer.dragY - y) * kOrbitDegreesPerPixel);
+        viewer.dragX = x;
+        viewer.dragY = y;
+        break;
+    case ViewerState::Drag::grab:
+        viewer.grab.pointerX = x;
+        viewer.grab.pointerY = y;
+        break;
+    case ViewerState::Drag::none: break;
+    }
+}
 
 void passiveMotion(int, int) {}

@@ -111,8 +111,8 @@ public:
     void draw() const;
     /// Every spring as a white line (OpenGL).
     void drawSprings() const;
-    /// RenderMan description: glass or painted-plastic shading and six
-    /// bicubic Bezier patch meshes, one per side, in one attribute block.
+    /// RenderMan description: glass or painted-plastic shading and one patch
+    /// mesh per side (see sideForm), in one attribute block.
     void writeRib() const;
 
     /// Diagnostics on standard error, without line end.

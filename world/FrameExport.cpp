@@ -26,8 +26,9 @@ void writeCameraAndLights()
     RtFloat fov = 90.0f;
     RiFormat(400, 400, 1.0f);
     RiProjection("perspective", "fov", &fov, RI_NULL);
-    // The camera at (0, 0, 5) looking toward -z, y up; closed after WorldEnd.
-    RiTransformBegin();
+    // The camera at (0, 0, 5) looking toward -z, y up. It stands directly in
+    // the frame: renderers accept WorldBegin only outside every attribute and
+    // transform block, and FrameEnd restores the transformation anyway.
     RiScale(1.0f, 1.0f, -1.0f);
     RiTranslate(0.0f, 0.0f, -5.0f);
     // Parameters of the glass shader that SoftBody::writeRib uses.
@@ -127,6 +128,5 @@ void World::exportFrame()
     }
     for (GenericObject* object : objects) object->writeRib();
     RiWorldEnd();
-    RiTransformEnd();
     RiFrameEnd();
 }

@@ -3,6 +3,9 @@
 #include "geometry/Box.h"
 #include "geometry/Sphere.h"
 #include "softbody/SoftBody.h"
+#include "world/World.h"
+
+#include <algorithm>
 
 #include <vector>
 
@@ -35,6 +38,26 @@ T* append(std::vector<std::unique_ptr<T>>& list, std::unique_ptr<T> item)
 SoftBody* keep(std::unique_ptr<SoftBody> body) { return append(store().bodies, std::move(body)); }
 Box* keep(std::unique_ptr<Box> box) { return append(store().boxes, std::move(box)); }
 Sphere* keep(std::unique_ptr<Sphere> sphere) { return append(store().spheres, std::move(sphere)); }
+
+namespace {
+template <typename T, typename Pointer>
+void erase(std::vector<std::unique_ptr<T>>& list, const std::vector<Pointer*>& gone)
+{
+    list.erase(std::remove_if(list.begin(), list.end(),
+                              [&](const std::unique_ptr<T>& item) {
+                                  const Pointer* p = item.get();
+                                  return std::find(gone.begin(), gone.end(), p) != gone.end();
+                              }),
+               list.end());
+}
+}  // namespace
+
+void release(const World& world)
+{
+    erase(store().bodies, world.preparedBodies);
+    erase(store().boxes, world.objects);
+    erase(store().spheres, world.objects);
+}
 
 int bodyCount() { return int(store().bodies.size()); }
 int objectCount() { return int(store().boxes.size() + store().spheres.size()); }

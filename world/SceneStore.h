@@ -5,6 +5,7 @@
 class Box;
 class SoftBody;
 class Sphere;
+class World;
 
 /// The owner of every soft body and scene object that any world builds.
 ///
@@ -19,6 +20,12 @@ namespace sceneStore {
 SoftBody* keep(std::unique_ptr<SoftBody> body);
 Box* keep(std::unique_ptr<Box> box);
 Sphere* keep(std::unique_ptr<Sphere> sphere);
+
+/// Frees every prepared body and every object of `world` now. For a world
+/// that is being let go: no world still in use may refer to any of them
+/// (a copy of `world` holds the same pointers). Pointers the store does not
+/// keep are left alone.
+void release(const World& world);
 
 /// Bodies and objects kept so far (for tests and diagnostics).
 int bodyCount();

@@ -21,7 +21,8 @@ test_name=viewer_soak
 source "$here/xvfb_session.sh"
 
 # Every key the viewer knows except 'q', a few it ignores, and upper case.
-keys=(w z x c d s a o p n m W Q k 1 space)
+keys=(w z x c d s a o p n m W Q k 1 space space period r bracketleft bracketright h i t g
+      Left Right Up Down Prior Next Home)
 (exec "$blorp" --export --scene 7 --bodies 2 -geometry 300x300+0+0 2>blorp.log) &
 blorp_pid=$!
 wait_for_window blorp.log
@@ -32,8 +33,15 @@ clicks=0
 end=$((SECONDS + seconds))
 while [ "$SECONDS" -lt "$end" ]; do
     if [ $((RANDOM % 3)) -eq 0 ]; then
-        # GLUT's left, middle and right buttons are X buttons 1, 2 and 3.
-        xdotool mousemove --window "$window" $((RANDOM % 300)) $((RANDOM % 300)) click $((RANDOM % 3 + 1))
+        # GLUT's left, middle and right buttons are X buttons 1, 2 and 3;
+        # 4 and 5 are the wheel.
+        xdotool mousemove --window "$window" $((RANDOM % 300)) $((RANDOM % 300)) click $((RANDOM % 5 + 1))
+        clicks=$((clicks + 1))
+    elif [ $((RANDOM % 6)) -eq 0 ]; then
+        # A Shift or Ctrl drag: an orbit or a grab.
+        modifier=$([ $((RANDOM % 2)) -eq 0 ] && echo shift || echo ctrl)
+        xdotool mousemove --window "$window" $((RANDOM % 300)) $((RANDOM % 300)) keydown $modifier mousedown 1 \
+            mousemove --window "$window" $((RANDOM % 300)) $((RANDOM % 300)) sleep 0.1 mouseup 1 keyup $modifier
         clicks=$((clicks + 1))
     else
         xdotool key "${keys[RANDOM % ${#keys[@]}]}"

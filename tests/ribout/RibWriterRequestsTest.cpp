@@ -321,7 +321,6 @@ TEST(RibWriter, WritesTheFrameOpeningOfTheExporter) {
         RiFormat(400, 400, 1.0f);
         RtFloat fov = 90;
         RiProjection("perspective", "fov", &fov, RI_NULL);
-        RiTransformBegin();
         RiScale(1, 1, -1);
         RiTranslate(0, 0, -5);
         RiDeclare("blur", "float");

@@ -10,8 +10,11 @@ set(points "")
 foreach(i RANGE 1 36)
   string(APPEND points " 0.5")
 endforeach()
-file(WRITE "${WORK_DIR}/partial.rib"
-  "PatchMesh \"bicubic\" 4 \"nonperiodic\" 3 \"nonperiodic\" \"P\" [${points}]\n")
+set(partial_mesh "PatchMesh \"bicubic\" 4 \"nonperiodic\" 3 \"nonperiodic\" \"P\" [${points}]\n")
+file(WRITE "${WORK_DIR}/partial.rib" "WorldBegin\n${partial_mesh}${partial_mesh}${partial_mesh}WorldEnd\n")
+# The frame structure that renderers refuse at WorldBegin.
+file(WRITE "${WORK_DIR}/nested.rib"
+  "FrameBegin 0\nProjection \"perspective\"\nTransformBegin\nScale 1 1 -1\nWorldBegin\nWorldEnd\nTransformEnd\nFrameEnd\n")
 
 set(failures 0)
 
@@ -49,12 +52,19 @@ expect("one bad file among good ones" STATUS 1
        ERR "good.rib: 5 requests.*bad.rib: 3 requests.*good.rib: 5 requests" ARGS good.rib bad.rib good.rib)
 expect("standard input" STATUS 1 OUT "^<stdin>:2: Sphere: missing thetamax\n" ERR "ribcheck: <stdin>: 3 requests"
        INPUT "${WORK_DIR}/bad.rib" ARGS -)
-expect("a partial mesh is a problem" STATUS 1 OUT "^partial.rib:1: PatchMesh \"bicubic\" does not fit the basis"
+expect("a world inside a transform block" STATUS 1
+       OUT "^nested.rib:5: WorldBegin inside the TransformBegin of line 3: [^\n]*\n$" ARGS nested.rib)
+expect("a partial mesh is a problem" STATUS 1
+       OUT "^partial.rib:2: PatchMesh \"bicubic\" does not fit the basis[^\n]*\npartial.rib:3: [^\n]*\npartial.rib:4: [^\n]*\n$"
        ARGS partial.rib)
-expect("a partial mesh allowed is a note" STATUS 0 OUT "^partial.rib:1: note: PatchMesh \"bicubic\""
+expect("a repeated note is printed once with its count" STATUS 0
+       OUT "^partial.rib:2: note: PatchMesh \"bicubic\" does not fit the basis: nv 3 [^\n]* \\(3 notes of this kind, the first on this line; --verbose lists each\\)\n$"
        ERR "0 problems" ARGS --allow-partial-meshes partial.rib)
+expect("--verbose prints every note" STATUS 0
+       OUT "^partial.rib:2: note: PatchMesh[^\n]*\\)\npartial.rib:3: note: [^\n]*\\)\npartial.rib:4: note: [^\n]*\\)\n$"
+       ARGS --verbose --allow-partial-meshes partial.rib)
 expect("a file that does not exist" STATUS 2 ERR "ribcheck: cannot open missing.rib" ARGS missing.rib)
 expect("a missing file outweighs problems" STATUS 2 ARGS bad.rib missing.rib)
 expect("no file" STATUS 2 ERR "usage: ribcheck" ARGS)
 expect("an unknown option" STATUS 2 ERR "unknown option --strict\nusage: ribcheck" ARGS --strict good.rib)
-expect("help" STATUS 0 OUT "--allow-partial-meshes.*Exit status" ARGS --help)
+expect("help" STATUS 0 OUT "--allow-partial-meshes.*--verbose.*Exit status" ARGS --help)

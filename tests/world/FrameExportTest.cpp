@@ -59,10 +59,28 @@ TEST(FrameExport, OpensTheDefaultSceneFrameExactly)
         "Patch \"bilinear\" \"P\" [-100 0 -100 -100 0 100 100 0 -100 100 0 100]\n"
         "AttributeEnd\n";
     EXPECT_EQ(text.substr(0, opening.size()), opening);
-    const std::string closing = "WorldEnd\nTransformEnd\nFrameEnd\n\n";
+    EXPECT_EQ(occurrences(text, "TransformBegin"), 0u);
+    EXPECT_EQ(occurrences(text, "TransformEnd"), 0u);
+    const std::string closing = "WorldEnd\nFrameEnd\n\n";
     ASSERT_GE(text.size(), closing.size());
     EXPECT_EQ(text.substr(text.size() - closing.size()), closing);
     EXPECT_EQ(occurrences(text, "Surface \"glass\""), 1u) << "the one body of the scene";
+    // Its 4 x 3 x 3 nodes fit the Bezier step on no side: six bilinear
+    // meshes, each after its basis, the last after the texture coordinates.
+    const std::string basis = "Basis \"bezier\" 3 \"bezier\" 3\n";
+    const std::string sides[] = {"4 \"nonperiodic\" 3", "4 \"nonperiodic\" 3", "3 \"nonperiodic\" 3",
+                                 "3 \"nonperiodic\" 3", "4 \"nonperiodic\" 3", "4 \"nonperiodic\" 3"};
+    size_t at = text.find("Opacity [0.5 0.5 0.5]\n");
+    ASSERT_NE(at, std::string::npos);
+    at += std::string("Opacity [0.5 0.5 0.5]\n").size();
+    for (int side = 0; side < 6; ++side) {
+        const std::string start = basis + (side == 5 ? "TextureCoordinates [ 0 0 1 0 0 1 1 1 ]\n" : "") +
+                                  "PatchMesh \"bilinear\" " + sides[side] + " \"nonperiodic\" \"P\" [";
+        EXPECT_EQ(text.compare(at, start.size(), start), 0) << "side " << side << ":\n" << text.substr(at, 120);
+        at = text.find('\n', at + start.size()) + 1;
+    }
+    EXPECT_EQ(text.compare(at, 13, "AttributeEnd\n"), 0) << text.substr(at, 40);
+    EXPECT_EQ(occurrences(text, "PatchMesh"), 6u);
     EXPECT_EQ(occurrences(text, "Polygon \"P\""), 4u) << "four walls, no arrow";
     EXPECT_NE(text.find("Surface \"paintedplastic\" \"texturename\" [\"ss021.tif\"]\n"
                         "TextureCoordinates [ 0 0 1 0 0 0.5 1 0.4 ]\n"),
@@ -155,4 +173,16 @@ TEST(FrameExport, EmptyWorldStillHasCameraLightsAndRoom)
     EXPECT_EQ(occurrences(withObjects, "Surface \"wood2\""), 5u);
     EXPECT_EQ(occurrences(withObjects, "Surface \"funkyglass\""), 1u);
     EXPECT_LT(withObjects.find("Surface \"glass\""), withObjects.find("Surface \"funkyglass\"")) << "bodies before objects";
+}
+
+TEST(FrameExport, WritesTheSheetOfSceneOneAsItsTwoLargeSides)
+{
+    // 75 x 0 x 57 cells: its four edges have no area, its faces fit the Bezier step.
+    World world = quietWorld(1);
+    const std::string text = exportCalls(world, 1);
+    const std::string basis = "Basis \"bezier\" 3 \"bezier\" 3\n";
+    const std::string face = "PatchMesh \"bicubic\" 76 \"nonperiodic\" 58 \"nonperiodic\" \"P\" [";
+    EXPECT_EQ(occurrences(text, "PatchMesh"), 2u);
+    EXPECT_EQ(occurrences(text, basis + face), 1u);
+    EXPECT_EQ(occurrences(text, basis + "TextureCoordinates [ 0 0 1 0 0 1 1 1 ]\n" + face), 1u);
 }

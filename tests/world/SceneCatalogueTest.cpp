@@ -139,3 +139,20 @@ TEST(SceneStore, KeepsEveryBuiltBodyAndObjectForTheWholeRun)
     EXPECT_EQ(sceneStore::bodyCount(), bodies + 1);
     EXPECT_EQ(sceneStore::objectCount(), objects + 6);
 }
+
+TEST(SceneStore, ReleasesOneWorldsBodiesAndObjectsOnly)
+{
+    const Built kept = build(3);
+    const Built letGo = build(11);
+    const int bodies = sceneStore::bodyCount();
+    const int objects = sceneStore::objectCount();
+    sceneStore::release(*letGo.world);
+    EXPECT_EQ(sceneStore::bodyCount(), bodies - 1);
+    EXPECT_EQ(sceneStore::objectCount(), objects - 6) << "a sphere and five boxes";
+    sceneStore::release(World(6));
+    EXPECT_EQ(sceneStore::bodyCount(), bodies - 1) << "an empty world frees nothing";
+    // The other world's bodies and objects are untouched and still work.
+    kept.world->step();
+    kept.world->draw();
+    EXPECT_EQ(kept.world->objects.size(), 5u);
+}

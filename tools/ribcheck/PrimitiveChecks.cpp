@@ -232,7 +232,7 @@ std::optional<ElementCounts> RibChecker::patchMeshCounts(const Request& request,
         }
         d.varying = isPeriodic ? d.patches : d.patches + 1;
     }
-    if (!misfits.empty()) partialMesh(request.line, "PatchMesh \"bicubic\" does not fit the basis: " + misfits);
+    if (!misfits.empty()) partialMesh(request.line, misfits);
     return ElementCounts{directions[0].n * directions[1].n, directions[0].varying * directions[1].varying,
                          directions[0].patches * directions[1].patches};
 }

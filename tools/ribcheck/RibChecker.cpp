@@ -93,17 +93,18 @@ RibChecker::RibChecker(CheckOptions options, FindingSink sink) : options(options
 void RibChecker::problem(int line, const std::string& message)
 {
     ++problems;
-    sink(Finding{line, message, false});
+    sink(Finding{line, message, false, ""});
 }
 
-void RibChecker::partialMesh(int line, const std::string& message)
+void RibChecker::partialMesh(int line, const std::string& details)
 {
+    static const std::string kKind = "PatchMesh \"bicubic\" does not fit the basis";
     if (!options.allowPartialMeshes) {
-        problem(line, message);
+        problem(line, kKind + ": " + details);
         return;
     }
     ++notes;
-    sink(Finding{line, message, true});
+    sink(Finding{line, kKind + ": " + details, true, kKind});
 }
 
 void RibChecker::check(std::istream& input)
@@ -199,6 +200,7 @@ void RibChecker::finishRequest(const Request& request)
         return;
     }
     if (request.hasNonFiniteValue) problem(request.line, request.name + " has a value that is not a finite number");
+    checkPlacement(request, shape->placement);
     checkBlocks(request);
     if (request.name == "FrameBegin") ++frames;
 
@@ -268,6 +270,10 @@ void RibChecker::checkBlocks(const Request& request)
     for (const BlockPair& pair : kBlocks) {
         if (request.name == pair.begin) {
             openBlock(pair.begin, pair.end, request.line);
+            const bool hasTimes = !request.arguments.empty() && request.arguments[0].isArray();
+            if (request.name == "MotionBegin" && hasTimes) {
+                blocks.back().motionTimes = static_cast<long>(request.arguments[0].size());
+            }
             return;
         }
         if (request.name == pair.end) {
@@ -279,20 +285,6 @@ void RibChecker::checkBlocks(const Request& request)
 
 void RibChecker::openBlock(const char* begin, const char* end, int line)
 {
-    // Frames do not nest, and a world holds neither frames nor worlds.
-    const bool isFrame = std::strcmp(begin, "FrameBegin") == 0;
-    const bool isWorld = std::strcmp(begin, "WorldBegin") == 0;
-    if (isFrame || isWorld) {
-        for (const Block& open : blocks) {
-            const bool clashes = std::strcmp(open.begin, "WorldBegin") == 0 ||
-                                 (isFrame && std::strcmp(open.begin, "FrameBegin") == 0);
-            if (clashes) {
-                problem(line, std::string(begin) + " inside the " + open.begin + " of line " +
-                                  std::to_string(open.line));
-                break;
-            }
-        }
-    }
     blocks.push_back(Block{begin, end, line, steps, colorSamples});
 }
 
@@ -317,6 +309,7 @@ void RibChecker::closeBlock(const char* end, int line)
                           " is still open");
     }
     const Block& closing = blocks[match - 1];
+    if (match == blocks.size() && std::strcmp(closing.begin, "MotionBegin") == 0) checkMotionCount(closing, line);
     const bool restoresAttributes = std::strcmp(closing.begin, "FrameBegin") == 0 ||
                                     std::strcmp(closing.begin, "WorldBegin") == 0 ||
                                     std::strcmp(closing.begin, "AttributeBegin") == 0;

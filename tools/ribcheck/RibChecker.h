@@ -21,14 +21,15 @@ struct Finding {
     /// A note reports something renderers may reject that the user has
     /// chosen to accept; it does not count as a problem.
     bool isNote = false;
+    /// What kind of note this is, the same text for every note of its kind,
+    /// so that repeated notes can be told apart from their details.
+    std::string kind;
 };
 
 struct CheckOptions {
     /// Report bicubic patch meshes whose point counts do not fit the basis
-    /// step as notes instead of problems. blorp exports every side of a soft
-    /// body as such a mesh whatever its node counts, and only node counts of
-    /// the form 3m + 1 fit the Bezier step of 3; the option lets those
-    /// exports pass while every other fault still counts.
+    /// step as notes instead of problems: some programs write such meshes
+    /// and rely on renderers that draw the whole patches and drop the rest.
     bool allowPartialMeshes = false;
 };
 
@@ -93,11 +94,17 @@ private:
         const char* end;
         int line;
         BasisSteps savedSteps;
-        int savedColorSamples;
+        int savedColorSamples = 3;
+        /// For a motion block: the number of times its MotionBegin gave (-1
+        /// when unreadable), the requests that can be moving it holds so far,
+        /// and whether it holds any other.
+        long motionTimes = -1;
+        long heldRequests = 0;
+        bool holdsMisplaced = false;
     };
 
     void problem(int line, const std::string& message);
-    void partialMesh(int line, const std::string& message);
+    void partialMesh(int line, const std::string& details);
 
     void finishRequest(const Request& request);
     void checkDeclare(const Request& request);
@@ -105,6 +112,12 @@ private:
     void openBlock(const char* begin, const char* end, int line);
     void closeBlock(const char* end, int line);
     void closeOpenBlocks();
+
+    // The nesting rules; they live in NestingRules.cpp.
+    void checkPlacement(const Request& request, Placement placement);
+    void checkMotionCount(const Block& motion, int line);
+    const Block* innermost(const char* begin) const;
+    static std::string inside(const Block& block);
 
     bool matchArguments(const RequestShape& shape, const Request& request, std::vector<Value>& positional,
                         size_t& next);

@@ -1,0 +1,86 @@
+#include "app/Session.h"
+
+#include "app/Options.h"
+#include "ribout/include/ri.h"
+#include "world/FrameExport.h"
+#include "world/SceneStore.h"
+
+#include <cstdlib>
+#include <iostream>
+#include <string>
+
+// <iostream> comes first so the standard streams are ready before this
+// world's construction writes the bodies' messages.
+World globalWorld;
+bool exportsEachStep = false;
+
+namespace {
+// The world built by buildWorld. The global world is assigned from it and its
+// bodies collide against this world's object list, so it must never go away;
+// held here it also stays reachable to the end of the process.
+World* heapWorld = nullptr;
+
+// exportTarget points into this copy of --rib's value, so it stays valid
+// until the output is begun, whenever that is.
+std::string ribTarget;
+
+// An output that cannot be opened leaves nothing to export to: say why, in
+// the library's words, and end with status 1. Every other report is printed
+// as the library would.
+void endOnUnopenedOutput(RtInt code, RtInt severity, char* message)
+{
+    if (code != RIE_NOFILE) return RiErrorPrint(code, severity, message);
+    std::cerr << (message != nullptr ? message : "Error making RIB file") << "\n";
+    std::exit(1);
+}
+}  // namespace
+
+void buildWorld(const ViewerOptions& options)
+{
+    std::cerr << "about to create the world...\n";
+    startScene(options.scene, options.bodies);
+    std::cerr << "world has been created...\n";
+}
+
+void startScene(int scene, int bodies)
+{
+    World* fresh = new World(scene);
+    for (int k = 1; k < bodies; ++k) fresh->activateNextBody();
+    globalWorld = *fresh;
+    // The global world held the only other copy of the old world's
+    // pointers, so its bodies and objects can go, and a run of restarts
+    // does not pile them up.
+    if (heapWorld != nullptr) sceneStore::release(*heapWorld);
+    delete heapWorld;
+    heapWorld = fresh;
+}
+
+void stepWorld()
+{
+    globalWorld.step();
+    if (exportsEachStep) globalWorld.exportFrame();
+}
+
+void prepareExport(const ViewerOptions& options)
+{
+    if (!options.exportsFrames) return;
+    ribTarget = options.ribTarget;
+    exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
+    // The library keeps the encoding for the RiBegin of the first export.
+    RtString format = options.writesBinaryRib ? "binary" : "ascii";
+    RiOption("rib", "format", &format, RI_NULL);
+    RiErrorHandler(endOnUnopenedOutput);
+    exportsEachStep = true;
+}
+
+int closeExport()
+{
+    // Calling RiEnd with nothing open would report a severe nesting error and
+    // end the process with status -1: a normal quit must not look like a
+    // failure. A RIB file or renderer that could not take all of the output
+    // must not pass for a finished one, so its report turns into status 1.
+    if (RiGetContext() == nullptr) return 0;
+    RiLastError = RIE_NOERROR;
+    RiEnd();
+    return RiLastError == RIE_NOERROR ? 0 : 1;
+}
