@@ -91,6 +91,12 @@ TEST(RibChecker, AcceptsWellFormedStreams)
          "Polygon \"P\" " + points(4) + " \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1] \"Kq\" [1 2 3 4 5 6 7 8]"
          " \"uniform float Kd\" [0.5] \"constant string name\" \"x\"\n"),
          {}},
+        {"facevarying values, one per face corner of a mesh and as varying elsewhere",
+         inWorld("Declare \"q\" \"facevarying float\"\n"
+                 "PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " + points(4) + " \"q\" [1 2 3 4 5 6]\n"
+                 "SubdivisionMesh \"catmull-clark\" [4] [0 1 2 3] \"P\" " + points(4) +
+                 " \"facevarying float[2] uv\" " + numbers(8) + "\nSphere 1 -1 1 360 \"q\" [1 2 3 4]\n"),
+         {}},
         {"a patch mesh with its varying and uniform parameters",
          inWorld("Basis \"bezier\" 3 \"bezier\" 3\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " +
              points(28) + " \"s\" [1 2 3 4 5 6] \"uniform color Cx\" [1 2 3 4 5 6]\n"),
@@ -266,6 +272,9 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
         {"an unclosed array ends at the next request; an unclosed string at the end of the file",
          "Color [1 0 0\nTranslate 0 0 1\nSurface \"plastic\n",
          {{1, "array not closed before Translate"}, {3, "string without its closing quote"}}},
+        {"a facevarying value counted by the mesh's vertices",
+         inWorld("PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " + points(4) + " \"facevarying float q\" [1 2 3 4]\n"),
+         {{1, "\"facevarying float q\" on PointsPolygons has 4 values; facevarying float needs 6"}}},
         {"colours have as many components as the colour samples, until the frame ends",
          "FrameBegin 1\nColorSamples [1 1 1] [0.3 0.59 0.11]\nColor [0.5]\nOpacity 1 0 0\n"
          "WorldBegin\nPolygon \"P\" [0 0 0 1 0 0 0 1 0] \"Cs\" [0.1 0.2 0.3]\nWorldEnd\nFrameEnd\n"

@@ -16,6 +16,7 @@ constexpr Word kClassWords[] = {
     {"uniform", static_cast<int>(StorageClass::uniform)},
     {"varying", static_cast<int>(StorageClass::varying)},
     {"vertex", static_cast<int>(StorageClass::vertex)},
+    {"facevarying", static_cast<int>(StorageClass::facevarying)},
 };
 
 // "int" is the short form of "integer" that RIB streams also use.

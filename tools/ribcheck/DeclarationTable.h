@@ -10,7 +10,7 @@
 
 namespace ribcheck {
 
-enum class StorageClass { constant, uniform, varying, vertex };
+enum class StorageClass { constant, uniform, varying, vertex, facevarying };
 
 enum class ValueType { floatType, integer, string, point, vector, normal, color, hpoint, matrix, mpoint };
 

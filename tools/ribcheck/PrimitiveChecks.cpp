@@ -177,7 +177,7 @@ std::optional<ElementCounts> RibChecker::primitiveCounts(const Request& request,
         return std::nullopt;
     }
     const long long points = largest(vertices) + 1;
-    return ElementCounts{points, points, faces};
+    return ElementCounts{points, points, faces, sum(*polygonSizes)};
 }
 
 std::optional<ElementCounts> RibChecker::patchMeshCounts(const Request& request, const std::vector<Value>& positional)
@@ -309,7 +309,7 @@ std::optional<ElementCounts> RibChecker::subdivisionCounts(const Request& reques
         }
     }
     const long long points = largest(vertices) + 1;
-    return ElementCounts{points, points, static_cast<long long>(sizes.size())};
+    return ElementCounts{points, points, static_cast<long long>(sizes.size()), sum(sizes)};
 }
 
 void RibChecker::checkTrimCurve(const Request&, const std::vector<Value>& positional)

@@ -50,7 +50,7 @@ std::vector<std::string> splitNames(const char* names)
 
 std::string declarationText(const ParameterType& type, bool withClass)
 {
-    static const char* const kClassNames[] = {"constant", "uniform", "varying", "vertex"};
+    static const char* const kClassNames[] = {"constant", "uniform", "varying", "vertex", "facevarying"};
     std::string text = withClass ? std::string(kClassNames[static_cast<int>(type.storage)]) + " " : "";
     text += typeName(type.type);
     if (type.arrayLength != 1) text += "[" + std::to_string(type.arrayLength) + "]";
@@ -476,6 +476,9 @@ void RibChecker::checkParameterValues(const Request& request, const std::vector<
             case StorageClass::uniform: elements = counts->uniform; break;
             case StorageClass::varying: elements = counts->varying; break;
             case StorageClass::vertex: elements = counts->vertex; break;
+            case StorageClass::facevarying:
+                elements = counts->faceVarying >= 0 ? counts->faceVarying : counts->varying;
+                break;
             }
         }
         const long long perElement = type.type == ValueType::color ? colorSamples : valuesPerElement(type.type);

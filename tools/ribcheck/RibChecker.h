@@ -66,6 +66,9 @@ struct ElementCounts {
     long long vertex = 0;
     long long varying = 0;
     long long uniform = 1;
+    /// One per corner of every face of a mesh; -1 for a primitive without
+    /// shared corners, where facevarying counts as varying.
+    long long faceVarying = -1;
 };
 
 /// Checks one RIB stream. Findings go to the sink as they are found, so a
