@@ -215,7 +215,8 @@ private:
         case kTypeVector:
         case kTypeNormal: items = 3; break;
         case kTypeHpoint: items = 4; break;
-        case kTypeMatrix: items = 16; break;
+        case kTypeMatrix:
+        case kTypeMpoint: items = 16; break;
         case kTypeInteger:
             if (elements > kMaxElements) {
                 fits = false;
@@ -228,7 +229,7 @@ private:
                 return nullptr;
             }
             return strings(elements);
-        default: return floats(1);  // only the token is written
+        default: return floats(1);  // never read: a value without a type is left out
         }
         if (saturatingProduct(elements, items) > kMaxElements) {
             fits = false;
