@@ -2,7 +2,7 @@
 
 #include "app/Options.h"
 #include "app/ProgressReport.h"
-#include "app/Viewer.h"
+#include "app/Session.h"
 #include "world/FrameExport.h"
 
 #include <cstdio>
@@ -47,8 +47,7 @@ int runHeadless(const ViewerOptions& options)
 
     ProgressReport progress(std::cerr, options.steps, isatty(STDERR_FILENO) == 1);
     for (int done = 1; done <= options.steps; ++done) {
-        globalWorld.step();
-        if (exportsEachStep) globalWorld.exportFrame();
+        stepWorld();
         progress.update(done);
     }
     // Timed before closing: a renderer at the end of a pipe may take long

@@ -3,6 +3,7 @@
 #include "../world/VectorPrinting.h"
 #include "RibCapture.h"
 #include "app/Options.h"
+#include "app/Session.h"
 #include "app/Viewer.h"
 #include "ribout/include/ri.h"
 #include "softbody/SoftBody.h"

@@ -19,7 +19,7 @@ rm -f ./*.png ./*.log display.txt
 
 test_name=viewer_e2e
 source "$here/xvfb_session.sh"
-require_tools xwininfo import convert compare
+require_tools import convert compare
 
 # start_blorp LOG ARGS...: starts blorp and waits for its window.
 start_blorp() {

@@ -25,7 +25,7 @@ require_tools() {
         command -v "$tool" >/dev/null || fail "$tool is missing (tools/setup.sh installs it)"
     done
 }
-require_tools Xvfb xdotool
+require_tools Xvfb xdotool xwininfo
 
 xvfb_pid=
 blorp_pid=
@@ -47,17 +47,21 @@ note "Xvfb on $DISPLAY"
 
 window=
 # wait_for_window LOG: waits until blorp ($blorp_pid) shows its window and
-# sets $window; fails with blorp's LOG if it ends first.
+# sets $window; fails with blorp's LOG if it ends first. The window is
+# named before it is mapped, and focusing a window that is not yet viewable
+# fails with BadMatch, so it also waits for the map.
 wait_for_window() {
     local log=$1
     window=
     for _ in $(seq 200); do
-        window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
-        [ -n "$window" ] && return 0
+        [ -z "$window" ] && window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
+        if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+            return 0
+        fi
         kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended before opening its window: $(cat "$log")"
         sleep 0.05
     done
-    fail "no \"Blorp Madness\" window within 10 s"
+    fail "no viewable \"Blorp Madness\" window within 10 s"
 }
 
 status=

@@ -1,0 +1,61 @@
+#include "app/Session.h"
+
+#include "app/Options.h"
+#include "ribout/include/ri.h"
+#include "world/FrameExport.h"
+
+#include <iostream>
+#include <string>
+
+// <iostream> comes first so the standard streams are ready before this
+// world's construction writes the bodies' messages.
+World globalWorld;
+bool exportsEachStep = false;
+
+namespace {
+// The world built by buildWorld. The global world is assigned from it and its
+// bodies collide against this world's object list, so it must never go away;
+// held here it also stays reachable to the end of the process.
+World* heapWorld = nullptr;
+
+// exportTarget points into this copy of --rib's value, so it stays valid
+// until the output is begun, whenever that is.
+std::string ribTarget;
+}  // namespace
+
+void buildWorld(const ViewerOptions& options)
+{
+    std::cerr << "about to create the world...\n";
+    heapWorld = new World(options.scene);
+    for (int k = 1; k < options.bodies; ++k) heapWorld->activateNextBody();
+    globalWorld = *heapWorld;
+    std::cerr << "world has been created...\n";
+}
+
+void stepWorld()
+{
+    globalWorld.step();
+    if (exportsEachStep) globalWorld.exportFrame();
+}
+
+void prepareExport(const ViewerOptions& options)
+{
+    if (!options.exportsFrames) return;
+    ribTarget = options.ribTarget;
+    exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
+    // The library keeps the encoding for the RiBegin of the first export.
+    RiOption("rib", "format", options.writesBinaryRib ? "binary" : "ascii", RI_NULL);
+    exportsEachStep = true;
+}
+
+int closeExport()
+{
+    // Calling RiEnd with nothing open would report a severe nesting error and
+    // end the process with status -1: a normal quit must not look like a
+    // failure. A RIB file or renderer that could not take all of the output
+    // must not pass for a finished one, so its report turns into status 1.
+    if (RiGetContext() == nullptr) return 0;
+    RiLastError = RIE_NOERROR;
+    RiEnd();
+    return RiLastError == RIE_NOERROR ? 0 : 1;
+}

@@ -1,0 +1,36 @@
+#pragma once
+
+#include "world/World.h"
+
+struct ViewerOptions;
+
+/// What the viewer and the headless run share: the one world they simulate,
+/// how it is built from the options, how a step is taken, and the RenderMan
+/// output that --export keeps open across the run.
+
+/// The world the program simulates. It has static storage duration, so its
+/// own construction (scene 12) runs before main; buildWorld then replaces its
+/// contents with the chosen scene's world.
+extern World globalWorld;
+
+/// True after --export: every stepWorld() calls World::exportFrame after
+/// World::step.
+extern bool exportsEachStep;
+
+/// Writes "about to create the world...", builds the options' scene on the
+/// heap with its first `bodies` bodies active, assigns it to globalWorld and
+/// writes "world has been created...".
+void buildWorld(const ViewerOptions& options);
+
+/// One step of globalWorld, then, with --export, one World::exportFrame.
+void stepWorld();
+
+/// Sets up the RenderMan output that the first World::exportFrame begins:
+/// its target (exportTarget) and encoding, and turns exportsEachStep on.
+/// Does nothing without --export. Call before the first step.
+void prepareExport(const ViewerOptions& options);
+
+/// Finishes the RenderMan output with RiEnd if one was begun. Returns the
+/// status the program should end with: 0, or 1 when the output could not be
+/// finished (the RIB library has reported why on standard error).
+int closeExport();
