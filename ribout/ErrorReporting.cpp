@@ -23,6 +23,8 @@ struct PrinterState {
 
 PrinterState printer;
 
+RtErrorHandler currentHandler = RiErrorPrint;
+
 // A missing message compares as the empty text, so identical reports without
 // a message fold like any others.
 bool sameMessage(const char* message)
@@ -105,6 +107,26 @@ void resetErrorPrinter()
 {
     printer = PrinterState{};
     RiLastError = RIE_NOERROR;
+    currentHandler = RiErrorPrint;
+}
+
+void reportError(RtInt code, RtInt severity, const char* message)
+{
+    currentHandler(code, severity, message);
+    // Set after the handler, not before: the printer compares the code with
+    // the previous one to fold repeats. A program's own handler may not set
+    // it, yet the program can still ask what went wrong.
+    RiLastError = code;
+}
+
+void installErrorHandler(RtErrorHandler handler)
+{
+    currentHandler = handler != nullptr ? handler : RiErrorPrint;
+}
+
+RtErrorHandler installedErrorHandler()
+{
+    return currentHandler;
 }
 
 extern "C" {

@@ -1,8 +1,22 @@
-// Internals of the RenderMan error printer that ri.h does not show: the
-// context a RIB reader can attach to reports, and the texts the printer uses.
+// Internals of the RenderMan error reporting that ri.h does not show: the
+// one entry through which the library reports, the context a RIB reader can
+// attach to reports, and the texts the printer uses.
 #pragma once
 
 #include "ri.h"
+
+/// Passes a report to the handler the program installed with RiErrorHandler
+/// (RiErrorPrint until it installs one), then leaves `code` in RiLastError.
+/// Every RenderMan error of the library goes through here. Returns only if
+/// the handler returns: the standard printers end the process at their
+/// severities, a program's own handler may not.
+void reportError(RtInt code, RtInt severity, const char* message);
+
+/// Makes `handler` the one reportError calls; null restores RiErrorPrint.
+void installErrorHandler(RtErrorHandler handler);
+
+/// The handler reportError calls now.
+RtErrorHandler installedErrorHandler();
 
 /// Text printed for an error code, or null for a code without one.
 const char* errorCodeText(RtInt code);
@@ -20,5 +34,5 @@ void setErrorSourcePosition(const char* fileName, long line);
 void setErrorObjectName(const char* objectName);
 
 /// Returns the printer to its state at start: nothing printed, no repeat
-/// pending, RiLastError 0, no context.
+/// pending, RiLastError 0, no context, RiErrorPrint installed.
 void resetErrorPrinter();

@@ -1,5 +1,6 @@
 #include "ribout/Renderer.h"
 
+#include "ribout/ErrorReporting.h"
 #include "ribout/ParameterGathering.h"
 
 Renderer* currentRenderer = nullptr;
@@ -31,7 +32,7 @@ int collectMotionTimes(RtInt n, va_list args, RtFloat times[])
     int kept = n;
     if (n > kMaxMotionTimes) {
         // Reading on would write past the caller's array of times.
-        RiErrorPrint(RIE_LIMIT, RIE_ERROR, "RiMotionBegin");
+        reportError(RIE_LIMIT, RIE_ERROR, "RiMotionBegin");
         kept = kMaxMotionTimes;
     }
     for (int i = 0; i < kept; ++i) {

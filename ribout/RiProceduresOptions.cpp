@@ -4,6 +4,7 @@
 #include <new>
 
 #include "ribout/Dispatch.h"
+#include "ribout/ErrorReporting.h"
 #include "ribout/ParameterGathering.h"
 
 namespace ribout {
@@ -11,7 +12,7 @@ namespace ribout {
 Renderer* requireRenderer(const char* message)
 {
     if (currentRenderer == nullptr) {
-        RiErrorPrint(RIE_NOTSTARTED, RIE_SEVERE, message);
+        reportError(RIE_NOTSTARTED, RIE_SEVERE, message);
     }
     return currentRenderer;
 }
@@ -21,9 +22,9 @@ void reportEscapedException(const char* procedure) noexcept
     try {
         throw;
     } catch (const std::bad_alloc&) {
-        RiErrorPrint(RIE_NOMEM, RIE_ERROR, procedure);
+        reportError(RIE_NOMEM, RIE_ERROR, procedure);
     } catch (...) {
-        RiErrorPrint(RIE_BUG, RIE_ERROR, procedure);
+        reportError(RIE_BUG, RIE_ERROR, procedure);
     }
 }
 
@@ -66,7 +67,7 @@ extern "C" {
 RtVoid RiEnd(void)
 {
     if (currentRenderer == nullptr) {
-        RiErrorPrint(RIE_NESTING, RIE_SEVERE, "RiEnd called at inappropriate level");
+        reportError(RIE_NESTING, RIE_SEVERE, "RiEnd called at inappropriate level");
         return;
     }
     // Cleared first so that nothing the destructor triggers reaches a
@@ -266,7 +267,12 @@ RtVoid RiReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n, RtToken
 
 RtVoid RiErrorHandler(RtErrorHandler handler)
 {
-    dispatch("RiErrorHandler", [&](Renderer& r) { r.ErrorHandler(handler); });
+    // Installed first and without a renderer: a program sets its handler
+    // before RiBegin so that even a failing RiBegin reports through it.
+    installErrorHandler(handler);
+    if (currentRenderer != nullptr) {
+        dispatch("RiErrorHandler", [&](Renderer& r) { r.ErrorHandler(handler); });
+    }
 }
 
 } // extern "C"

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "ribout/Declarations.h"
+#include "ribout/ErrorReporting.h"
 #include "ribout/FloatText.h"
 #include "ribout/ParameterGathering.h"
 #include "ribout/SymbolTable.h"
@@ -105,7 +106,7 @@ RibWriter::~RibWriter() {
     const std::string problem = stream.close();
     if (!problem.empty()) {
         // A lost or truncated RIB file must not pass for a finished one.
-        RiErrorPrint(RIE_SYSTEM, RIE_ERROR, problem.c_str());
+        reportError(RIE_SYSTEM, RIE_ERROR, problem.c_str());
     }
 }
 

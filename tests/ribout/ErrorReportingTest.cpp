@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "StderrCapture.h"
 #include "ribout/ErrorReporting.h"
@@ -145,6 +146,49 @@ TEST_F(ErrorPrinter, ErrorSeverityReturnsFromPrintButEndsAbort)
     EXPECT_EQ("ERROR: Program limit\n    --> print returns\n"
               "WARNING: Program limit\n    --> abort returns below error\n",
               capture.text());
+}
+
+struct Report {
+    RtInt code;
+    RtInt severity;
+    std::string message;
+};
+std::vector<Report> handledReports;
+
+void recordReport(RtInt code, RtInt severity, const char* message)
+{
+    handledReports.push_back({code, severity, message != nullptr ? message : "(none)"});
+}
+
+TEST_F(ErrorPrinter, InstalledHandlerTakesTheLibrarysReportsWithOrWithoutARenderer)
+{
+    RiContext(nullptr);
+    handledReports.clear();
+    StderrCapture capture;
+    // A program's handler returns, so the procedures must go on safely
+    // where the printer would have ended the process.
+    RiErrorHandler(recordReport);
+    RtColor red = {1, 0, 0};
+    RiColor(red);
+    EXPECT_EQ(RIE_NOTSTARTED, RiLastError);
+    RiEnd();
+    EXPECT_EQ(RIE_NESTING, RiLastError);
+    EXPECT_EQ(nullptr, RiObjectBegin());
+    ASSERT_EQ(3u, handledReports.size());
+    EXPECT_EQ(RIE_NOTSTARTED, handledReports[0].code);
+    EXPECT_EQ(RIE_SEVERE, handledReports[0].severity);
+    EXPECT_EQ("RiColor", handledReports[0].message);
+    EXPECT_EQ("RiEnd called at inappropriate level", handledReports[1].message);
+    EXPECT_EQ("(none)", handledReports[2].message);
+
+    RiErrorHandler(RiErrorIgnore);
+    RiMotionBegin(1, 0.0);
+    EXPECT_EQ(RIE_NOTSTARTED, RiLastError);
+    // Null puts the printer back.
+    RiErrorHandler(nullptr);
+    EXPECT_EQ(RtErrorHandler(RiErrorPrint), installedErrorHandler());
+    EXPECT_EQ("", capture.text());
+    EXPECT_EQ(3u, handledReports.size());
 }
 
 TEST(ErrorPrinterDeathTest, SevereAndAbortLevelsEndTheProcess)

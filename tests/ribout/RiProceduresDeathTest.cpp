@@ -53,7 +53,6 @@ std::vector<DeathCase> deathCases()
         // The missing renderer is reported, not the count beyond the limit.
         {"RiMotionBegin", [] { RiMotionBegin(200, 0.0); }, notStarted("RiMotionBegin")},
         {"RiTranslate", [] { RiTranslate(0, 0, -5); }, notStarted("RiTranslate")},
-        {"RiErrorHandler", [] { RiErrorHandler(RiErrorPrint); }, notStarted("RiErrorHandler")},
         // The procedures that return a handle or token pass no message.
         {"RiLightSource", [] { RiLightSource("ambientlight", RI_NULL); },
          kNotStartedWithoutMessage},

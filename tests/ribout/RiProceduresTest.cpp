@@ -332,7 +332,11 @@ void surfaceWithItems(const void* const* items, std::index_sequence<I...>)
 class WithRecorder : public ::testing::Test {
 protected:
     void SetUp() override { RiContext(recorder.get()); }
-    void TearDown() override { RiContext(nullptr); }
+    void TearDown() override
+    {
+        RiContext(nullptr);
+        installErrorHandler(nullptr);
+    }
 
     std::vector<Call> log;
     std::unique_ptr<RecordingRenderer> recorder = std::make_unique<RecordingRenderer>(log);
