@@ -32,10 +32,13 @@ void buildWorld(const ViewerOptions& options)
     std::cerr << "world has been created...\n";
 }
 
+long stepsTaken = 0;
+
 void stepWorld()
 {
     globalWorld.step();
     if (exportsEachStep) globalWorld.exportFrame();
+    ++stepsTaken;
 }
 
 void prepareExport(const ViewerOptions& options)

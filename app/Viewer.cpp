@@ -1,6 +1,7 @@
 #include "app/Viewer.h"
 
 #include "app/Headless.h"
+#include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/Session.h"
 
@@ -47,6 +48,7 @@ int runViewer(int argc, char** argv)
     }
     if (options.isHeadless) return runHeadless(options);
 
+    guardRun(options);
     buildWorld(options);
     prepareExport(options);
 
@@ -126,7 +128,13 @@ void reshape(int width, int height)
     glViewport(0, 0, width, height);
 }
 
-void idle() { glutPostRedisplay(); }
+void idle()
+{
+    // GLUT calls this between any two frames, so a stop asked for during a
+    // step ends the run with that step's frame whole.
+    if (isStopRequested()) std::exit(endStoppedRun());
+    glutPostRedisplay();
+}
 
 void keyboard(unsigned char key, int, int)
 {
