@@ -1,0 +1,116 @@
+#!/usr/bin/env bash
+# Long headless exports that meet a fault, through the real blorp executable
+# with no display: an output that fails stops the run at once with one line
+# and status 1; SIGINT and SIGTERM at random moments stop it after a whole
+# frame, with status 130 or 143, a line with the steps and frames done, and a
+# file that ribcheck passes. The step counts are only upper bounds: every run
+# ends long before them.
+#
+# usage: headless_faults.sh BLORP RIBCHECK WORKDIR [SEED]
+set -euo pipefail
+
+blorp=$(realpath "$1")
+ribcheck=$(realpath "$2")
+work=$3
+RANDOM=${4:-15}
+mkdir -p "$work"
+cd "$work"
+rm -rf ./*
+unset DISPLAY
+
+fail() {
+    echo "headless_faults: FAIL: $*" >&2
+    exit 1
+}
+note() { echo "headless_faults: $*"; }
+
+steps=400000
+run=(--headless --steps $steps --export --scene 7 --bodies 5)
+
+# The lines a run writes after the world's own build messages.
+own_lines() { sed -n '/^world has been created\.\.\.$/,$p' "$1" | tail -n +2; }
+
+pid=
+trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true' EXIT
+
+# wait_for_end LOG: waits up to 60 s for blorp ($pid) to end; its exit status
+# goes to $status.
+wait_for_end() {
+    for _ in $(seq 1200); do
+        kill -0 "$pid" 2>/dev/null || break
+        sleep 0.05
+    done
+    kill -0 "$pid" 2>/dev/null && fail "blorp still running 60 s later: $(tail -n2 "$1")"
+    status=0
+    wait "$pid" || status=$?
+    pid=
+}
+
+# ---- outputs that fail: the run stops at once, naming the output and why
+check_failed_output() {
+    local target=$1 reason=$2 log=failed-$3.log
+    local started ended
+    started=$(date +%s%N)
+    status=0
+    "$blorp" "${run[@]}" --rib "$target" </dev/null 2>"$log" || status=$?
+    ended=$(date +%s%N)
+    [ "$status" = 1 ] || fail "$target: exit status $status, not 1: $(tail -n2 "$log")"
+    local said
+    said=$(own_lines "$log" | grep -v '^sh: ' || true)
+    local pattern="^blorp: stopped after ([0-9]+) steps?: the RIB output to $(printf '%s' "$target" | sed 's/[]|.*^$()[]/\\&/g') failed: $reason\$"
+    [[ $said =~ $pattern ]] || fail "$target: not one line naming the output and the reason: $said"
+    [ "${BASH_REMATCH[1]}" -lt $steps ] || fail "$target: ran to the end"
+    note "$target: $said ($(((ended - started) / 1000000)) ms)"
+}
+check_failed_output "|exit 0" 'Broken pipe \(the command is no longer reading\)' exit
+check_failed_output "|no-such-renderer-blorp" 'Broken pipe \(the command is no longer reading\)' missing
+# A renderer that reads some frames and then ends.
+check_failed_output "|head -c 300000 >/dev/null" 'Broken pipe \(the command is no longer reading\)' head
+check_failed_output /dev/full 'No space left on device' full
+
+# ---- SIGINT and SIGTERM at random moments of a long export
+# stop_at_random SIGNAL STATUS TARGET FILE: starts the export into TARGET,
+# waits until FILE (where TARGET's bytes land) has grown past a random size,
+# then after a random pause sends SIGNAL. The run must end with STATUS, say
+# how far it got, and leave FILE with whole frames only.
+stop_at_random() {
+    local signal=$1 expected=$2 target=$3 rib=$4 log=$4.log
+    rm -f "$rib" "$log"
+    "$blorp" "${run[@]}" --rib "$target" </dev/null 2>"$log" &
+    pid=$!
+    # The writer passes on 128 KiB at a time; somewhere in its first 3 MB.
+    local size=$(((RANDOM % 24 + 1) * 128 * 1024))
+    for _ in $(seq 1200); do
+        [ -e "$rib" ] && [ "$(stat -c %s "$rib")" -ge "$size" ] && break
+        kill -0 "$pid" 2>/dev/null || fail "$target: blorp ended before the signal: $(tail -n2 "$log")"
+        sleep 0.05
+    done
+    [ "$(stat -c %s "$rib")" -ge "$size" ] || fail "$target: $rib did not reach $size bytes within 60 s"
+    sleep "0.$((RANDOM % 300))"
+    kill -"$signal" "$pid"
+    wait_for_end "$log"
+    [ "$status" = "$expected" ] || fail "$signal: exit status $status, not $expected: $(tail -n2 "$log")"
+    local said
+    said=$(own_lines "$log")
+    [[ $said =~ ^blorp:\ stopped\ by\ SIG$signal\ after\ ([0-9]+)\ steps\;\ ([0-9]+)\ frames\ written\ to\ (.*)$ ]] ||
+        fail "$signal: not one line with the steps and frames: $said"
+    local done=${BASH_REMATCH[1]} frames=${BASH_REMATCH[2]}
+    [ "${BASH_REMATCH[3]}" = "$target" ] || fail "$signal: the line names ${BASH_REMATCH[3]}, not $target"
+    [ "$frames" = $((done / 8 + (done % 8 > 0))) ] || fail "$signal: $frames frames for $done steps"
+    local check=0
+    "$ribcheck" --allow-partial-meshes "$rib" >"$rib.check" 2>"$rib.summary" || check=$?
+    [ "$check" = 0 ] || fail "$signal: ribcheck: $(grep -v ': note: ' "$rib.check" | head -n3) $(cat "$rib.summary")"
+    grep -q ", $frames frames, 0 problems\$" "$rib.summary" || fail "$signal: the line says $frames frames, ribcheck: $(cat "$rib.summary")"
+    [ "$(tail -c 10 "$rib" | od -An -c | tr -d ' \n')" = 'FrameEnd\n\n' ] ||
+        fail "$signal: $rib does not end with a whole frame: $(tail -c 40 "$rib" | od -c | tail -n3)"
+    note "$signal after ${size} bytes: $said; $(cat "$rib.summary")"
+}
+for round in 1 2; do
+    stop_at_random INT 130 "int-$round.rib" "int-$round.rib"
+    stop_at_random TERM 143 "term-$round.rib" "term-$round.rib"
+done
+# Through a pipe: the signal goes to blorp alone, as a batch system's does,
+# and the command still gets every frame.
+stop_at_random TERM 143 "|cat >piped.rib" piped.rib
+
+note "PASS"
