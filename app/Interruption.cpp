@@ -6,6 +6,7 @@
 #include "world/FrameExport.h"
 
 #include <csignal>
+#include <cstdlib>
 #include <iostream>
 
 namespace {
@@ -27,12 +28,24 @@ extern "C" void recordStopSignal(int number)
     if (stopSignalNumber == 0) stopSignalNumber = number;
 }
 
-// Reports made while the output is open come from the run's writes; the run
-// ends on the first with a line of its own. RiEnd closes with no renderer
-// current, so what goes wrong at the close is printed as always, and the
-// line that follows it only says that the output could not be finished.
-extern "C" void keepOutputFailure(RtInt code, RtInt severity, const char* message)
+// The run's error handler.
+//
+// An output that cannot be opened leaves nothing to export to: it says why,
+// in the library's words, and ends with status 1.
+//
+// Reports of a failed output made while it is open come from the run's
+// writes; the run ends on the first with a line of its own. RiEnd closes with
+// no renderer current, so what goes wrong at the close is printed as always,
+// and the line that follows it only says that the output could not be
+// finished.
+//
+// Every other report is printed as the library would.
+extern "C" void handleRunError(RtInt code, RtInt severity, RtString message)
 {
+    if (code == RIE_NOFILE) {
+        std::cerr << (message != nullptr ? message : "Error making RIB file") << "\n";
+        std::exit(1);
+    }
     if (code == RIE_SYSTEM && RiGetContext() != nullptr && !hasOutputFailed) {
         hasOutputFailed = true;
         outputFailure = message != nullptr ? message : "";
@@ -68,7 +81,7 @@ void guardRun(const ViewerOptions& options)
     outputName = targetText(options.ribTarget);
     catchStopSignal(SIGINT);
     catchStopSignal(SIGTERM);
-    RiErrorHandler(keepOutputFailure);
+    RiErrorHandler(handleRunError);
 }
 
 bool isStopRequested() { return hasOutputFailed || stopSignalNumber != 0; }

@@ -13,8 +13,9 @@ struct ViewerOptions;
 /// Sets the run up to be stopped: SIGINT and SIGTERM only record that they
 /// came, and the RenderMan error handler keeps the first report of a failed
 /// output (RIE_SYSTEM) while the output is open for the run's own last line
-/// instead of printing it; every other report, those of the final RiEnd
-/// included, is printed by RiErrorPrint as before. Remembers where
+/// instead of printing it. An output that cannot be opened (RIE_NOFILE)
+/// ends the process with its message and status 1. Every other report,
+/// those of the final RiEnd included, is printed by RiErrorPrint. Remembers where
 /// `options` send the RIB output, for the messages. Call once, before the
 /// first step.
 ///

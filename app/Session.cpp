@@ -47,7 +47,8 @@ void prepareExport(const ViewerOptions& options)
     ribTarget = options.ribTarget;
     exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
     // The library keeps the encoding for the RiBegin of the first export.
-    RiOption("rib", "format", options.writesBinaryRib ? "binary" : "ascii", RI_NULL);
+    RtString format = options.writesBinaryRib ? "binary" : "ascii";
+    RiOption("rib", "format", &format, RI_NULL);
     exportsEachStep = true;
 }
 

@@ -1,11 +1,19 @@
 #include "ribout/Renderer.h"
 
+#include <cstring>
+
 #include "ribout/ErrorReporting.h"
 #include "ribout/ParameterGathering.h"
 
 Renderer* currentRenderer = nullptr;
 int ribBinary = 0;
 int ribCompression = 0;
+
+bool stringValueIs(RtPointer value, const char* text)
+{
+    const RtString given = *static_cast<const RtString*>(value);
+    return given != nullptr && std::strcmp(given, text) == 0;
+}
 
 int collectParameterList(va_list args, RtToken tokens[], RtPointer values[])
 {

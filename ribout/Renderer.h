@@ -24,6 +24,10 @@ constexpr int kMaxParameterPairs = 512;
 /// room for kMaxParameterPairs). Returns the number of pairs.
 int collectParameterList(va_list args, RtToken tokens[], RtPointer values[]);
 
+/// True when a string parameter value (a pointer to an RtString, as every
+/// value points to its data) holds `text`; a null string holds nothing.
+bool stringValueIs(RtPointer value, const char* text);
+
 /// Most motion times a variable-argument MotionBegin keeps.
 constexpr int kMaxMotionTimes = 100;
 
@@ -234,6 +238,10 @@ public:
     virtual void ReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n,
                               RtToken tokens[], RtPointer values[]) = 0;
     virtual void ErrorHandler(RtErrorHandler handler) = 0;
+    // Beyond the fixed order above, so that every earlier slot keeps its place.
+    virtual void MakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                           RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                           RtToken tokens[], RtPointer values[]) = 0;
 };
 
 /// The renderer every procedure forwards to; null when none is current.

@@ -332,4 +332,95 @@ RtVoid RiObjectInstance(RtObjectHandle handle)
     dispatch("RiObjectInstance", [&](Renderer& r) { r.ObjectInstance(handle); });
 }
 
+RtVoid RiMakeTexture(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                     RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...)
+{
+    BLORP_GATHER_PARAMETERS(twidth);
+    dispatch("RiMakeTexture", [&](Renderer& r) {
+        r.MakeTextureV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n, tokens,
+                       values);
+    });
+}
+
+RtVoid RiMakeTextureV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                      RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                      RtToken tokens[], RtPointer values[])
+{
+    dispatch("RiMakeTextureV", [&](Renderer& r) {
+        r.MakeTextureV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n, tokens,
+                       values);
+    });
+}
+
+RtVoid RiMakeBump(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                  RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...)
+{
+    BLORP_GATHER_PARAMETERS(twidth);
+    dispatch("RiMakeBump", [&](Renderer& r) {
+        r.MakeBumpV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                   RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                   RtToken tokens[], RtPointer values[])
+{
+    dispatch("RiMakeBumpV", [&](Renderer& r) {
+        r.MakeBumpV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeLatLongEnvironment(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
+                                RtFloat swidth, RtFloat twidth, ...)
+{
+    BLORP_GATHER_PARAMETERS(twidth);
+    dispatch("RiMakeLatLongEnvironment", [&](Renderer& r) {
+        r.MakeLatLongEnvironmentV(picture, texture, filterfunc, swidth, twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
+                                 RtFloat swidth, RtFloat twidth, RtInt n, RtToken tokens[],
+                                 RtPointer values[])
+{
+    dispatch("RiMakeLatLongEnvironmentV", [&](Renderer& r) {
+        r.MakeLatLongEnvironmentV(picture, texture, filterfunc, swidth, twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeCubeFaceEnvironment(RtToken px, RtToken nx, RtToken py, RtToken ny, RtToken pz,
+                                 RtToken nz, RtToken texture, RtFloat fov,
+                                 RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...)
+{
+    BLORP_GATHER_PARAMETERS(twidth);
+    dispatch("RiMakeCubeFaceEnvironment", [&](Renderer& r) {
+        r.MakeCubeFaceEnvironmentV(px, nx, py, ny, pz, nz, texture, fov, filterfunc, swidth,
+                                   twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeCubeFaceEnvironmentV(RtToken px, RtToken nx, RtToken py, RtToken ny, RtToken pz,
+                                  RtToken nz, RtToken texture, RtFloat fov,
+                                  RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth,
+                                  RtInt n, RtToken tokens[], RtPointer values[])
+{
+    dispatch("RiMakeCubeFaceEnvironmentV", [&](Renderer& r) {
+        r.MakeCubeFaceEnvironmentV(px, nx, py, ny, pz, nz, texture, fov, filterfunc, swidth,
+                                   twidth, n, tokens, values);
+    });
+}
+
+RtVoid RiMakeShadow(RtToken picture, RtToken texture, ...)
+{
+    BLORP_GATHER_PARAMETERS(texture);
+    dispatch("RiMakeShadow", [&](Renderer& r) { r.MakeShadowV(picture, texture, n, tokens, values); });
+}
+
+RtVoid RiMakeShadowV(RtToken picture, RtToken texture, RtInt n, RtToken tokens[],
+                     RtPointer values[])
+{
+    dispatch("RiMakeShadowV",
+             [&](Renderer& r) { r.MakeShadowV(picture, texture, n, tokens, values); });
+}
+
 } // extern "C"

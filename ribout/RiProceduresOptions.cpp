@@ -41,7 +41,7 @@ bool isRibOption(RtToken name)
 }
 
 // The "rib" option configures the writer that the next RiBegin creates, so
-// it must work before any renderer exists. String values are the text itself.
+// it must work before any renderer exists.
 void applyRibOption(RtInt n, RtToken tokens[], RtPointer values[])
 {
     for (RtInt i = 0; i < n; ++i) {
@@ -51,11 +51,11 @@ void applyRibOption(RtInt n, RtToken tokens[], RtPointer values[])
             continue;
         }
         if (std::strcmp(token, "format") == 0) {
-            ribBinary = std::strcmp(static_cast<const char*>(value), "binary") == 0 ? 1 : 0;
+            ribBinary = stringValueIs(value, "binary") ? 1 : 0;
         } else if (std::strcmp(token, "binary") == 0) {
             ribBinary = *static_cast<const RtInt*>(value);
         } else if (std::strcmp(token, "compression") == 0) {
-            ribCompression = std::strcmp(static_cast<const char*>(value), "gzip") == 0 ? 1 : 0;
+            ribCompression = stringValueIs(value, "gzip") ? 1 : 0;
         }
     }
 }

@@ -1,5 +1,6 @@
 #include "ribout/RibWriter.h"
 
+#include <cerrno>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -52,13 +53,12 @@ void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer va
         if (token == nullptr || values[i] == nullptr) {
             continue;
         }
-        // String values are the text itself, as for RiOption("rib", ...).
         if (std::strcmp(token, "format") == 0) {
-            binaryMode = std::strcmp(static_cast<const char*>(values[i]), "binary") == 0;
+            binaryMode = stringValueIs(values[i], "binary");
         } else if (std::strcmp(token, "binary") == 0) {
             binaryMode = *static_cast<RtInt*>(values[i]);
         } else if (std::strcmp(token, "compression") == 0) {
-            compressionMode = std::strcmp(static_cast<const char*>(values[i]), "gzip") == 0;
+            compressionMode = stringValueIs(values[i], "gzip");
         } else if (std::strcmp(token, "gzip") == 0) {
             compressionMode = *static_cast<RtInt*>(values[i]);
         }
@@ -76,18 +76,20 @@ void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer va
         }
         // One mode serves text and binary output: POSIX pipes do no newline
         // translation, and glibc's popen refuses a "b" in the mode.
+        errno = 0;
         std::FILE* pipe = popen(name, "w");
         if (pipe == nullptr) {
-            std::fprintf(stderr, "Error opening pipe to %s\n", name);
-            std::exit(1);
+            reportUnopened("Error opening pipe to ", name, errno);
+            return;
         }
         isPipe = 1;
         stream.attach(pipe, ribout::RibSink::pipe, std::string("pipe \"") + name + "\"");
     } else {
+        errno = 0;
         std::FILE* file = std::fopen(name, "wb");
         if (file == nullptr) {
-            std::fprintf(stderr, "Error making RIB file: bad filename\n");
-            std::exit(1);
+            reportUnopened("Error making RIB file: bad filename: ", name, errno);
+            return;
         }
         stream.attach(file, ribout::RibSink::file, std::string("\"") + name + "\"");
     }
@@ -96,6 +98,14 @@ void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer va
     writeText("version 3.03\n");
     stream.endRequest();
     installDefaultDeclarations(*this);
+}
+
+void RibWriter::reportUnopened(const char* what, const char* outputName, int error) {
+    // The host decides what a missing output means for it, so this is an
+    // error it can handle, not a reason to end its process.
+    std::string message = std::string(what) + outputName + ": ";
+    message += error != 0 ? std::strerror(error) : "the system gave no reason";
+    reportError(RIE_NOFILE, RIE_ERROR, message.c_str());
 }
 
 RibWriter::~RibWriter() {
@@ -305,62 +315,79 @@ void RibWriter::ErrorHandler(RtErrorHandler handler) {
 
 // ------------------------------------------------------------------ textures
 
-void RibWriter::writeFilterName(RtFilterFunc filter) {
+static const char* filterName(RtFilterFunc filter) {
     if (filter == RiGaussianFilter) {
-        writeText("gaussian");
+        return "gaussian";
     } else if (filter == RiBoxFilter) {
-        writeText("box");
+        return "box";
     } else if (filter == RiTriangleFilter) {
-        writeText("triangle");
+        return "triangle";
     } else if (filter == RiCatmullRomFilter) {
-        writeText("catmull-rom");
+        return "catmull-rom";
     } else if (filter == RiSincFilter) {
-        writeText("sinc");
+        return "sinc";
     }
+    return nullptr;
+}
+
+const char* RibWriter::namedFilter(const char* request, RtFilterFunc filter) {
+    const char* name = filterName(filter);
+    if (name == nullptr) {
+        // RIB names only the standard filters; a request with an empty or
+        // made-up name is one no renderer reads, so it is left out.
+        std::fprintf(stderr, "ribout error: %s with a filter function RIB cannot name\n", request);
+    }
+    return name;
+}
+
+void RibWriter::writeTextureRequest(const char* request, std::initializer_list<RtToken> files,
+                                    const RtFloat* fov, RtFilterFunc filterfunc, RtFloat swidth,
+                                    RtFloat twidth) {
+    const char* filter = namedFilter(request, filterfunc);
+    if (filter == nullptr) {
+        return;
+    }
+    writeText(request);
+    for (RtToken file : files) {
+        writeText(" ", 1);
+        writeQuoted(file);
+    }
+    if (fov != nullptr) {
+        writeText(" ", 1);
+        writeFloatText(*fov);
+    }
+    writeText(" ", 1);
+    writeQuoted(filter);
+    writeFloats("", {swidth, twidth});
 }
 
 void RibWriter::MakeTextureV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
                              RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt,
                              RtToken[], RtPointer[]) {
-    writeText("MakeTexture ");
-    writeQuoted(picture);
-    writeText(" ", 1);
-    writeQuoted(texture);
-    writeText(" ", 1);
-    writeQuoted(swrap);
-    writeText(" ", 1);
-    writeQuoted(twrap);
-    writeText(" \"");
-    writeFilterName(filterfunc);
-    writeFloats("\"", {swidth, twidth});
+    writeTextureRequest("MakeTexture", {picture, texture, swrap, twrap}, nullptr, filterfunc,
+                        swidth, twidth);
+}
+
+void RibWriter::MakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                          RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt,
+                          RtToken[], RtPointer[]) {
+    writeTextureRequest("MakeBump", {picture, texture, swrap, twrap}, nullptr, filterfunc, swidth,
+                        twidth);
 }
 
 void RibWriter::MakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
                                         RtFloat swidth, RtFloat twidth, RtInt, RtToken[],
                                         RtPointer[]) {
-    writeText("MakeLatLongEnvironment ");
-    writeQuoted(picture);
-    writeText(" ", 1);
-    writeQuoted(texture);
-    writeText(" \"");
-    writeFilterName(filterfunc);
-    writeFloats("\"", {swidth, twidth});
+    writeTextureRequest("MakeLatLongEnvironment", {picture, texture}, nullptr, filterfunc, swidth,
+                        twidth);
 }
 
 void RibWriter::MakeCubeFaceEnvironmentV(RtToken px, RtToken nx, RtToken py, RtToken ny,
                                          RtToken pz, RtToken nz, RtToken texture, RtFloat fov,
                                          RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth,
                                          RtInt, RtToken[], RtPointer[]) {
-    writeText("MakeCubeFaceEnvironment");
-    for (RtToken face : {px, nx, py, ny, pz, nz, texture}) {
-        writeText(" ", 1);
-        writeQuoted(face);
-    }
-    writeText(" ", 1);
-    writeFloatText(fov);
-    writeText(" \"");
-    writeFilterName(filterfunc);
-    writeFloats("\"", {swidth, twidth});
+    writeTextureRequest("MakeCubeFaceEnvironment", {px, nx, py, ny, pz, nz, texture}, &fov,
+                        filterfunc, swidth, twidth);
 }
 
 void RibWriter::MakeShadowV(RtToken picture, RtToken texture, RtInt, RtToken[], RtPointer[]) {
@@ -398,6 +425,12 @@ RtContextHandle RiBegin(RtToken name) {
         writer = new RibWriter(name, 1, tokens, values);
     } catch (...) {
         // Out of memory: no exception may cross into a C caller.
+        writer = nullptr;
+    }
+    // The writer has reported why its output could not be opened; a writer
+    // with nowhere to write must not look current.
+    if (writer != nullptr && !writer->isOpen()) {
+        delete writer;
         writer = nullptr;
     }
     currentRenderer = writer;

@@ -21,12 +21,13 @@ public:
     /// Opens the output for `name` and writes the header. name null: standard
     /// output; "rendrib", "rgl", "prman": a pipe to that renderer; "|command":
     /// a pipe to the command; anything else: a file, created or truncated.
-    /// Options, as token/value pairs: "format" (the text itself; "binary"
-    /// selects the binary float encoding), "binary" (pointer to an int),
-    /// "compression" (the text) and "gzip" (pointer to an int), the last two
-    /// recorded only.
-    /// When the output cannot be opened the message goes to standard error
-    /// and the process exits with status 1.
+    /// Options, as token/value pairs, each value a pointer to its data:
+    /// "format" (pointer to an RtString; "binary" selects the binary float
+    /// encoding), "binary" (pointer to an int), "compression" (pointer to an
+    /// RtString) and "gzip" (pointer to an int), the last two recorded only.
+    /// When the output cannot be opened, RIE_NOFILE is reported at RIE_ERROR
+    /// with the name and the system's reason, and isOpen() is false: nothing
+    /// is written and the writer only waits to be deleted.
     RibWriter(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
     /// The same with the options as (token, value) arguments ended by RI_NULL.
     explicit RibWriter(RtToken name, ...);
@@ -34,6 +35,9 @@ public:
     /// command); standard output stays open. A write or close that failed is
     /// reported as RIE_SYSTEM at RIE_ERROR, naming the output.
     ~RibWriter() override;
+
+    /// False when the output could not be opened.
+    bool isOpen() const { return stream.isOpen(); }
 
     // Value writers shared by all requests. The float ones follow binaryMode.
 
@@ -198,6 +202,9 @@ public:
                                   RtPointer values[]) override;
     void MakeShadowV(RtToken picture, RtToken texture, RtInt n, RtToken tokens[],
                      RtPointer values[]) override;
+    void MakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                   RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                   RtToken tokens[], RtPointer values[]) override;
     RtToken Declare(RtToken name, RtToken declaration) override;
     void ArchiveRecordV(RtToken type, const char* format, va_list args) override;
     void ReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n,
@@ -217,9 +224,19 @@ public:
 
 private:
     void open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[]);
+    /// Reports RIE_NOFILE: `what`, the output's name, ": " and the system's
+    /// reason for `error`.
+    void reportUnopened(const char* what, const char* outputName, int error);
     void writeParameterRequest(const char* keyword, RtToken name, int handle, RtInt n,
                                RtToken tokens[], RtPointer values[]);
-    void writeFilterName(RtFilterFunc filter);
+    /// The RIB name of a standard filter; for any other function reports
+    /// that `request` cannot be written and returns null.
+    const char* namedFilter(const char* request, RtFilterFunc filter);
+    /// request, the quoted files, fov when given, the quoted filter name and
+    /// the widths; left out when the filter has no RIB name.
+    void writeTextureRequest(const char* request, std::initializer_list<RtToken> files,
+                             const RtFloat* fov, RtFilterFunc filterfunc, RtFloat swidth,
+                             RtFloat twidth);
     /// A standard basis by its quoted name, any other matrix as 16 floats.
     void writeBasis(RtBasis basis);
     /// keyword, then " %g" for each number; the parameter list follows.

@@ -76,9 +76,13 @@ void RibWriter::PixelSamples(RtFloat xsamples, RtFloat ysamples) {
 }
 
 void RibWriter::PixelFilter(RtFilterFunc filterfunc, RtFloat xwidth, RtFloat ywidth) {
-    writeText("PixelFilter \"");
-    writeFilterName(filterfunc);
-    writeFloats("\"", {xwidth, ywidth});
+    const char* filter = namedFilter("PixelFilter", filterfunc);
+    if (filter == nullptr) {
+        return;
+    }
+    writeText("PixelFilter ");
+    writeQuoted(filter);
+    writeFloats("", {xwidth, ywidth});
 }
 
 void RibWriter::Exposure(RtFloat gain, RtFloat gamma) {

@@ -10,11 +10,19 @@
  * Linkage: every declaration here has C linkage, so C programs can include
  * this header and the procedures can be found by name with dlsym.
  *
- * Const-correctness: RtToken and RtString are pointers to const text, unlike
- * the classic binding's plain char pointers, so C++ callers can pass string
- * literals ("plastic", "P") without casts or warnings. Programs written for
- * the classic binding compile unchanged, since a char pointer converts to a
- * const one. Parameter values stay RtPointer (void*).
+ * Text types. A C program sees the binding's own types: RtToken and RtString
+ * are char *, error handlers take a char * message, so token arrays written
+ * as char *tokens[] or RtToken tokens[] and handlers written as
+ * void h(RtInt, RtInt, char *) are the very types the procedures take. No
+ * single choice serves C++ too: string literals are const there, so char *
+ * would make every RiSurface("plastic", ...) a warning, while const char *
+ * alone would refuse the char *tokens[] and char * handlers of classic
+ * programs (C++ has no conversion from char ** to const char **, and C
+ * reports it as an incompatible pointer type). C++ therefore sees const
+ * char * in RtToken, RtString and RtErrorHandler, and below the C block a
+ * few inline overloads take the char * forms and hand them on unchanged.
+ * Both views name the same C symbols: a pointer to char and a pointer to
+ * const char are passed alike. Parameter values stay RtPointer (void *).
  */
 #ifndef BLORP_RI_H
 #define BLORP_RI_H
@@ -30,13 +38,22 @@ extern "C" {
 typedef short RtBoolean;
 typedef int RtInt;
 typedef float RtFloat;
+#ifdef __cplusplus
 typedef const char* RtToken;
 typedef const char* RtString;
+#else
+typedef char* RtToken;
+typedef char* RtString;
+#endif
 typedef void* RtPointer;
 typedef void RtVoid;
 
 typedef RtFloat RtColor[3];
 typedef RtFloat RtPoint[3];
+typedef RtFloat RtVector[3];
+typedef RtFloat RtNormal[3];
+typedef RtFloat RtHpoint[4];
+typedef RtFloat RtMpoint[4][4];
 typedef RtFloat RtMatrix[4][4];
 typedef RtFloat RtBasis[4][4];
 typedef RtFloat RtBound[6];
@@ -48,10 +65,11 @@ typedef RtPointer RtObjectHandle;
 typedef RtPointer RtContextHandle;
 
 typedef RtFloat (*RtFilterFunc)(RtFloat x, RtFloat y, RtFloat xwidth, RtFloat ywidth);
-typedef RtVoid (*RtErrorHandler)(RtInt code, RtInt severity, const char* message);
+/* The message is an RtString: char * in C, const char * in C++ (see above). */
+typedef RtVoid (*RtErrorHandler)(RtInt code, RtInt severity, RtString message);
 typedef RtVoid (*RtProcSubdivFunc)(RtPointer data, RtFloat detail);
 typedef RtVoid (*RtProcFreeFunc)(RtPointer data);
-typedef RtVoid (*RtArchiveCallback)(RtToken type, const char* format, ...);
+typedef RtVoid (*RtArchiveCallback)(RtToken type, RtString format, ...);
 typedef RtVoid (*RtFunc)(void);
 
 #define RI_FALSE 0
@@ -96,16 +114,17 @@ typedef RtVoid (*RtFunc)(void);
 #define RIE_ERROR 2
 #define RIE_SEVERE 3
 
-/* Code of the last report printed by RiErrorPrint or passed to RiErrorIgnore. */
+/* Code of the last error the library reported, whatever the handler did
+ * with it (also set by RiErrorPrint and RiErrorIgnore when called directly). */
 extern RtInt RiLastError;
 
 /* Sets RiLastError to the code; prints nothing. */
-RtVoid RiErrorIgnore(RtInt code, RtInt severity, const char* message);
+RtVoid RiErrorIgnore(RtInt code, RtInt severity, RtString message);
 /* Prints the report on standard error, folding identical consecutive reports
  * into a repeat count; ends the process with status -1 at RIE_SEVERE. */
-RtVoid RiErrorPrint(RtInt code, RtInt severity, const char* message);
+RtVoid RiErrorPrint(RtInt code, RtInt severity, RtString message);
 /* RiErrorPrint, then ends the process with status -1 from RIE_ERROR up. */
-RtVoid RiErrorAbort(RtInt code, RtInt severity, const char* message);
+RtVoid RiErrorAbort(RtInt code, RtInt severity, RtString message);
 
 /* ------------------------------------------------------ token variables */
 
@@ -172,8 +191,11 @@ RtVoid RiProcDynamicLoad(RtPointer data, RtFloat detail);
 /* ------------------------------------------------------------- context */
 
 /* Creates the RIB writer for `name` (a file name, "rendrib", "rgl", "prman",
- * "|command", or null for standard output) and makes it current. Returns it,
- * or null when it cannot be allocated. */
+ * "|command", or null for standard output) and makes it current. Returns it.
+ * When the file cannot be made or the command cannot be started, reports
+ * RIE_NOFILE at RIE_ERROR through the handler, with the name and the
+ * system's reason in the message, and returns null with no renderer
+ * current; it never ends the process itself. Null also when out of memory. */
 RtContextHandle RiBegin(RtToken name);
 /* Deletes the current renderer, which finishes and closes its output. */
 RtVoid RiEnd(void);
@@ -212,10 +234,12 @@ RtVoid RiHiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]);
 RtVoid RiColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]);
 RtVoid RiRelativeDetail(RtFloat relativedetail);
 /* Option "rib" (or "RIB") never reaches a renderer and needs none: its
- * "format" (a string, "binary" or not), "binary" (pointer to an RtInt) and
- * "compression" (a string, "gzip" or not) set the encoding of the next
- * RiBegin's output; other tokens are ignored. String values are the text
- * itself: pass "binary" or &"binary". Output is never compressed. */
+ * "format" (an RtString, "binary" or not), "binary" (an RtInt) and
+ * "compression" (an RtString, "gzip" or not) set the encoding of the next
+ * RiBegin's output; other tokens are ignored. As for every parameter, the
+ * value points to the data:
+ *     RtString format = "binary"; RiOption("rib", "format", &format, RI_NULL);
+ * Output is never compressed. */
 RtVoid RiOption(RtToken name, ...);
 RtVoid RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
 
@@ -352,9 +376,36 @@ RtVoid RiProcedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdivfunc,
 RtVoid RiGeometry(RtToken type, ...);
 RtVoid RiGeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]);
 
-/* The renderer interface also has texture-making operations (MakeTexture,
- * MakeLatLongEnvironment, MakeCubeFaceEnvironment, MakeShadow); this library
- * offers no procedures for them. */
+/* ---------------------------------------------------- texture making */
+
+/* Each writes the request that has a renderer turn `picture` (an image file)
+ * into a texture file. The filter must be one of the five standard filters,
+ * which RIB names; another function is reported and the request left out. */
+RtVoid RiMakeTexture(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                     RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...);
+RtVoid RiMakeTextureV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                      RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                      RtToken tokens[], RtPointer values[]);
+RtVoid RiMakeBump(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                  RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...);
+RtVoid RiMakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                   RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                   RtToken tokens[], RtPointer values[]);
+RtVoid RiMakeLatLongEnvironment(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
+                                RtFloat swidth, RtFloat twidth, ...);
+RtVoid RiMakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
+                                 RtFloat swidth, RtFloat twidth, RtInt n, RtToken tokens[],
+                                 RtPointer values[]);
+RtVoid RiMakeCubeFaceEnvironment(RtToken px, RtToken nx, RtToken py, RtToken ny, RtToken pz,
+                                 RtToken nz, RtToken texture, RtFloat fov,
+                                 RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, ...);
+RtVoid RiMakeCubeFaceEnvironmentV(RtToken px, RtToken nx, RtToken py, RtToken ny, RtToken pz,
+                                  RtToken nz, RtToken texture, RtFloat fov,
+                                  RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth,
+                                  RtInt n, RtToken tokens[], RtPointer values[]);
+RtVoid RiMakeShadow(RtToken picture, RtToken texture, ...);
+RtVoid RiMakeShadowV(RtToken picture, RtToken texture, RtInt n, RtToken tokens[],
+                     RtPointer values[]);
 
 /* ------------------------------------------------- solids and objects */
 
@@ -376,12 +427,254 @@ RtVoid RiVArchiveRecord(RtToken type, const char* format, va_list args);
 RtVoid RiReadArchive(RtToken name, RtArchiveCallback callback, ...);
 RtVoid RiReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n, RtToken tokens[],
                       RtPointer values[]);
-/* Names a standard handler in the output; the library's own reporting keeps
- * using RiErrorPrint. */
+/* Installs the handler through which the library reports every error from
+ * now on (null puts RiErrorPrint back), with or without a current renderer;
+ * with one, a standard handler is also named in the output. A handler that
+ * returns lets the procedure that failed return without doing anything. */
 RtVoid RiErrorHandler(RtErrorHandler handler);
 
 #ifdef __cplusplus
 }
 #endif
+
+#ifdef __cplusplus
+/* C++ only: the char * forms of classic programs (see "Text types" above).
+ * Each hands its arguments on unchanged to the procedure of the same name.
+ * They are templates so that a null argument, an RtToken array or a const
+ * char * handler still picks the procedure itself: only a char * form needs
+ * them. */
+template <int = 0>
+inline RtVoid RiErrorHandler(RtVoid (*handler)(RtInt code, RtInt severity, char* message))
+{
+    RiErrorHandler(reinterpret_cast<RtErrorHandler>(handler));
+}
+template <int = 0>
+inline RtVoid RiProjectionV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiProjectionV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiDisplayV(RtToken name, RtToken type, RtToken mode, RtInt n, char* tokens[],
+                         RtPointer values[])
+{
+    RiDisplayV(name, type, mode, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiHiderV(RtToken type, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiHiderV(type, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiOptionV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiOptionV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiAttributeV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiAttributeV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiSurfaceV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiSurfaceV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiDisplacementV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiDisplacementV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiAtmosphereV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiAtmosphereV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiInteriorV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiInteriorV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiExteriorV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiExteriorV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiImagerV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiImagerV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtLightHandle RiLightSourceV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    return RiLightSourceV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtLightHandle RiAreaLightSourceV(RtToken name, RtInt n, char* tokens[], RtPointer values[])
+{
+    return RiAreaLightSourceV(name, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiConeV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, char* tokens[],
+                      RtPointer values[])
+{
+    RiConeV(height, radius, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiCylinderV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                          char* tokens[], RtPointer values[])
+{
+    RiCylinderV(radius, zmin, zmax, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiDiskV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, char* tokens[],
+                      RtPointer values[])
+{
+    RiDiskV(height, radius, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiHyperboloidV(RtPoint point1, RtPoint point2, RtFloat thetamax, RtInt n,
+                             char* tokens[], RtPointer values[])
+{
+    RiHyperboloidV(point1, point2, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiParaboloidV(RtFloat rmax, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                            char* tokens[], RtPointer values[])
+{
+    RiParaboloidV(rmax, zmin, zmax, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiSphereV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
+                        char* tokens[], RtPointer values[])
+{
+    RiSphereV(radius, zmin, zmax, thetamax, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiTorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin, RtFloat phimax,
+                       RtFloat thetamax, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiTorusV(majorradius, minorradius, phimin, phimax, thetamax, n, const_cast<RtToken*>(tokens),
+             values);
+}
+template <int = 0>
+inline RtVoid RiPolygonV(RtInt nvertices, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiPolygonV(nvertices, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiGeneralPolygonV(RtInt nloops, RtInt nverts[], RtInt n, char* tokens[],
+                                RtPointer values[])
+{
+    RiGeneralPolygonV(nloops, nverts, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiPointsPolygonsV(RtInt npolys, RtInt nverts[], RtInt verts[], RtInt n,
+                                char* tokens[], RtPointer values[])
+{
+    RiPointsPolygonsV(npolys, nverts, verts, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiPointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nverts[], RtInt verts[],
+                                       RtInt n, char* tokens[], RtPointer values[])
+{
+    RiPointsGeneralPolygonsV(npolys, nloops, nverts, verts, n, const_cast<RtToken*>(tokens),
+                             values);
+}
+template <int = 0>
+inline RtVoid RiPatchV(RtToken type, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiPatchV(type, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiPatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap, RtInt n,
+                           char* tokens[], RtPointer values[])
+{
+    RiPatchMeshV(type, nu, uwrap, nv, vwrap, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiNuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
+                         RtInt nv, RtInt vorder, RtFloat vknot[], RtFloat vmin, RtFloat vmax,
+                         RtInt n, char* tokens[], RtPointer values[])
+{
+    RiNuPatchV(nu, uorder, uknot, umin, umax, nv, vorder, vknot, vmin, vmax, n,
+               const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiCurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
+                        char* tokens[], RtPointer values[])
+{
+    RiCurvesV(type, ncurves, nvertices, wrap, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiPointsV(RtInt npoints, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiPointsV(npoints, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiSubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[], RtInt vertices[],
+                                 RtInt ntags, RtToken tags[], RtInt nargs[], RtInt intargs[],
+                                 RtFloat floatargs[], RtInt n, char* tokens[], RtPointer values[])
+{
+    RiSubdivisionMeshV(scheme, nfaces, nvertices, vertices, ntags, tags, nargs, intargs, floatargs,
+                       n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiBlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFloat flt[],
+                        RtInt nstr, RtToken str[], RtInt n, char* tokens[], RtPointer values[])
+{
+    RiBlobbyV(nleaf, ncode, code, nflt, flt, nstr, str, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiGeometryV(RtToken type, RtInt n, char* tokens[], RtPointer values[])
+{
+    RiGeometryV(type, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiMakeTextureV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                             RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                             char* tokens[], RtPointer values[])
+{
+    RiMakeTextureV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n,
+                   const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiMakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
+                          RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt n,
+                          char* tokens[], RtPointer values[])
+{
+    RiMakeBumpV(picture, texture, swrap, twrap, filterfunc, swidth, twidth, n,
+                const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiMakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
+                                        RtFloat swidth, RtFloat twidth, RtInt n, char* tokens[],
+                                        RtPointer values[])
+{
+    RiMakeLatLongEnvironmentV(picture, texture, filterfunc, swidth, twidth, n,
+                              const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiMakeCubeFaceEnvironmentV(RtToken px, RtToken nx, RtToken py, RtToken ny, RtToken pz,
+                                         RtToken nz, RtToken texture, RtFloat fov,
+                                         RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth,
+                                         RtInt n, char* tokens[], RtPointer values[])
+{
+    RiMakeCubeFaceEnvironmentV(px, nx, py, ny, pz, nz, texture, fov, filterfunc, swidth, twidth, n,
+                               const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiMakeShadowV(RtToken picture, RtToken texture, RtInt n, char* tokens[],
+                            RtPointer values[])
+{
+    RiMakeShadowV(picture, texture, n, const_cast<RtToken*>(tokens), values);
+}
+template <int = 0>
+inline RtVoid RiReadArchiveV(RtToken name, RtArchiveCallback callback, RtInt n, char* tokens[],
+                             RtPointer values[])
+{
+    RiReadArchiveV(name, callback, n, const_cast<RtToken*>(tokens), values);
+}
+#endif /* __cplusplus */
 
 #endif /* BLORP_RI_H */

@@ -347,7 +347,8 @@ void resetExport()
     exportsEachStep = false;
     frameCounter = -1;
     exportTarget = "blorp10.rib";
-    RiOption("rib", "format", "ascii", RI_NULL);
+    RtString ascii = "ascii";
+    RiOption("rib", "format", &ascii, RI_NULL);
 }
 }  // namespace
 

@@ -105,8 +105,9 @@ grep -q "exit status 3" broken.log || fail "failing renderer: not reported: $(ta
     fail "failing renderer: summary: $(tail -n1 broken.log)"
 status=0
 "$blorp" --headless --steps 9 --export --rib no/such/dir/a.rib </dev/null 2>nodir.log || status=$?
-[ "$status" != 0 ] || fail "a file that cannot be made gave status 0"
-if grep -q "frames written" nodir.log; then fail "a file that cannot be made got a success summary"; fi
+[ "$status" = 1 ] || fail "a file that cannot be made: exit status $status, not 1"
+[ "$(tail -n1 nodir.log)" = "Error making RIB file: bad filename: no/such/dir/a.rib: No such file or directory" ] ||
+    fail "a file that cannot be made: $(tail -n1 nodir.log)"
 note "failing outputs: status 1 and $status, reported"
 
 # ---- options that do not go together: one line with the usage, status 2

@@ -22,6 +22,7 @@
 
 #include "ri.h"
 #include "ribout/Declarations.h"
+#include "ribout/ErrorReporting.h"
 #include "ribout/Renderer.h"
 
 namespace {
@@ -184,6 +185,10 @@ private:
     // A value of exactly the size the token's declaration asks for.
     RtPointer valueFor(RtToken tokenText, const ClassCounts& counts, bool& fits) {
         fits = true;
+        // The rib option reads "format" as a string without a declaration.
+        if (std::strcmp(tokenText, "format") == 0) {
+            return strings(1);
+        }
         const Declaration* declaration = findDeclaration(tokenText);
         if (declaration == nullptr) {
             return floats(1);  // never read: the writer skips the pair
@@ -373,7 +378,8 @@ void CallMaker::optionCall(int which) {
     case 22: {
         // The rib option changes the encoding of later writers only.
         RtInt binary = in.ConsumeIntegralInRange(-1, 2);
-        RiOption("rib", "binary", &binary, "compression", "gzip", RI_NULL);
+        RtString gzip = "gzip";
+        RiOption("rib", "binary", &binary, "compression", &gzip, RI_NULL);
         break;
     }
     case 23: {
@@ -404,6 +410,9 @@ void CallMaker::optionCall(int which) {
     case 27: {
         constexpr RtErrorHandler kHandlers[] = {RiErrorIgnore, RiErrorPrint, RiErrorAbort, customHandler};
         RiErrorHandler(in.PickValueInArray(kHandlers));
+        // The request is what is fuzzed here; the abort handler installed for
+        // the library's own reports would end the run at the next error.
+        installErrorHandler(nullptr);
         break;
     }
     case 28: {

@@ -380,6 +380,11 @@ public:
         recordList("MakeCubeFaceEnvironmentV", t, px, nx, py, ny, pz, nz, tex, fov, f, sw, tw,
                    Params{n, t, v});
     }
+    void MakeBumpV(RtToken pic, RtToken tex, RtToken sw, RtToken tw, RtFilterFunc f,
+                   RtFloat swidth, RtFloat twidth, RtInt n, RtToken t[], RtPointer v[]) override
+    {
+        recordList("MakeBumpV", t, pic, tex, sw, tw, f, swidth, twidth, Params{n, t, v});
+    }
     void MakeShadowV(RtToken pic, RtToken tex, RtInt n, RtToken t[], RtPointer v[]) override
     {
         recordList("MakeShadowV", t, pic, tex, Params{n, t, v});

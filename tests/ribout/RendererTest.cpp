@@ -375,21 +375,27 @@ TEST_F(ContextTest, ContextSwitchingAndEnd)
 
 TEST_F(ContextTest, RibOptionSetsTheWriterModesWithoutARenderer)
 {
-    RiOption("rib", "format", &"binary", RI_NULL);
+    // A string value points to the string, as every value points to its data.
+    RtString binaryFormat = "binary", asciiFormat = "ascii", gzip = "gzip", none = "none";
+    RtString missing = nullptr;
+    RiOption("rib", "format", &binaryFormat, RI_NULL);
     EXPECT_EQ(1, ribBinary);
-    RiOption("RIB", "format", "ascii", RI_NULL);
+    RiOption("RIB", "format", &asciiFormat, RI_NULL);
     EXPECT_EQ(0, ribBinary);
     RtInt binary = 7;
     RiOption("rib", "binary", &binary, RI_NULL);
     EXPECT_EQ(7, ribBinary);
-    RiOption("rib", "compression", &"gzip", "unknown", &binary, RI_NULL);
+    RiOption("rib", "compression", &gzip, "unknown", &binary, RI_NULL);
     EXPECT_EQ(1, ribCompression);
-    RiOption("rib", "compression", "none", RI_NULL);
+    RiOption("rib", "compression", &none, RI_NULL);
     EXPECT_EQ(0, ribCompression);
+    RiOption("rib", "format", &binaryFormat, RI_NULL);
+    RiOption("rib", "format", &missing, RI_NULL);
+    EXPECT_EQ(0, ribBinary) << "a null string is not \"binary\"";
 
     RtToken tokens[3] = {"format", "compression", "binary"};
     RtInt zero = 0;
-    RtPointer values[3] = {const_cast<char*>("binary"), const_cast<char*>("gzip"), &zero};
+    RtPointer values[3] = {&binaryFormat, &gzip, &zero};
     RiOptionV("rib", 2, tokens, values);
     EXPECT_EQ(1, ribBinary);
     EXPECT_EQ(1, ribCompression);
@@ -401,7 +407,8 @@ TEST_F(ContextTest, RibOptionNeverReachesTheRendererButOthersDo)
 {
     RecordingRenderer renderer(log);
     RiContext(&renderer);
-    RiOption("rib", "format", "binary", RI_NULL);
+    RtString binaryFormat = "binary";
+    RiOption("rib", "format", &binaryFormat, RI_NULL);
     RiOptionV("RIB", 0, nullptr, nullptr);
     EXPECT_TRUE(log.empty());
     EXPECT_EQ(1, ribBinary);

@@ -91,7 +91,8 @@ TEST(RiProceduresDeathTest, RibOptionNeedsNoRenderer)
     RiContext(nullptr);
     EXPECT_EXIT(
         {
-            RiOption("rib", "format", &"binary", RI_NULL);
+            RtString format = "binary";
+            RiOption("rib", "format", &format, RI_NULL);
             RiOptionV("RIB", 0, nullptr, nullptr);
             std::exit(ribBinary == 1 ? 0 : 1);
         },

@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -117,9 +119,56 @@ TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes) {
     EXPECT_EQ(system(("rm -r " + directory).c_str()), 0);
 }
 
-TEST(RibOutputDeathTest, BadDirectoryEndsWithStatusOne) {
-    EXPECT_EXIT(RiBegin("/nonexistent-blorp-dir/out.rib"), testing::ExitedWithCode(1),
-                "^Error making RIB file: bad filename\n$");
+TEST(RibOutput, UnopenableFilesAreReportedAndLeaveNoRenderer) {
+    const std::string directory = scratchPath("dir");
+    ASSERT_EQ(mkdir(directory.c_str(), 0755), 0);
+    struct Case {
+        std::string name;
+        std::string reason;
+    };
+    const Case cases[] = {
+        {"/nonexistent-blorp-dir/out.rib", "No such file or directory"},
+        {directory, "Is a directory"},
+    };
+    for (const Case& c : cases) {
+        RiLastError = RIE_NOERROR;
+        testing::internal::CaptureStderr();
+        EXPECT_EQ(RiBegin(c.name.c_str()), nullptr) << c.name;
+        EXPECT_EQ(testing::internal::GetCapturedStderr(),
+                  "ERROR: File not found\n    --> Error making RIB file: bad filename: " + c.name +
+                      ": " + c.reason + "\n");
+        EXPECT_EQ(RiGetContext(), nullptr) << c.name;
+        EXPECT_EQ(RiLastError, RIE_NOFILE) << c.name;
+    }
+    // The superuser may write anywhere, so a read-only directory stops only
+    // other users.
+    if (geteuid() != 0) {
+        ASSERT_EQ(chmod(directory.c_str(), 0555), 0);
+        const std::string inside = directory + "/out.rib";
+        RiErrorHandler(RiErrorIgnore);
+        EXPECT_EQ(RiBegin(inside.c_str()), nullptr);
+        RiErrorHandler(RiErrorPrint);
+        EXPECT_EQ(RiLastError, RIE_NOFILE);
+    }
+    rmdir(directory.c_str());
+}
+
+// Status 0 when RiBegin of a pipe fails cleanly with no file descriptor
+// left for the pipe, so that popen fails before any command runs.
+[[noreturn]] void beginPipeWithoutDescriptors() {
+    rlimit few;
+    few.rlim_cur = few.rlim_max = 16;
+    setrlimit(RLIMIT_NOFILE, &few);
+    while (dup(STDERR_FILENO) >= 0) {
+    }
+    const RtContextHandle context = RiBegin("|cat");
+    const bool clean = context == nullptr && RiGetContext() == nullptr && RiLastError == RIE_NOFILE;
+    std::exit(clean ? 0 : 1);
+}
+
+TEST(RibOutputDeathTest, CommandThatCannotBeStartedIsReported) {
+    EXPECT_EXIT(beginPipeWithoutDescriptors(), testing::ExitedWithCode(0),
+                "^ERROR: File not found\n    --> Error opening pipe to cat: Too many open files\n$");
 }
 
 TEST(RibOutput, WritesBinaryFloatsBigEndian) {
@@ -171,10 +220,11 @@ TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
 
 TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
     const std::string plain = requests([] { RiWorldBegin(); });
-    RiOption("rib", "compression", "gzip", RI_NULL);
+    RtString gzip = "gzip", none = "none";
+    RiOption("rib", "compression", &gzip, RI_NULL);
     EXPECT_EQ(ribCompression, 1);
     const std::string compressed = requests([] { RiWorldBegin(); });
-    RiOption("rib", "compression", "none", RI_NULL);
+    RiOption("rib", "compression", &none, RI_NULL);
     EXPECT_EQ(plain, compressed);
 }
 
@@ -182,7 +232,8 @@ TEST(RibOutput, WriterOptionsChooseTheEncoding) {
     const std::string path = scratchPath("options.rib");
     RtColor white = {1, 1, 1};
     RtInt gzip = 1;
-    auto* writer = new RibWriter(path.c_str(), "format", "binary", "gzip", &gzip, RI_NULL);
+    RtString binaryFormat = "binary";
+    auto* writer = new RibWriter(path.c_str(), "format", &binaryFormat, "gzip", &gzip, RI_NULL);
     EXPECT_EQ(writer->binaryMode, 1);
     EXPECT_EQ(writer->compressionMode, 1);
     writer->Color(white);
@@ -193,7 +244,7 @@ TEST(RibOutput, WriterOptionsChooseTheEncoding) {
                                   "\n\n");
     RtToken tokens[] = {"format", "binary"};
     RtInt zero = 0;
-    RtPointer values[] = {const_cast<char*>("binary"), &zero};
+    RtPointer values[] = {&binaryFormat, &zero};
     writer = new RibWriter(path.c_str(), 2, tokens, values);
     EXPECT_EQ(writer->binaryMode, 0) << "the later option wins";
     delete writer;

@@ -34,7 +34,8 @@ std::string exportAnimation(int scene, bool binary)
 {
     World world = fullScene(scene);
     ribcapture::TempFile file;
-    RiOption("rib", "format", binary ? "binary" : "ascii", RI_NULL);
+    RtString format = binary ? "binary" : "ascii";
+    RiOption("rib", "format", &format, RI_NULL);
     frameCounter = -1;
     exportTarget = file.path().c_str();
     for (int step = 1; step <= kSteps; ++step) {
@@ -44,7 +45,8 @@ std::string exportAnimation(int scene, bool binary)
     }
     RiEnd();
     exportTarget = "blorp10.rib";
-    RiOption("rib", "format", "ascii", RI_NULL);
+    RtString ascii = "ascii";
+    RiOption("rib", "format", &ascii, RI_NULL);
     return ribcapture::readFile(file.path());
 }
 
