@@ -4,6 +4,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 namespace {
 // The options freeglut's glutInit understands, and whether each takes a value.
@@ -61,36 +62,13 @@ bool matches(const char* argument, const char* name, const char*& inlineValue)
 const char* usageLine()
 {
     return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]] [--headless --steps N] "
-           "[--help] [GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
+           "[--realtime] [--keep-aspect] [--size WxH] [--help] "
+           "[GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
 }
 
-const char* helpText()
+const char* keysText()
 {
-    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
-           "             [--headless --steps N] [--help] [GLUT options]\n"
-           "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
-           "\n"
-           "Options:\n"
-           "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
-           "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
-           "                scene has at most 5, a larger K activates them all)\n"
-           "  --export      write the scene as RenderMan RIB after every step, one frame\n"
-           "                every eighth step (images blorp000.tif, blorp001.tif, ...);\n"
-           "                q or closing the window finishes the output\n"
-           "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
-           "                \"|command\" to pipe into a renderer, or - for standard output;\n"
-           "                the names rendrib, rgl and prman run those renderers\n"
-           "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
-           "  --headless    no window: build the world, run --steps N steps (exporting\n"
-           "                after each with --export), finish the output and exit; works\n"
-           "                without a display. Shows a progress bar when standard error is\n"
-           "                a terminal, and always ends with a one-line summary\n"
-           "  --steps N     the number of steps of a --headless run (needs --headless)\n"
-           "  --help        print this text and exit\n"
-           "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
-           "  -gldebug, -sync) are passed on to GLUT; --headless ignores them.\n"
-           "\n"
-           "Keys (lower case only; every key also redraws):\n"
+    return "Keys (lower case only; every key also redraws):\n"
            "  w   switch the bodies between surfaces and spring lines\n"
            "  z   push the smallest-x side of every active body toward +x\n"
            "  c   push the largest-x side toward -x\n"
@@ -103,12 +81,60 @@ const char* helpText()
            "  m   kick mass point (0,1,1) of the first active body upwards\n"
            "  n   drop in the next prepared body\n"
            "  q   quit\n"
-           "Mouse button releases: left pushes like z, middle like x, right like c.\n";
+           "  space  pause or resume the simulation (pushes wait for the next step)\n"
+           "  .   while paused: one step\n"
+           "  r   restart the scene from its start, with as many bodies active\n"
+           "  [ ] the previous / next scene of the catalogue, from its start\n"
+           "  t   real-time playback on or off\n"
+           "  g   draw the room: the floor and the four walls\n"
+           "  i   statistics line          h   this help\n"
+           "  arrows  orbit the camera; Page Up/Down and the wheel zoom; Home: fixed view\n"
+           "Mouse button releases: left pushes like z, middle like x, right like c.\n"
+           "Shift + left drag orbits; Ctrl + left drag pulls the nearest mass point\n"
+           "along with the pointer. A release with Shift or Ctrl held does not push.\n";
+}
+
+const char* helpText()
+{
+    static const std::string text =
+        std::string("usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
+                    "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
+                    "             [--help] [GLUT options]\n"
+                    "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
+                    "\n"
+                    "Options:\n"
+                    "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
+                    "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
+                    "                scene has at most 5, a larger K activates them all)\n"
+                    "  --export      write the scene as RenderMan RIB after every step, one frame\n"
+                    "                every eighth step (images blorp000.tif, blorp001.tif, ...);\n"
+                    "                q or closing the window finishes the output\n"
+                    "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
+                    "                \"|command\" to pipe into a renderer, or - for standard output;\n"
+                    "                the names rendrib, rgl and prman run those renderers\n"
+                    "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
+                    "  --headless    no window: build the world, run --steps N steps (exporting\n"
+                    "                after each with --export), finish the output and exit; works\n"
+                    "                without a display. Shows a progress bar when standard error is\n"
+                    "                a terminal, and always ends with a one-line summary\n"
+                    "  --steps N     the number of steps of a --headless run (needs --headless)\n"
+                    "  --realtime    start with real-time playback (t): simulated time keeps pace\n"
+                    "                with the clock instead of one step per drawn frame\n"
+                    "  --keep-aspect keep the picture's proportions when the window is resized\n"
+                    "  --size WxH    the window's first size (default 800x800)\n"
+                    "  --help        print this text and exit\n"
+                    "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
+                    "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
+                    "  --headless ignores GLUT's options and the window's (--realtime,\n"
+                    "  --keep-aspect, --size).\n"
+                    "\n") +
+        keysText();
+    return text.c_str();
 }
 
 namespace {
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class Valued { none, scene, bodies, rib, steps };
+enum class Valued { none, scene, bodies, rib, steps, size };
 
 Valued valuedOption(const char* argument, const char*& inlineValue)
 {
@@ -116,6 +142,7 @@ Valued valuedOption(const char* argument, const char*& inlineValue)
     if (matches(argument, "--bodies", inlineValue)) return Valued::bodies;
     if (matches(argument, "--rib", inlineValue)) return Valued::rib;
     if (matches(argument, "--steps", inlineValue)) return Valued::steps;
+    if (matches(argument, "--size", inlineValue)) return Valued::size;
     return Valued::none;
 }
 
@@ -126,6 +153,7 @@ const char* valuedName(Valued option)
     case Valued::bodies: return "--bodies";
     case Valued::rib: return "--rib";
     case Valued::steps: return "--steps";
+    case Valued::size: return "--size";
     case Valued::none: break;
     }
     return "";
@@ -139,6 +167,20 @@ bool isRibTarget(const char* value)
     if (std::strcmp(value, ViewerOptions::kStandardOutput) == 0) return true;
     if (value[0] == '\0' || value[0] == '-') return false;
     if (value[0] == '|') return value[1 + std::strspn(value + 1, " \t")] != '\0';
+    return true;
+}
+
+// "WxH", two whole numbers from 1 to kMaxWindowSize.
+bool readSize(const char* value, int& width, int& height)
+{
+    const char* cross = std::strchr(value, 'x');
+    if (cross == nullptr) return false;
+    const std::string widthText(value, cross);
+    int w = 0, h = 0;
+    if (readInt(widthText.c_str(), w) != Number::valid || readInt(cross + 1, h) != Number::valid) return false;
+    if (w < 1 || h < 1 || w > ViewerOptions::kMaxWindowSize || h > ViewerOptions::kMaxWindowSize) return false;
+    width = w;
+    height = h;
     return true;
 }
 
@@ -172,6 +214,12 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
         (option == Valued::steps ? options.steps : options.bodies) = number;
         return true;
     }
+    case Valued::size:
+        if (!readSize(value, options.windowWidth, options.windowHeight)) {
+            problem = "--size takes a width and height in pixels such as 800x600, not " + quoted;
+            return false;
+        }
+        return true;
     case Valued::rib:
         if (!isRibTarget(value)) {
             problem = "--rib takes a file name, \"|command\" or \"-\", not " + quoted;
@@ -210,6 +258,14 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
         }
         if (std::strcmp(argument, "--headless") == 0) {
             options.isHeadless = true;
+            continue;
+        }
+        if (std::strcmp(argument, "--realtime") == 0) {
+            options.isRealtime = true;
+            continue;
+        }
+        if (std::strcmp(argument, "--keep-aspect") == 0) {
+            options.keepsAspect = true;
             continue;
         }
         if (const Valued option = valuedOption(argument, value); option != Valued::none) {

@@ -13,6 +13,9 @@ struct ViewerOptions {
     static constexpr const char* kDefaultRibTarget = "blorp10.rib";
     /// The --rib value that sends the RIB to standard output.
     static constexpr const char* kStandardOutput = "-";
+    static constexpr int kDefaultWindowSize = 800;
+    /// Largest --size side: beyond any screen, and small enough for GLUT.
+    static constexpr int kMaxWindowSize = 16384;
 
     int scene = World::kDefaultScene;  ///< --scene N: the scene the world is built with
     int bodies = 1;  ///< --bodies K: prepared bodies active from the start
@@ -24,6 +27,13 @@ struct ViewerOptions {
     bool writesBinaryRib = false;  ///< --binary: binary-encoded floats in the RIB
     bool isHeadless = false;  ///< --headless: no window, no OpenGL, no GLUT
     int steps = 0;  ///< --steps N: world steps of a headless run (0: not given)
+    /// --realtime: the viewer starts with real-time playback on.
+    bool isRealtime = false;
+    /// --keep-aspect: the picture keeps its proportions when the window is resized.
+    bool keepsAspect = false;
+    /// --size WxH: the first window's size in pixels (GLUT's -geometry wins over it).
+    int windowWidth = kDefaultWindowSize;
+    int windowHeight = kDefaultWindowSize;
     /// argv[0] and every GLUT option with its value, in their original order.
     std::vector<char*> glutArguments;
 };
@@ -32,6 +42,9 @@ struct ViewerOptions {
 const char* usageLine();
 /// The --help text: options and keys, ending with a line end.
 const char* helpText();
+/// The keys and mouse actions of the viewer, one per line, ending with a
+/// line end; part of helpText and the viewer's help overlay.
+const char* keysText();
 
 /// Reads argv (argc entries, argv[0] the program name). On a bad option or
 /// value, or options that do not go together, returns false and describes the

@@ -26,10 +26,20 @@ std::string ribTarget;
 void buildWorld(const ViewerOptions& options)
 {
     std::cerr << "about to create the world...\n";
-    heapWorld = new World(options.scene);
-    for (int k = 1; k < options.bodies; ++k) heapWorld->activateNextBody();
-    globalWorld = *heapWorld;
+    startScene(options.scene, options.bodies);
     std::cerr << "world has been created...\n";
+}
+
+void startScene(int scene, int bodies)
+{
+    World* fresh = new World(scene);
+    for (int k = 1; k < bodies; ++k) fresh->activateNextBody();
+    globalWorld = *fresh;
+    // Only the old bodies read the old world's object list, and nothing
+    // steps them any more; the bodies and objects themselves stay with the
+    // scene store.
+    delete heapWorld;
+    heapWorld = fresh;
 }
 
 long stepsTaken = 0;

@@ -22,6 +22,12 @@ extern bool exportsEachStep;
 /// writes "world has been created...".
 void buildWorld(const ViewerOptions& options);
 
+/// Replaces globalWorld with a fresh build of `scene` (its construction
+/// messages go to standard error as any build's do) with its first `bodies`
+/// bodies active. The world before it is let go: its bodies are never
+/// stepped, drawn or exported again. The RenderMan output stays as it is.
+void startScene(int scene, int bodies);
+
 /// One step of globalWorld, then, with --export, one World::exportFrame.
 void stepWorld();
 

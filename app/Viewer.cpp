@@ -3,13 +3,19 @@
 #include "app/Headless.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
+#include "app/Overlay.h"
 #include "app/Session.h"
+#include "app/ViewerState.h"
+#include "softbody/SoftBody.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
 #include <GL/freeglut_ext.h>
 
+#include <cstdarg>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <iostream>
 #include <string>
 
@@ -18,7 +24,13 @@ namespace {
 constexpr int kLeftButton = 0;
 constexpr int kMiddleButton = 1;
 constexpr int kRightButton = 2;
+constexpr int kButtonPressed = 0;
 constexpr int kButtonReleased = 1;
+
+constexpr double kOrbitDegreesPerKey = 5.0;
+constexpr double kOrbitDegreesPerPixel = 0.5;
+constexpr double kZoomPerKey = 1.25;
+constexpr double kZoomPerWheelStep = 1.1;
 
 constexpr double kKickSpeed = 10.0;  // velocity change of the 'o' and 'p' kicks
 
@@ -32,7 +44,78 @@ void setLight(GLenum light, const GLfloat position[4], const GLfloat ambient[4],
 }
 
 [[noreturn]] void quit() { std::exit(closeExport()); }
+
+// GLUT ends the program on a fatal error; without a display that is the
+// first thing a user meets, so it should say what to do instead.
+[[noreturn]] void reportGlutError(const char* format, va_list arguments)
+{
+    char message[256];
+    std::vsnprintf(message, sizeof message, format, arguments);
+    if (std::strncmp(message, "failed to open display", 22) == 0)
+        std::cerr << "blorp: no display to open a window on (" << message
+                  << "); blorp --headless --steps N runs the simulation without one\n";
+    else
+        std::cerr << "blorp: GLUT: " << message << "\n";
+    closeExport();
+    std::exit(1);
+}
+
+// The projection changes only with the zoom or, under --keep-aspect, the
+// window; at the fixed view initGraphics's projection stays untouched.
+void updateProjection()
+{
+    viewerState.camera.applyProjection(viewerState.keepsAspect, viewerState.width, viewerState.height);
+}
+
+// Builds `scene` afresh; the pause, the camera, the overlays and the
+// RenderMan output carry on, the counters and any held point start over.
+void startAfresh(int scene, int bodies)
+{
+    startScene(scene, bodies);
+    viewerState.scene = scene;
+    viewerState.grab.release();
+    if (viewerState.drag == ViewerState::Drag::grab) viewerState.drag = ViewerState::Drag::none;
+    viewerState.singleSteps = 0;
+    viewerState.stepsSinceStart = 0;
+    viewerState.pacer.restart(viewerState.clock());
+}
+
+int nextScene(int scene, int by)
+{
+    const int count = ViewerOptions::kLastScene - ViewerOptions::kFirstScene + 1;
+    return ViewerOptions::kFirstScene + ((scene - ViewerOptions::kFirstScene + by) % count + count) % count;
+}
+
+void dropNextBody()
+{
+    const int before = globalWorld.activatedCount;
+    globalWorld.activateNextBody();
+    if (globalWorld.activatedCount == before)
+        viewerState.showNotice("n: nothing left to drop (all " + std::to_string(before) + " bodies are in)",
+                               viewerState.clock());
+}
+
+// The pull of a held point, added before each step like a push.
+void pullHeldPoint()
+{
+    Grab& grab = viewerState.grab;
+    if (!grab.isHeld()) return;
+    const Vector3 target = grab.target(viewerState.camera, viewerState.eyeAtPixel(grab.pointerX, grab.pointerY));
+    grab.body->nodeArray()[grab.node].addExternalForce(grab.force(target));
+}
 }  // namespace
+
+void advance(int steps)
+{
+    for (int s = 0; s < steps; ++s) {
+        // A failed output or a stop signal ends the run at idle(); the steps
+        // still due would only be lost.
+        if (isStopRequested()) break;
+        pullHeldPoint();
+        stepWorld();
+    }
+    viewerState.stepsSinceStart += steps;
+}
 
 int runViewer(int argc, char** argv)
 {
@@ -51,7 +134,16 @@ int runViewer(int argc, char** argv)
     guardRun(options);
     buildWorld(options);
     prepareExport(options);
+    viewerState.scene = options.scene;
+    viewerState.startingBodies = options.bodies;
+    viewerState.isRealtime = options.isRealtime;
+    viewerState.keepsAspect = options.keepsAspect;
+    viewerState.width = options.windowWidth;
+    viewerState.height = options.windowHeight;
 
+    glutInitErrorFunc(reportGlutError);
+    // Before glutInit, so that GLUT's own -geometry wins.
+    glutInitWindowSize(options.windowWidth, options.windowHeight);
     int glutArgc = int(options.glutArguments.size());
     options.glutArguments.push_back(nullptr);
     glutInit(&glutArgc, options.glutArguments.data());
@@ -71,7 +163,10 @@ int runViewer(int argc, char** argv)
     glutMotionFunc(motion);
     glutPassiveMotionFunc(passiveMotion);
     glutIdleFunc(idle);
+    glutSpecialFunc(special);
+    glutMouseWheelFunc(mouseWheel);
     initGraphics();
+    viewerState.pacer.restart(viewerState.clock());
     glutMainLoop();
     return closeExport();
 }
@@ -112,20 +207,30 @@ void initGraphics()
 void display()
 {
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    // Stepping first: simulated time advances one step per drawn frame.
-    stepWorld();
+    // Stepping first: the frame shows the world after this frame's steps.
+    const double now = viewerState.clock();
+    const int steps = viewerState.stepsForFrame(now);
+    advance(steps);
     glPushMatrix();
-    glRotatef(15.0f, 1.0f, 1.0f, 0.0f);
+    viewerState.camera.applyView();
+    if (viewerState.drawsRoom) drawRoom();
     globalWorld.draw();
     glPopMatrix();
+    drawOverlays(viewerState, globalWorld, now);
     glutSwapBuffers();
     glFinish();
+    viewerState.frameRate.count(now, 1);
+    viewerState.stepRate.count(now, steps);
 }
 
 void reshape(int width, int height)
 {
-    // The projection stays as initGraphics set it: the picture stretches.
+    // Without --keep-aspect or a zoom the projection stays as initGraphics
+    // set it: the picture stretches.
     glViewport(0, 0, width, height);
+    viewerState.width = width;
+    viewerState.height = height;
+    if (viewerState.keepsAspect || viewerState.camera.zoom != 1.0) updateProjection();
 }
 
 void idle()
@@ -138,6 +243,7 @@ void idle()
 
 void keyboard(unsigned char key, int, int)
 {
+    ViewerState& viewer = viewerState;
     switch (key) {
     case 'w': globalWorld.springView = !globalWorld.springView; break;
     case 'z': globalWorld.pushSide(0); break;
@@ -148,19 +254,87 @@ void keyboard(unsigned char key, int, int)
     case 'a': globalWorld.pushSide(4); break;
     case 'o': globalWorld.kickCorner(Vector3(-kKickSpeed, 0.0, 0.0)); break;
     case 'p': globalWorld.kickCorner(Vector3(kKickSpeed, 0.0, 0.0)); break;
-    case 'n': globalWorld.activateNextBody(); break;
+    case 'n': dropNextBody(); break;
     case 'q': quit();
     case 'm': globalWorld.kickUp(); break;
+    case ' ':
+        viewer.isPaused = !viewer.isPaused;
+        // Real time resumes from now, not with a burst for the pause.
+        viewer.pacer.restart(viewer.clock());
+        break;
+    case '.':
+        if (viewer.isPaused) ++viewer.singleSteps;
+        break;
+    case 'r': startAfresh(viewer.scene, globalWorld.activatedCount); break;
+    case '[': startAfresh(nextScene(viewer.scene, -1), viewer.startingBodies); break;
+    case ']': startAfresh(nextScene(viewer.scene, 1), viewer.startingBodies); break;
+    case 'h': viewer.showsHelp = !viewer.showsHelp; break;
+    case 'i': viewer.showsStatistics = !viewer.showsStatistics; break;
+    case 't':
+        viewer.isRealtime = !viewer.isRealtime;
+        viewer.pacer.restart(viewer.clock());
+        break;
+    case 'g': viewer.drawsRoom = !viewer.drawsRoom; break;
     default: break;
     }
     glutPostRedisplay();
 }
 
-void mouse(int button, int state, int, int)
+void special(int key, int, int)
 {
-    // Only releases count, and neither pointer position matters. No
-    // redisplay is posted: the idle callback keeps frames coming.
+    Camera& camera = viewerState.camera;
+    const double zoom = camera.zoom;
+    switch (key) {
+    case GLUT_KEY_LEFT: camera.orbit(-kOrbitDegreesPerKey, 0.0); break;
+    case GLUT_KEY_RIGHT: camera.orbit(kOrbitDegreesPerKey, 0.0); break;
+    case GLUT_KEY_UP: camera.orbit(0.0, kOrbitDegreesPerKey); break;
+    case GLUT_KEY_DOWN: camera.orbit(0.0, -kOrbitDegreesPerKey); break;
+    case GLUT_KEY_PAGE_UP: camera.zoomBy(kZoomPerKey); break;
+    case GLUT_KEY_PAGE_DOWN: camera.zoomBy(1.0 / kZoomPerKey); break;
+    case GLUT_KEY_HOME: camera.reset(); break;
+    default: break;
+    }
+    if (camera.zoom != zoom) updateProjection();
+    glutPostRedisplay();
+}
+
+void mouseWheel(int, int direction, int, int)
+{
+    const double zoom = viewerState.camera.zoom;
+    viewerState.camera.zoomBy(direction > 0 ? kZoomPerWheelStep : 1.0 / kZoomPerWheelStep);
+    if (viewerState.camera.zoom != zoom) updateProjection();
+}
+
+void mouse(int button, int state, int x, int y)
+{
+    // Shift and Ctrl turn the left button into a drag: Ctrl holds a mass
+    // point, Shift orbits. A release with either held ends that drag and
+    // pushes nothing; without them only releases count, and neither pointer
+    // position matters. No redisplay is posted: the idle callback keeps
+    // frames coming.
+    const int modifiers = glutGetModifiers();
+    const bool isCtrl = (modifiers & GLUT_ACTIVE_CTRL) != 0;
+    const bool isShift = (modifiers & GLUT_ACTIVE_SHIFT) != 0;
+    ViewerState& viewer = viewerState;
+    if (button == kLeftButton && state == kButtonPressed) {
+        if (isCtrl) {
+            viewer.grab.pick(globalWorld, viewer.camera, viewer.eyeAtPixel(x, y));
+            viewer.grab.pointerX = x;
+            viewer.grab.pointerY = y;
+            viewer.drag = ViewerState::Drag::grab;
+        } else if (isShift) {
+            viewer.drag = ViewerState::Drag::orbit;
+            viewer.dragX = x;
+            viewer.dragY = y;
+        }
+        return;
+    }
     if (state != kButtonReleased) return;
+    if (button == kLeftButton) {
+        viewer.drag = ViewerState::Drag::none;
+        viewer.grab.release();
+    }
+    if (isCtrl || isShift) return;
     switch (button) {
     case kLeftButton: globalWorld.mousePush(0); break;
     case kMiddleButton: globalWorld.mousePush(2); break;
@@ -169,6 +343,22 @@ void mouse(int button, int state, int, int)
     }
 }
 
-void motion(int, int) {}
+void motion(int x, int y)
+{
+    ViewerState& viewer = viewerState;
+    switch (viewer.drag) {
+    case ViewerState::Drag::orbit:
+        // Dragging right turns the room as the right arrow does, dragging up as the up arrow.
+        viewer.camera.orbit((x - viewer.dragX) * kOrbitDegreesPerPixel, (viewer.dragY - y) * kOrbitDegreesPerPixel);
+        viewer.dragX = x;
+        viewer.dragY = y;
+        break;
+    case ViewerState::Drag::grab:
+        viewer.grab.pointerX = x;
+        viewer.grab.pointerY = y;
+        break;
+    case ViewerState::Drag::none: break;
+    }
+}
 
 void passiveMotion(int, int) {}

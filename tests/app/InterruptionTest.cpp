@@ -103,11 +103,11 @@ TEST(InterruptionDeathTest, TheViewerEndsAStoppedRunBetweenTwoFrames)
             display();
             idle();
             std::raise(SIGTERM);
-            display();  // the signal came during this frame's step
+            display();  // takes no step once a stop is asked for
             idle();
             std::exit(98);
         },
-        testing::ExitedWithCode(143), "\nblorp: stopped by SIGTERM after 3 steps\n$");
+        testing::ExitedWithCode(143), "\nblorp: stopped by SIGTERM after 2 steps\n$");
 }
 
 TEST(Interruption, FailureReasonIsTheTextAfterTheOutputsName)

@@ -98,6 +98,15 @@ TEST(Options, RejectBadOptionsAndValuesNamingTheProblem)
         {{"--steps", "10"}, "--steps works only with --headless"},
         {{"--rib", "out.rib"}, "--rib works only with --export"},
         {{"--headless", "--steps", "8", "--binary"}, "--binary works only with --export"},
+        {{"--size"}, "--size needs a value"},
+        {{"--size", "800"}, "--size takes a width and height in pixels such as 800x600, not '800'"},
+        {{"--size=0x600"}, "--size takes a width and height in pixels such as 800x600, not '0x600'"},
+        {{"--size", "800x"}, "--size takes a width and height in pixels such as 800x600, not '800x'"},
+        {{"--size", "x600"}, "--size takes a width and height in pixels such as 800x600, not 'x600'"},
+        {{"--size", "800x600x2"}, "--size takes a width and height in pixels such as 800x600, not '800x600x2'"},
+        {{"--size", "16385x600"}, "--size takes a width and height in pixels such as 800x600, not '16385x600'"},
+        {{"--size", "-800x600"}, "--size takes a width and height in pixels such as 800x600, not '-800x600'"},
+        {{"--realtime=1"}, "unknown option '--realtime=1'"},
         {{"--export=yes"}, "unknown option '--export=yes'"},
         {{"--headless=1", "--steps", "8"}, "unknown option '--headless=1'"},
     };
@@ -143,13 +152,41 @@ TEST(Options, ReadExportAndHeadlessOptions)
     }
 }
 
+TEST(Options, ReadWindowAndPlaybackOptions)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        bool realtime, keepsAspect;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{}, false, false, 800, 800},
+        {{"--realtime"}, true, false, 800, 800},
+        {{"--keep-aspect", "--size", "640x480"}, false, true, 640, 480},
+        {{"--size=1x16384", "--realtime"}, true, false, 1, 16384},
+        // The headless run has no window and ignores them, as it ignores GLUT's options.
+        {{"--headless", "--steps", "5", "--realtime", "--size", "300x200"}, true, false, 300, 200},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.arguments);
+        const std::string what = testing::PrintToString(c.arguments);
+        ASSERT_TRUE(parsed.ok) << what << ": " << parsed.problem;
+        EXPECT_EQ(parsed.options.isRealtime, c.realtime) << what;
+        EXPECT_EQ(parsed.options.keepsAspect, c.keepsAspect) << what;
+        EXPECT_EQ(parsed.options.windowWidth, c.width) << what;
+        EXPECT_EQ(parsed.options.windowHeight, c.height) << what;
+    }
+}
+
 TEST(Options, HelpNamesEveryOptionAndKey)
 {
     const std::string help = helpText();
     for (const char* option : {"--scene N", "--bodies K", "--export", "--rib TARGET", "--binary", "--headless",
-                               "--steps N", "--help", "-display", "-geometry"})
+                               "--steps N", "--realtime", "--keep-aspect", "--size WxH", "--help", "-display",
+                               "-geometry"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
-    for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q "})
+    for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q ",
+                            "  space ", "  . ", "  r ", "  [ ] ", "  t ", "  g ", "  i ", "  h ", "  arrows ", "Home"})
         EXPECT_NE(help.find(key), std::string::npos) << "key '" << key << "'";
     const std::string usage = usageLine();
     EXPECT_EQ(usage.find('\n'), std::string::npos) << "the usage is one line";

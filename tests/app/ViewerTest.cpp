@@ -1,5 +1,6 @@
 #include "GlRecorder.h"
 #include "GlutState.h"
+#include "ViewerTestSupport.h"
 #include "../world/VectorPrinting.h"
 #include "RibCapture.h"
 #include "app/Options.h"
@@ -20,55 +21,9 @@
 #include <string>
 #include <vector>
 
+using namespace viewertest;
+
 namespace {
-std::string call(const char* name, std::vector<double> args) { return glrecorder::Call{name, std::move(args)}.text(); }
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);) out.push_back(line);
-    return out;
-}
-
-// A world built quietly and kept for the rest of the test program, since the
-// bodies of the global world collide against its object list.
-World& keptWorld(int scene)
-{
-    static std::vector<std::unique_ptr<World>> kept;
-    testing::internal::CaptureStderr();
-    kept.push_back(std::make_unique<World>(scene));
-    testing::internal::GetCapturedStderr();
-    return *kept.back();
-}
-
-// Points the global world at a fresh build of the scene, with `bodies` active.
-void useScene(int scene, int bodies = 1)
-{
-    World& world = keptWorld(scene);
-    for (int k = 1; k < bodies; ++k) world.activateNextBody();
-    globalWorld = world;
-}
-
-struct BodyState {
-    std::vector<Vector3> positions, velocities, pushes;
-    bool operator==(const BodyState& other) const
-    {
-        return positions == other.positions && velocities == other.velocities && pushes == other.pushes;
-    }
-};
-
-BodyState state(const SoftBody& body)
-{
-    BodyState s;
-    for (int n = 0; n < body.nodeCount(); ++n) {
-        s.positions.push_back(body.nodeArray()[n].position);
-        s.velocities.push_back(body.nodeArray()[n].velocity);
-        s.pushes.push_back(body.nodeArray()[n].externalForce);
-    }
-    return s;
-}
-
 int runWith(std::vector<std::string> arguments, std::string& log)
 {
     std::vector<char*> argv;
@@ -100,6 +55,8 @@ TEST(Viewer, EntrySequenceBuildsTheSceneThenOpensTheWindowAndEntersTheLoop)
     EXPECT_EQ(builds, 5) << log;
 
     std::vector<std::string> expected = {
+        call("glutInitErrorFunc", {}),
+        call("glutInitWindowSize", {800, 800}),
         call("glutInit", {4}),
         call("glutInitDisplayMode", {2}),
         call("glutSetOption", {GLUT_ACTION_ON_WINDOW_CLOSE, GLUT_ACTION_GLUTMAINLOOP_RETURNS}),
@@ -111,6 +68,8 @@ TEST(Viewer, EntrySequenceBuildsTheSceneThenOpensTheWindowAndEntersTheLoop)
         call("glutMotionFunc", {}),
         call("glutPassiveMotionFunc", {}),
         call("glutIdleFunc", {}),
+        call("glutSpecialFunc", {}),
+        call("glutMouseWheelFunc", {}),
     };
     expected.insert(expected.end(), graphics.begin(), graphics.end());
     expected.push_back(call("glutMainLoop", {}));
@@ -291,7 +250,7 @@ TEST(Viewer, OtherKeysOnlyRedisplay)
     useScene(7);
     const World before = globalWorld;
     const BodyState body = state(*globalWorld.activeBodies[0]);
-    const unsigned char keys[] = {'W', 'Z', 'X', 'C', 'D', 'S', 'A', 'O', 'P', 'N', 'M', 'Q', ' ', '1', 'b', 0, 27, 255};
+    const unsigned char keys[] = {'W', 'Z', 'X', 'C', 'D', 'S', 'A', 'O', 'P', 'N', 'M', 'Q', 'R', 'G', 'H', 'I', 'T', ',', '1', 'b', 0, 27, 255};
     for (unsigned char key : keys) {
         glrecorder::clear();
         keyboard(key, 0, 0);

@@ -6,7 +6,8 @@
 #
 # usage: viewer_e2e.sh BLORP WORKDIR [DOCSDIR]
 #   WORKDIR receives the screenshots and logs of the run.
-#   DOCSDIR, when given, receives scene12.png and scene7.png for the README.
+#   DOCSDIR, when given, receives scene12.png, scene7.png, room.png and
+#   help.png for the README.
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
@@ -33,15 +34,21 @@ start_blorp() {
 shot() { import -window "$window" "$1"; }
 
 # pixels FILE KIND: "count meanX meanY" of the pixels of that kind.
-#   red:   the scene-12 body (glass, colour 0.8, 0.2, 0.2)
-#   green: the spheres (material 0, 0.9, 0)
-#   grey:  spring lines (white material)
+#   red:    the scene-12 body (glass, colour 0.8, 0.2, 0.2)
+#   green:  the spheres (material 0, 0.9, 0)
+#   blue:   the tables' boxes (material 0, 0, 1)
+#   grey:   spring lines (white material)
+#   floor:  the room's floor (flat 0.22, 0.26, 0.38)
+#   yellow: the help overlay's text
 pixels() {
     convert "$1" txt:- | awk -F'[(),: ]+' -v kind="$2" '
         NR > 1 {
             x = $1; y = $2; r = $3; g = $4; b = $5
             if (kind == "red") hit = r > 100 && r > 2 * g && r > 2 * b
             else if (kind == "green") hit = g > 100 && g > 2 * r && g > 2 * b
+            else if (kind == "blue") hit = b > 100 && b > 2 * r && b > 2 * g
+            else if (kind == "floor") hit = r >= 53 && r <= 59 && g >= 63 && g <= 69 && b >= 94 && b <= 100
+            else if (kind == "yellow") hit = r > 200 && g > 200 && b < 80
             else hit = r > 60 && r == g && g == b
             if (hit) { n++; sx += x; sy += y }
         }
@@ -53,6 +60,36 @@ press() {
     xdotool windowfocus --sync "$window"
     xdotool key "$1"
 }
+
+# differs A B: whether the two screenshots differ in any pixel.
+differs() { [ "$(compare -metric AE "$1" "$2" null: 2>&1 || true)" != 0 ]; }
+
+# shot_until FILE TEST...: takes screenshots into FILE until TEST (a command
+# given the file) holds, for up to 10 s; fails naming the TEST otherwise.
+shot_until() {
+    local file=$1
+    shift
+    for _ in $(seq 100); do
+        shot "$file"
+        "$@" "$file" && return 0
+        sleep 0.1
+    done
+    fail "no screenshot within 10 s satisfied: $*"
+}
+
+# still FILE: two screenshots in a row show the same picture (FILE the second).
+still() {
+    shot "$1.before.png"
+    ! differs "$1.before.png" "$1"
+}
+# at_least N KIND FILE: the screenshot has N or more pixels of that kind.
+at_least() {
+    local n
+    read -r n _ _ <<<"$(pixels "$3" "$2")"
+    [ "$n" -ge "$1" ]
+}
+differs_from() { differs "$1" "$2"; }
+same_as() { ! differs "$1" "$2"; }
 
 body_build() {
     printf '%s\n' "blorp: initialing members..." "blorp: initialize nodes array with actual nodes..." \
@@ -126,6 +163,63 @@ wait_exit
 } >expected3.log
 diff -u expected3.log scene3.log || fail "standard-error log of scene 3 differs (above)"
 
+# ---- the controls beside the fixed display cycle, on scene 12
+start_blorp controls.log -geometry 400x400+0+0
+shot_until falling.png at_least 500 red
+# Paused, the picture holds: once it has settled, screenshots a second apart agree.
+press space
+shot_until paused.png still
+sleep 1
+shot paused_later.png
+differs paused.png paused_later.png && fail "paused, the picture changed within a second"
+# 'r' shows the start; running again, the block falls from it.
+press r
+shot_until start.png still
+press space
+shot_until resumed.png differs_from start.png
+note "space pauses and resumes; paused screenshots a second apart are identical"
+press space
+press r
+shot_until restarted.png same_as start.png
+note "'r' brings back the start's picture, pixel for pixel"
+press Left
+shot_until orbited.png differs_from start.png
+press Home
+shot_until home.png same_as start.png
+note "an arrow key turns the view and Home brings the fixed view back"
+at_least 100 floor home.png && fail "the floor shows before 'g'"
+press g
+shot_until room.png at_least 2000 floor
+note "'g' shows the floor: $(pixels room.png floor | cut -d' ' -f1) pixels"
+press g
+at_least 100 yellow start.png && fail "yellow text before 'h'"
+press h
+shot_until help.png at_least 500 yellow
+note "'h' shows text: $(pixels help.png yellow | cut -d' ' -f1) pixels"
+press h
+at_least 100 blue start.png && fail "blue boxes in scene 12"
+press bracketright
+shot_until next.png at_least 2000 blue
+note "']' shows scene 0 and its table: $(pixels next.png blue | cut -d' ' -f1) blue pixels"
+press q
+wait_exit
+[ "$status" = 0 ] || fail "'q' ended blorp with status $status; log: $(tail -n3 controls.log)"
+{
+    body_build
+    echo "about to create the world..."
+    body_build
+    echo "world has been created..."
+} >expected_start.log
+head -n "$(wc -l <expected_start.log)" controls.log | diff -u expected_start.log - ||
+    fail "the start-up log differs (above)"
+
+# ---- no display: one line naming --headless
+status=0
+env -u DISPLAY "$blorp" 2>nodisplay.log || status=$?
+[ "$status" = 1 ] || fail "without a display blorp ended with status $status, not 1"
+last=$(tail -n1 nodisplay.log)
+[[ $last == "blorp: no display"*"--headless"* ]] || fail "without a display blorp said: $last"
+
 # ---- a bad option: one line with the usage, status 2, no window
 status=0
 "$blorp" --scene 13 2>bad.log || status=$?
@@ -141,9 +235,22 @@ if [ -n "$docs" ]; then
     start_blorp scene7.log --scene 7 --bodies 5 -geometry 400x400+0+0
     sleep 1.5
     shot "$docs/scene7.png"
+    # The room seen from above and to the side, then the help over it.
+    press g
+    for key in Left Left Left Left Left Left Up Up Up Up Next; do xdotool key "$key"; done
+    sleep 0.5
+    shot "$docs/room.png"
     press q
     wait_exit
     [ "$status" = 0 ] || fail "'q' ended scene 7 with status $status"
+    # The help needs a window wide enough for its lines.
+    start_blorp help.log --scene 7 --bodies 5 --keep-aspect -geometry 760x560+0+0
+    for key in g Left Left Left Up Up h i; do xdotool key "$key"; done
+    sleep 1.5
+    shot "$docs/help.png"
+    press q
+    wait_exit
+    [ "$status" = 0 ] || fail "'q' ended the help's run with status $status"
     note "screenshots written to $docs"
 fi
 
