@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Long headless exports that meet a fault, through the real blorp executable
 # with no display: an output that fails stops the run at once with one line
-# and status 1; SIGINT and SIGTERM at random moments stop it after a whole
+# and status 1, as does one that cannot be opened; SIGINT and SIGTERM at random moments stop it after a whole
 # frame, with status 130 or 143, a line with the steps and frames done, and a
 # file that ribcheck passes. The step counts are only upper bounds: every run
 # ends long before them.
@@ -57,16 +57,50 @@ check_failed_output() {
     [ "$status" = 1 ] || fail "$target: exit status $status, not 1: $(tail -n2 "$log")"
     local said
     said=$(own_lines "$log" | grep -v '^sh: ' || true)
-    local pattern="^blorp: stopped after ([0-9]+) steps?: the RIB output to $(printf '%s' "$target" | sed 's/[]|.*^$()[]/\\&/g') failed: $reason\$"
-    [[ $said =~ $pattern ]] || fail "$target: not one line naming the output and the reason: $said"
+    [[ $said =~ ^blorp:\ stopped\ after\ ([0-9]+)\ steps?:\ (.*)$ ]] &&
+        [ "${BASH_REMATCH[2]}" = "the RIB output to $target failed: $reason" ] ||
+        fail "$target: not one line naming the output and the reason: $said"
     [ "${BASH_REMATCH[1]}" -lt $steps ] || fail "$target: ran to the end"
     note "$target: $said ($(((ended - started) / 1000000)) ms)"
 }
-check_failed_output "|exit 0" 'Broken pipe \(the command is no longer reading\)' exit
-check_failed_output "|no-such-renderer-blorp" 'Broken pipe \(the command is no longer reading\)' missing
+gone="Broken pipe (the command is no longer reading)"
+check_failed_output "|exit 0" "$gone" exit
+check_failed_output "|no-such-renderer-blorp" "$gone" missing
 # A renderer that reads some frames and then ends.
-check_failed_output "|head -c 300000 >/dev/null" 'Broken pipe \(the command is no longer reading\)' head
-check_failed_output /dev/full 'No space left on device' full
+check_failed_output "|head -c 300000 >/dev/null" "$gone" head
+check_failed_output /dev/full "No space left on device" full
+
+# ---- outputs that cannot be opened: status 1 and the library's one line,
+# with a reason of its own for each
+# cannot_open TARGET LINE [COMMAND...]: runs blorp with --rib TARGET, through
+# COMMAND if given.
+cannot_open() {
+    local target=$1 line=$2
+    shift 2
+    status=0
+    "$@" "$blorp" "${run[@]}" --rib "$target" </dev/null 2>unopened.log || status=$?
+    [ "$status" = 1 ] || fail "$target: exit status $status, not 1: $(tail -n2 unopened.log)"
+    [ "$(own_lines unopened.log)" = "$line" ] || fail "$target: $(own_lines unopened.log)"
+    note "$target: $line"
+}
+made="Error making RIB file: bad filename"
+cannot_open /nonexistent-blorp-dir/x.rib "$made: /nonexistent-blorp-dir/x.rib: No such file or directory"
+cannot_open . "$made: .: Is a directory"
+mkdir -p read-only
+chmod 555 read-only
+if [ "$(id -u)" != 0 ]; then
+    cannot_open read-only/x.rib "$made: read-only/x.rib: Permission denied"
+elif command -v setpriv >/dev/null; then
+    # The superuser writes anywhere: the run is made as nobody instead.
+    cannot_open read-only/x.rib "$made: read-only/x.rib: Permission denied" \
+        setpriv --reuid=65534 --regid=65534 --clear-groups
+else
+    note "read-only directory: not tried (run as the superuser, without setpriv)"
+fi
+# With no descriptors to spare the pipe cannot be made; the command never
+# starts.
+no_spare_descriptors() { (exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&- && ulimit -n 4 && exec "$@"); }
+cannot_open "|cat >/dev/null" "Error opening pipe to cat >/dev/null: Too many open files" no_spare_descriptors
 
 # ---- SIGINT and SIGTERM at random moments of a long export
 # stop_at_random SIGNAL STATUS TARGET FILE: starts the export into TARGET,
