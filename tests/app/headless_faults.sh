@@ -27,8 +27,7 @@ note() { echo "headless_faults: $*"; }
 steps=400000
 run=(--headless --steps $steps --export --scene 7 --bodies 5)
 
-# The lines a run writes after the world's own build messages.
-own_lines() { sed -n '/^world has been created\.\.\.$/,$p' "$1" | tail -n +2; }
+source "$(dirname "$0")/stopped_run.sh"
 
 pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true' EXIT
@@ -55,13 +54,9 @@ check_failed_output() {
     "$blorp" "${run[@]}" --rib "$target" </dev/null 2>"$log" || status=$?
     ended=$(date +%s%N)
     [ "$status" = 1 ] || fail "$target: exit status $status, not 1: $(tail -n2 "$log")"
-    local said
-    said=$(own_lines "$log" | grep -v '^sh: ' || true)
-    [[ $said =~ ^blorp:\ stopped\ after\ ([0-9]+)\ steps?:\ (.*)$ ]] &&
-        [ "${BASH_REMATCH[2]}" = "the RIB output to $target failed: $reason" ] ||
-        fail "$target: not one line naming the output and the reason: $said"
-    [ "${BASH_REMATCH[1]}" -lt $steps ] || fail "$target: ran to the end"
-    note "$target: $said ($(((ended - started) / 1000000)) ms)"
+    check_failed_line "$log" "$target" "$reason"
+    [ "$stopped_steps" -lt $steps ] || fail "$target: ran to the end"
+    note "$target: $(own_lines "$log" | tail -n1) ($(((ended - started) / 1000000)) ms)"
 }
 gone="Broken pipe (the command is no longer reading)"
 check_failed_output "|exit 0" "$gone" exit
@@ -124,19 +119,7 @@ stop_at_random() {
     kill -"$signal" "$pid"
     wait_for_end "$log"
     [ "$status" = "$expected" ] || fail "$signal: exit status $status, not $expected: $(tail -n2 "$log")"
-    local said
-    said=$(own_lines "$log")
-    [[ $said =~ ^blorp:\ stopped\ by\ SIG$signal\ after\ ([0-9]+)\ steps\;\ ([0-9]+)\ frames\ written\ to\ (.*)$ ]] ||
-        fail "$signal: not one line with the steps and frames: $said"
-    local done=${BASH_REMATCH[1]} frames=${BASH_REMATCH[2]}
-    [ "${BASH_REMATCH[3]}" = "$target" ] || fail "$signal: the line names ${BASH_REMATCH[3]}, not $target"
-    [ "$frames" = $((done / 8 + (done % 8 > 0))) ] || fail "$signal: $frames frames for $done steps"
-    local check=0
-    "$ribcheck" --allow-partial-meshes "$rib" >"$rib.check" 2>"$rib.summary" || check=$?
-    [ "$check" = 0 ] || fail "$signal: ribcheck: $(grep -v ': note: ' "$rib.check" | head -n3) $(cat "$rib.summary")"
-    grep -q ", $frames frames, 0 problems\$" "$rib.summary" || fail "$signal: the line says $frames frames, ribcheck: $(cat "$rib.summary")"
-    [ "$(tail -c 10 "$rib" | od -An -c | tr -d ' \n')" = 'FrameEnd\n\n' ] ||
-        fail "$signal: $rib does not end with a whole frame: $(tail -c 40 "$rib" | od -c | tail -n3)"
+    check_stopped_by "$signal" "$log" "$target" "$rib"
     note "$signal after ${size} bytes: $said; $(cat "$rib.summary")"
 }
 for round in 1 2; do

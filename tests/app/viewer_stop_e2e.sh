@@ -21,8 +21,7 @@ rm -rf ./*
 test_name=viewer_stop_e2e
 source "$here/xvfb_session.sh"
 
-# The lines blorp writes after the world's own build messages.
-own_lines() { sed -n '/^world has been created\.\.\.$/,$p' "$1" | tail -n +2; }
+source "$here/stopped_run.sh"
 
 # start_blorp LOG ARGS...: starts the exporting viewer, its standard error to LOG.
 start_blorp() {
@@ -53,17 +52,7 @@ stop_by() {
     kill -"$signal" "$blorp_pid"
     wait_exit "SIG$signal"
     [ "$status" = "$expected" ] || fail "$signal: exit status $status, not $expected: $(tail -n3 "$log")"
-    local said
-    said=$(own_lines "$log")
-    [[ $said =~ ^blorp:\ stopped\ by\ SIG$signal\ after\ ([0-9]+)\ steps?\;\ ([0-9]+)\ frames\ written\ to\ $rib$ ]] ||
-        fail "$signal: not one line with the steps and frames: $said"
-    local frames=${BASH_REMATCH[2]}
-    local check=0
-    "$ribcheck" --allow-partial-meshes "$rib" >"$rib.check" 2>"$rib.summary" || check=$?
-    [ "$check" = 0 ] || fail "$signal: ribcheck: $(grep -v ': note: ' "$rib.check" | head -n3) $(cat "$rib.summary")"
-    grep -q ", $frames frames, 0 problems\$" "$rib.summary" || fail "$signal: the line says $frames frames, ribcheck: $(cat "$rib.summary")"
-    [ "$(tail -c 10 "$rib" | od -An -c | tr -d ' \n')" = 'FrameEnd\n\n' ] ||
-        fail "$signal: $rib does not end with a whole frame: $(tail -c 40 "$rib" | od -c | tail -n3)"
+    check_stopped_by "$signal" "$log" "$rib" "$rib"
     note "$signal${key:+ after '$key'}: $said; $(cat "$rib.summary")"
 }
 stop_by TERM 143 term.rib
@@ -81,12 +70,8 @@ stops_on() {
     wait_exit "the output to $target failed"
     ended=$(date +%s%N)
     [ "$status" = 1 ] || fail "$target: exit status $status, not 1: $(tail -n3 "$log")"
-    local said
-    said=$(own_lines "$log")
-    [[ $said =~ ^blorp:\ stopped\ after\ [0-9]+\ steps?:\ (.*)$ ]] &&
-        [ "${BASH_REMATCH[1]}" = "the RIB output to $target failed: $reason" ] ||
-        fail "$target: not one line naming the output and the reason: $said"
-    note "$target: $said ($(((ended - started) / 1000000)) ms from the start)"
+    check_failed_line "$log" "$target" "$reason"
+    note "$target: $(own_lines "$log" | tail -n1) ($(((ended - started) / 1000000)) ms from the start)"
 }
 stops_on /dev/full "No space left on device" 7
 # Scene 12's frames are small: the buffer would take seconds of frames to
