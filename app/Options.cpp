@@ -127,6 +127,8 @@ const char* helpText()
                     "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
                     "  --headless ignores GLUT's options and the window's (--realtime,\n"
                     "  --keep-aspect, --size).\n"
+                    "Ctrl-C or SIGTERM stops a run after the step under way and finishes the\n"
+                    "output (status 130 or 143); an output that fails stops it (status 1).\n"
                     "\n") +
         keysText();
     return text.c_str();
