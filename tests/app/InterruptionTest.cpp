@@ -1,5 +1,3 @@
-#include "GlRecorder.h"
-#include "RibCapture.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/Session.h"
@@ -13,7 +11,9 @@
 #include <vector>
 
 // Each run is a death test: the handlers it installs and the signals it
-// raises stay in a child process of its own.
+// raises stay in a child process of its own. The whole runs, headless and in
+// the viewer, are tested through the real executable by headless_faults.sh
+// and viewer_stop_e2e.sh.
 
 namespace {
 // Reads the options, guards the run and builds its world, as blorp does.
@@ -29,41 +29,7 @@ void startRun(std::vector<std::string> arguments)
     buildWorld(options);
     prepareExport(options);
 }
-
-// Steps until a stop is asked for, at most `steps` times.
-void stepUntilStopped(int steps)
-{
-    for (int s = 0; s < steps && !isStopRequested(); ++s) stepWorld();
-}
 }  // namespace
-
-TEST(InterruptionDeathTest, AStopSignalEndsTheRunAfterItsStepWithTheSignalsStatus)
-{
-    // The handler only takes note: the process carries on to the end of the
-    // step, finishes the output, says what it did and where it went.
-    const ribcapture::TempFile file;
-    EXPECT_EXIT(
-        {
-            startRun({"--export", "--scene", "7", "--bodies", "5", "--rib", file.path()});
-            stepUntilStopped(20);
-            std::raise(SIGINT);
-            std::exit(isStopRequested() ? endStoppedRun() : 98);
-        },
-        testing::ExitedWithCode(130),
-        "\nblorp: stopped by SIGINT after 20 steps; 3 frames written to " + file.path() + "\n$");
-    const std::string rib = ribcapture::readFile(file.path());
-    ASSERT_GE(rib.size(), 10u);
-    EXPECT_EQ(rib.substr(rib.size() - 10), "FrameEnd\n\n") << "RiEnd finished the output";
-
-    EXPECT_EXIT(
-        {
-            startRun({"--scene", "12"});
-            stepWorld();
-            std::raise(SIGTERM);
-            std::exit(isStopRequested() ? endStoppedRun() : 98);
-        },
-        testing::ExitedWithCode(143), "\nblorp: stopped by SIGTERM after 1 step\n$");
-}
 
 TEST(InterruptionDeathTest, ASecondSignalEndsTheProcessAtOnce)
 {
@@ -77,21 +43,6 @@ TEST(InterruptionDeathTest, ASecondSignalEndsTheProcessAtOnce)
             std::exit(0);
         },
         testing::KilledBySignal(SIGINT), "");
-}
-
-TEST(InterruptionDeathTest, AFailedOutputStopsTheRunWithOneLineNamingItAndTheReason)
-{
-    // No report of the library's own: the run's line says it all, and
-    // finishing the failed output adds nothing.
-    EXPECT_EXIT(
-        {
-            startRun({"--export", "--scene", "7", "--bodies", "5", "--rib", "/dev/full"});
-            stepUntilStopped(1000);
-            std::exit(isStopRequested() ? endStoppedRun() : 98);
-        },
-        testing::ExitedWithCode(1),
-        "world has been created...\nblorp: stopped after [0-9]+ steps?: the RIB output to /dev/full failed: No "
-        "space left on device\n$");
 }
 
 TEST(InterruptionDeathTest, TheViewerEndsAStoppedRunBetweenTwoFrames)
