@@ -95,7 +95,12 @@ fi
 # With no descriptors to spare the pipe cannot be made; the command never
 # starts.
 no_spare_descriptors() { (exec 3>&- 4>&- 5>&- 6>&- 7>&- 8>&- 9>&- && ulimit -n 4 && exec "$@"); }
-cannot_open "|cat >/dev/null" "Error opening pipe to cat >/dev/null: Too many open files" no_spare_descriptors
+if ldd "$blorp" | grep -q -E 'lib(a|ub)san'; then
+    # The sanitizers' run-time opens files of its own as it checks.
+    note "a pipe without descriptors: not tried in a sanitizer build"
+else
+    cannot_open "|cat >/dev/null" "Error opening pipe to cat >/dev/null: Too many open files" no_spare_descriptors
+fi
 
 # ---- SIGINT and SIGTERM at random moments of a long export
 # stop_at_random SIGNAL STATUS TARGET FILE: starts the export into TARGET,
