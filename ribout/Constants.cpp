@@ -4,59 +4,81 @@
 
 #include "ri.h"
 
+namespace {
+
+// The variables are plain char pointers (see ri.h) but the text is never
+// written through them.
+char* text(const char* name)
+{
+    return const_cast<char*>(name);
+}
+
+} // namespace
+
 extern "C" {
 
 // Each variable starts as its standard name; RiBegin replaces most of them
 // with the interned copy of the same text, so they stay assignable.
-RtToken RI_FRAMEBUFFER = "framebuffer", RI_FILE = "file";
-RtToken RI_RGB = "rgb", RI_RGBA = "rgba", RI_RGBZ = "rgbz", RI_RGBAZ = "rgbaz", RI_A = "a",
-        RI_Z = "z", RI_AZ = "az";
-RtToken RI_PERSPECTIVE = "perspective", RI_ORTHOGRAPHIC = "orthographic";
-RtToken RI_HIDDEN = "hidden", RI_PAINT = "paint";
-RtToken RI_CONSTANT = "constant", RI_SMOOTH = "smooth";
-RtToken RI_FLATNESS = "flatness", RI_FOV = "fov";
-RtToken RI_AMBIENTLIGHT = "ambientlight", RI_POINTLIGHT = "pointlight",
-        RI_DISTANTLIGHT = "distantlight", RI_SPOTLIGHT = "spotlight";
-RtToken RI_INTENSITY = "intensity", RI_LIGHTCOLOR = "lightcolor", RI_FROM = "from", RI_TO = "to",
-        RI_CONEANGLE = "coneangle", RI_CONEDELTAANGLE = "conedeltaangle",
-        RI_BEAMDISTRIBUTION = "beamdistribution";
-RtToken RI_MATTE = "matte", RI_METAL = "metal", RI_SHINYMETAL = "shinymetal",
-        RI_PLASTIC = "plastic", RI_PAINTEDPLASTIC = "paintedplastic";
-RtToken RI_KA = "Ka", RI_KD = "Kd", RI_KS = "Ks", RI_ROUGHNESS = "roughness", RI_KR = "Kr",
-        RI_TEXTURENAME = "texturename", RI_SPECULARCOLOR = "specularcolor";
-RtToken RI_DEPTHCUE = "depthcue", RI_FOG = "fog", RI_BUMPY = "bumpy";
-RtToken RI_MINDISTANCE = "mindistance", RI_MAXDISTANCE = "maxdistance",
-        RI_BACKGROUND = "background", RI_DISTANCE = "distance", RI_AMPLITUDE = "amplitude";
-RtToken RI_RASTER = "raster", RI_SCREEN = "screen", RI_CAMERA = "camera", RI_WORLD = "world",
-        RI_OBJECT = "object";
-RtToken RI_INSIDE = "inside", RI_OUTSIDE = "outside", RI_LH = "lh", RI_RH = "rh";
-RtToken RI_P = "P", RI_PZ = "Pz", RI_PW = "Pw", RI_N = "N", RI_NP = "Np", RI_CS = "Cs",
-        RI_OS = "Os", RI_S = "s", RI_T = "t", RI_ST = "st";
-RtToken RI_BILINEAR = "bilinear", RI_BICUBIC = "bicubic", RI_LINEAR = "linear",
-        RI_CUBIC = "cubic";
-RtToken RI_PRIMITIVE = "primitive", RI_INTERSECTION = "intersection", RI_UNION = "union",
-        RI_DIFFERENCE = "difference";
-RtToken RI_PERIODIC = "periodic", RI_NONPERIODIC = "nonperiodic", RI_CLAMP = "clamp",
-        RI_BLACK = "black";
-RtToken RI_IGNORE = "ignore", RI_PRINT = "print", RI_ABORT = "abort", RI_HANDLER = "handler";
-RtToken RI_IDENTIFIER = "identifier", RI_NAME = "name";
-RtToken RI_COMMENT = "comment", RI_STRUCTURE = "structure", RI_VERBATIM = "verbatim";
-RtToken RI_WIDTH = "width", RI_CONSTANTWIDTH = "constantwidth";
-RtToken RI_CURRENT = "current", RI_SHADER = "shader", RI_EYE = "eye", RI_NDC = "NDC";
-RtToken RI_ORIGIN = "origin";
-RtToken RI_HOLE = "hole", RI_CREASE = "crease", RI_CORNER = "corner",
-        RI_INTERPOLATEBOUNDARY = "interpolateboundary";
-
-RtToken RI_MERGE = "merge", RI_NONDIFFUSE = "__nondiffuse", RI_NONSPECULAR = "__nonspecular";
-RtToken RI_BOX = "box", RI_CATMULLROM = "catmull-rom", RI_SINC = "sinc",
-        RI_GAUSSIAN = "gaussian", RI_TRIANGLE = "triangle";
-RtToken RI_FILTER = "filter", RI_SWIDTH = "swidth", RI_TWIDTH = "twidth", RI_FILL = "fill",
-        RI_FIDELITY = "fidelity", RI_SAMPLES = "samples";
-RtToken RI_BLUR = "blur", RI_SBLUR = "sblur", RI_TBLUR = "tblur", RI_BIAS = "bias",
-        RI_LERP = "lerp", RI_GAPBIAS = "gapbias", RI_SOURCE = "source", RI_GAPOPT = "gapopt";
-RtToken RI_REFBLUR = "refblur", RI_SREFBLUR = "srefblur", RI_TREFBLUR = "trefblur",
-        RI_IGNOREABOVE = "ignoreabove";
-RtToken RI_CATEGORY = "__category", RI_HOMOGENEOUSW = "_$w";
+RtTokenVariable RI_FRAMEBUFFER = text("framebuffer"), RI_FILE = text("file"), RI_RGB = text("rgb");
+RtTokenVariable RI_RGBA = text("rgba"), RI_RGBZ = text("rgbz"), RI_RGBAZ = text("rgbaz"),
+        RI_A = text("a");
+RtTokenVariable RI_Z = text("z"), RI_AZ = text("az"), RI_PERSPECTIVE = text("perspective");
+RtTokenVariable RI_ORTHOGRAPHIC = text("orthographic"), RI_HIDDEN = text("hidden"),
+        RI_PAINT = text("paint");
+RtTokenVariable RI_CONSTANT = text("constant"), RI_SMOOTH = text("smooth"),
+        RI_FLATNESS = text("flatness");
+RtTokenVariable RI_FOV = text("fov"), RI_AMBIENTLIGHT = text("ambientlight");
+RtTokenVariable RI_POINTLIGHT = text("pointlight"), RI_DISTANTLIGHT = text("distantlight");
+RtTokenVariable RI_SPOTLIGHT = text("spotlight"), RI_INTENSITY = text("intensity");
+RtTokenVariable RI_LIGHTCOLOR = text("lightcolor"), RI_FROM = text("from"), RI_TO = text("to");
+RtTokenVariable RI_CONEANGLE = text("coneangle"), RI_CONEDELTAANGLE = text("conedeltaangle");
+RtTokenVariable RI_BEAMDISTRIBUTION = text("beamdistribution"), RI_MATTE = text("matte");
+RtTokenVariable RI_METAL = text("metal"), RI_SHINYMETAL = text("shinymetal"),
+        RI_PLASTIC = text("plastic");
+RtTokenVariable RI_PAINTEDPLASTIC = text("paintedplastic"), RI_KA = text("Ka"), RI_KD = text("Kd");
+RtTokenVariable RI_KS = text("Ks"), RI_ROUGHNESS = text("roughness"), RI_KR = text("Kr");
+RtTokenVariable RI_TEXTURENAME = text("texturename"), RI_SPECULARCOLOR = text("specularcolor");
+RtTokenVariable RI_DEPTHCUE = text("depthcue"), RI_FOG = text("fog"), RI_BUMPY = text("bumpy");
+RtTokenVariable RI_MINDISTANCE = text("mindistance"), RI_MAXDISTANCE = text("maxdistance");
+RtTokenVariable RI_BACKGROUND = text("background"), RI_DISTANCE = text("distance");
+RtTokenVariable RI_AMPLITUDE = text("amplitude"), RI_RASTER = text("raster"),
+        RI_SCREEN = text("screen");
+RtTokenVariable RI_CAMERA = text("camera"), RI_WORLD = text("world"), RI_OBJECT = text("object");
+RtTokenVariable RI_INSIDE = text("inside"), RI_OUTSIDE = text("outside"), RI_LH = text("lh");
+RtTokenVariable RI_RH = text("rh"), RI_P = text("P"), RI_PZ = text("Pz"), RI_PW = text("Pw");
+RtTokenVariable RI_N = text("N"), RI_NP = text("Np"), RI_CS = text("Cs"), RI_OS = text("Os");
+RtTokenVariable RI_S = text("s"), RI_T = text("t"), RI_ST = text("st"),
+        RI_BILINEAR = text("bilinear");
+RtTokenVariable RI_BICUBIC = text("bicubic"), RI_LINEAR = text("linear"), RI_CUBIC = text("cubic");
+RtTokenVariable RI_PRIMITIVE = text("primitive"), RI_INTERSECTION = text("intersection");
+RtTokenVariable RI_UNION = text("union"), RI_DIFFERENCE = text("difference"),
+        RI_PERIODIC = text("periodic");
+RtTokenVariable RI_NONPERIODIC = text("nonperiodic"), RI_CLAMP = text("clamp"),
+        RI_BLACK = text("black");
+RtTokenVariable RI_IGNORE = text("ignore"), RI_PRINT = text("print"), RI_ABORT = text("abort");
+RtTokenVariable RI_HANDLER = text("handler"), RI_IDENTIFIER = text("identifier"),
+        RI_NAME = text("name");
+RtTokenVariable RI_COMMENT = text("comment"), RI_STRUCTURE = text("structure");
+RtTokenVariable RI_VERBATIM = text("verbatim"), RI_WIDTH = text("width");
+RtTokenVariable RI_CONSTANTWIDTH = text("constantwidth"), RI_CURRENT = text("current");
+RtTokenVariable RI_SHADER = text("shader"), RI_EYE = text("eye"), RI_NDC = text("NDC");
+RtTokenVariable RI_ORIGIN = text("origin"), RI_HOLE = text("hole"), RI_CREASE = text("crease");
+RtTokenVariable RI_CORNER = text("corner"), RI_INTERPOLATEBOUNDARY = text("interpolateboundary");
+RtTokenVariable RI_MERGE = text("merge"), RI_NONDIFFUSE = text("__nondiffuse");
+RtTokenVariable RI_NONSPECULAR = text("__nonspecular"), RI_BOX = text("box");
+RtTokenVariable RI_CATMULLROM = text("catmull-rom"), RI_SINC = text("sinc"),
+        RI_GAUSSIAN = text("gaussian");
+RtTokenVariable RI_TRIANGLE = text("triangle"), RI_FILTER = text("filter"),
+        RI_SWIDTH = text("swidth");
+RtTokenVariable RI_TWIDTH = text("twidth"), RI_FILL = text("fill"), RI_FIDELITY = text("fidelity");
+RtTokenVariable RI_SAMPLES = text("samples"), RI_BLUR = text("blur"), RI_SBLUR = text("sblur");
+RtTokenVariable RI_TBLUR = text("tblur"), RI_BIAS = text("bias"), RI_LERP = text("lerp");
+RtTokenVariable RI_GAPBIAS = text("gapbias"), RI_SOURCE = text("source"),
+        RI_GAPOPT = text("gapopt");
+RtTokenVariable RI_REFBLUR = text("refblur"), RI_SREFBLUR = text("srefblur"),
+        RI_TREFBLUR = text("trefblur");
+RtTokenVariable RI_IGNOREABOVE = text("ignoreabove"), RI_CATEGORY = text("__category");
+RtTokenVariable RI_HOMOGENEOUSW = text("_$w");
 
 RtBasis RiBezierBasis = {
     {-1.0f, 3.0f, -3.0f, 1.0f},

@@ -21,6 +21,7 @@ constexpr Word kClassWords[] = {
     {"varying", 7, kClassVarying},
     {"vertex", 6, kClassVertex},
     {"constant", 8, kClassConstant},
+    {"facevarying", 11, kClassFaceVarying},
 };
 constexpr Word kTypeWords[] = {
     {"float", 5, kTypeFloat},   {"integer", 7, kTypeInteger}, {"int", 3, kTypeInteger},
@@ -30,8 +31,8 @@ constexpr Word kTypeWords[] = {
 };
 // The words an inline declaration may start with, walked once in this order.
 constexpr const char* kInlineWords[] = {
-    "constant", "uniform", "varying", "vertex", "float",  "integer", "int",    "point",
-    "vector",   "normal",  "hpoint",  "color",  "string", "matrix",  "mpoint",
+    "constant", "uniform", "varying", "vertex", "facevarying", "float",  "integer", "int",
+    "point",    "vector",  "normal",  "hpoint", "color",       "string", "matrix",  "mpoint",
 };
 
 const char* skipSpaces(const char* text) {
@@ -68,6 +69,7 @@ const char* classWord(std::uint8_t storageClass) {
     case kClassUniform: return "uniform";
     case kClassVarying: return "varying";
     case kClassVertex: return "vertex";
+    case kClassFaceVarying: return "facevarying";
     default: return "";
     }
 }
@@ -88,16 +90,18 @@ const char* typeWord(std::uint8_t type) {
     }
 }
 
-// Floats per element of each type that the list writers send as a float array.
-int floatsPerElement(std::uint8_t type) {
+// Floats per element of each type that the list writers send as a float
+// array; a colour has as many as the writer's colour samples.
+int floatsPerElement(std::uint8_t type, int colorSamples) {
     switch (type) {
     case kTypeFloat: return 1;
+    case kTypeColor: return colorSamples;
     case kTypePoint:
-    case kTypeColor:
     case kTypeVector:
     case kTypeNormal: return 3;
     case kTypeHpoint: return 4;
-    case kTypeMatrix: return 16;
+    case kTypeMatrix:
+    case kTypeMpoint: return 16;
     default: return 0;
     }
 }
@@ -118,10 +122,17 @@ void writeStringValues(RibWriter& writer, const RtPointer value, std::int64_t co
 // value holds (the array length, times the class count for a primitive).
 void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int64_t elements,
                const Declaration& declaration) {
+    const int floats = floatsPerElement(declaration.type, writer.colorSamples);
+    if (floats == 0 && declaration.type != kTypeInteger && declaration.type != kTypeString) {
+        // Without a type nothing says how many values follow, and a token
+        // standing alone is not a parameter a reader can parse.
+        std::fprintf(stderr, "ribout error: parameter \"%s\" has no type, left out\n",
+                     token ? token : "");
+        return;
+    }
     writer.writeText(" ", 1);
     writer.writeQuoted(token);
     writer.writeText(" ", 1);
-    const int floats = floatsPerElement(declaration.type);
     if (floats > 0) {
         writer.writeFloatArray(static_cast<const RtFloat*>(value),
                                saturatingProduct(floats, elements));
@@ -130,8 +141,6 @@ void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int
     } else if (declaration.type == kTypeString) {
         writeStringValues(writer, value, elements);
     }
-    // An mpoint or an untyped parameter has no value syntax in RIB: only its
-    // token is written, so the request still parses.
 }
 
 void reportUndeclared(RtToken token) {
@@ -139,11 +148,12 @@ void reportUndeclared(RtToken token) {
 }
 
 std::int64_t classCount(const Declaration& declaration, std::int64_t vertex, std::int64_t varying,
-                        std::int64_t uniform) {
+                        std::int64_t uniform, std::int64_t faceVarying) {
     switch (declaration.storageClass) {
     case kClassVertex: return vertex;
     case kClassVarying: return varying;
     case kClassUniform: return uniform;
+    case kClassFaceVarying: return faceVarying >= 0 ? faceVarying : varying;
     default: return 1;
     }
 }
@@ -277,7 +287,8 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, RtInt n,
 
 void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
                                  std::int64_t uniform, RtInt n,
-                                 const RtToken tokens[], const RtPointer values[]) {
+                                 const RtToken tokens[], const RtPointer values[],
+                                 std::int64_t faceVarying) {
     for (RtInt i = 0; i < n; ++i) {
         const Declaration* declaration = findDeclaration(tokens[i]);
         if (declaration == nullptr) {
@@ -285,7 +296,8 @@ void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::in
             continue;
         }
         const std::int64_t elements = saturatingProduct(
-            classCount(*declaration, vertex, varying, uniform), declaration->arrayLength);
+            classCount(*declaration, vertex, varying, uniform, faceVarying),
+            declaration->arrayLength);
         writePair(writer, tokens[i], values[i], elements, *declaration);
     }
     writer.endRequest();

@@ -41,6 +41,7 @@ constexpr std::uint8_t kClassConstant = 1;
 constexpr std::uint8_t kClassUniform = 2;
 constexpr std::uint8_t kClassVarying = 3;
 constexpr std::uint8_t kClassVertex = 4;
+constexpr std::uint8_t kClassFaceVarying = 5;  ///< one value per corner of every face
 
 /// One entry of declarationTable. The key is the declared name, or for an
 /// inline declaration ("uniform float Kd") the whole token as written.
@@ -93,13 +94,16 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, RtInt n,
 void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPointer pairs[]);
 
 /// Writes the parameter list of a primitive: each value carries 1, `uniform`,
-/// `varying` or `vertex` elements by its storage class (constant, uniform,
-/// varying, vertex), each element array-length items of its type. Ends
-/// with "\n". The counts are 64-bit: those of a mesh are products of the
-/// caller's counts and may pass the range of an int.
+/// `varying`, `vertex` or `faceVarying` elements by its storage class
+/// (constant, uniform, varying, vertex, facevarying), each element
+/// array-length items of its type. A negative faceVarying means the same as
+/// varying (primitives without faces that share corners). Ends with "\n".
+/// The counts are 64-bit: those of a mesh are products of the caller's
+/// counts and may pass the range of an int.
 void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
                                  std::int64_t uniform, RtInt n,
-                                 const RtToken tokens[], const RtPointer values[]);
+                                 const RtToken tokens[], const RtPointer values[],
+                                 std::int64_t faceVarying = -1);
 /// The same for a list of (token, value) pairs ended by a null token.
 void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
                                  std::int64_t uniform, const RtPointer pairs[]);

@@ -104,7 +104,7 @@ constexpr DefaultDeclaration kDefaults[] = {
 
 struct TokenVariable {
     const char* name;
-    RtToken* variable;
+    char** variable;
 };
 
 // Token variables that receive the interned copy of their name, so that a
@@ -158,6 +158,6 @@ void installDefaultDeclarations(RibWriter& writer) {
     }
     echoDeclarations = savedEcho;
     for (const TokenVariable& token : kTokenVariables) {
-        *token.variable = internString(token.name);
+        *token.variable = const_cast<char*>(internString(token.name));
     }
 }

@@ -9,8 +9,9 @@ namespace ribout {
 
 /// The current renderer. With none, reports RIE_NOTSTARTED at RIE_SEVERE
 /// with `message` (the procedure's name, or null for the procedures that
-/// return a handle), which ends the process; null is returned only if the
-/// printer was made to return.
+/// return a handle) through the installed handler; the standard printer
+/// ends the process, and when a program's handler returns, so does this,
+/// with null, and the procedure does nothing.
 Renderer* requireRenderer(const char* message);
 
 /// Reports an exception that a renderer operation let escape: RIE_NOMEM for

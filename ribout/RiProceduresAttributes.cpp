@@ -18,12 +18,12 @@ RtVoid RiAttributeEnd(void)
     dispatch("RiAttributeEnd", [&](Renderer& r) { r.AttributeEnd(); });
 }
 
-RtVoid RiColor(RtColor color)
+RtVoid RiColor(RtFloat* color)
 {
     dispatch("RiColor", [&](Renderer& r) { r.Color(color); });
 }
 
-RtVoid RiOpacity(RtColor color)
+RtVoid RiOpacity(RtFloat* color)
 {
     dispatch("RiOpacity", [&](Renderer& r) { r.Opacity(color); });
 }

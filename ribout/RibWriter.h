@@ -221,6 +221,9 @@ public:
     int compressionMode = 0;  ///< recorded from the options; output is never compressed
     int lightCounter = 1;     ///< next light handle
     int objectCounter = 1;    ///< next object handle
+    /// Components of every colour (ColorSamples); 3 until a program sets it.
+    int colorSamples = 3;
+    int colorSamplesBeforeFrame = 3;  ///< put back by FrameEnd
 
 private:
     void open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[]);

@@ -30,13 +30,13 @@ void RibWriter::AttributeEnd() {
 
 void RibWriter::Color(RtColor color) {
     writeText("Color ");
-    writeFloatArray(color, 3);
+    writeFloatArray(color, colorSamples);
     endRequest();
 }
 
 void RibWriter::Opacity(RtColor color) {
     writeText("Opacity ");
-    writeFloatArray(color, 3);
+    writeFloatArray(color, colorSamples);
     endRequest();
 }
 

@@ -1,17 +1,21 @@
 // Frame, camera, display and option requests of the RIB writer.
 
+#include <cstdio>
 #include <cstring>
 
 #include "ribout/Declarations.h"
 #include "ribout/RibWriter.h"
 
 void RibWriter::FrameBegin(RtInt frame) {
+    // Options given inside a frame end with it, the colour samples too.
+    colorSamplesBeforeFrame = colorSamples;
     writeText("FrameBegin ");
     writeInt(frame);
     endRequest();
 }
 
 void RibWriter::FrameEnd() {
+    colorSamples = colorSamplesBeforeFrame;
     writeText("FrameEnd");
     endRequest();
 }
@@ -116,8 +120,21 @@ void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
     writeParameterRequest("Hider", type, 0, n, tokens, values);
 }
 
-void RibWriter::ColorSamples(RtInt, RtFloat[], RtFloat[]) {
-    // The writer always speaks RGB; there is nothing to record.
+void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
+    if (n <= 0 || nRGB == nullptr || RGBn == nullptr) {
+        std::fprintf(stderr, "ribout error: ColorSamples needs at least one sample and both "
+                             "matrices\n");
+        return;
+    }
+    // From here on every colour, Color's own and each color parameter's,
+    // has n components: the caller's arrays hold n floats per colour.
+    colorSamples = n;
+    writeText("ColorSamples ");
+    const std::int64_t values = 3 * static_cast<std::int64_t>(n);
+    writeFloatArray(nRGB, values);
+    writeText(" ", 1);
+    writeFloatArray(RGBn, values);
+    endRequest();
 }
 
 void RibWriter::RelativeDetail(RtFloat relativedetail) {

@@ -125,7 +125,7 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nverts[], RtInt verts[], RtI
     writeIntArray(verts, indices);
     writeText(" ", 1);
     const std::int64_t vertices = vertexCount(verts, indices);
-    writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values);
+    writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values, indices);
 }
 
 void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nverts[],
@@ -141,7 +141,7 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
     writeIntArray(verts, indices);
     writeText(" ", 1);
     const std::int64_t vertices = vertexCount(verts, indices);
-    writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values);
+    writePrimitiveParameterList(*this, vertices, vertices, npolys, n, tokens, values, indices);
 }
 
 // ------------------------------------------------------------ patches
@@ -191,6 +191,13 @@ void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 
 void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap,
                            RtInt n, RtToken tokens[], RtPointer values[]) {
+    const bool isBilinear = isNamed(type, "bilinear");
+    if (!isBilinear && !isNamed(type, "bicubic")) {
+        // Without a known type the patch counts are unknown, and so is how
+        // many values each parameter has: the request is left out whole.
+        std::fprintf(stderr, "ribout: unknown patch type %s\n", type ? type : "");
+        return;
+    }
     writeText("PatchMesh ");
     writeQuoted(type);
     writeText(" ", 1);
@@ -208,17 +215,14 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
     const std::int64_t vCount = nv;
     std::int64_t uPatches;
     std::int64_t vPatches;
-    if (isNamed(type, "bilinear")) {
+    if (isBilinear) {
         uPatches = uPeriodic ? uCount : uCount - 1;
         vPatches = vPeriodic ? vCount : vCount - 1;
-    } else if (isNamed(type, "bicubic")) {
+    } else {
         const int us = usableStep(uStep);
         const int vs = usableStep(vStep);
         uPatches = uPeriodic ? uCount / us : (uCount - 4) / us + 1;
         vPatches = vPeriodic ? vCount / vs : (vCount - 4) / vs + 1;
-    } else {
-        std::fprintf(stderr, "ribout: unknown patch type %s\n", type ? type : "");
-        return;
     }
     const std::int64_t uVarying = uPeriodic ? uPatches : uPatches + 1;
     const std::int64_t vVarying = vPeriodic ? vPatches : vPatches + 1;
@@ -341,15 +345,14 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
             intCount += nargs[2 * i];
             floatCount += nargs[2 * i + 1];
         }
-        if (intCount > 0) {
-            writeIntArray(intargs, intCount);
-        }
-        if (floatCount > 0) {
-            writeFloatArray(floatargs, floatCount);
-        }
+        // A reader takes the four tag arrays together, so the argument
+        // arrays are written even when they are empty.
+        writeIntArray(intargs, intCount);
+        writeFloatArray(floatargs, floatCount);
     }
     const std::int64_t meshVertices = vertexCount(vertices, indices);
-    writePrimitiveParameterList(*this, meshVertices, meshVertices, nfaces, n, tokens, values);
+    writePrimitiveParameterList(*this, meshVertices, meshVertices, nfaces, n, tokens, values,
+                                indices);
 }
 
 void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFloat flt[],
@@ -392,15 +395,15 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
         }
     }
     if (nleaf != leaves) {
-        std::fprintf(stderr, "\nribout error: RiBlobby nleaf [%d] !=  leaf count [%i]", nleaf,
+        std::fprintf(stderr, "ribout error: RiBlobby nleaf [%d] !=  leaf count [%i]\n", nleaf,
                      leaves);
     }
     if (nflt != floats) {
-        std::fprintf(stderr, "\nribout error: RiBlobby nflt [%d] != float count [%i]", nflt,
+        std::fprintf(stderr, "ribout error: RiBlobby nflt [%d] != float count [%i]\n", nflt,
                      floats);
     }
     if (nstr != strings) {
-        std::fprintf(stderr, "\nribout error: RiBlobby nstr [%d] != string count [%i]", nstr,
+        std::fprintf(stderr, "ribout error: RiBlobby nstr [%d] != string count [%i]\n", nstr,
                      strings);
     }
 

@@ -5,7 +5,9 @@
 #include <ri.h>
 
 int main(int argc, char** argv) {
-    RiBegin(argc > 1 ? argv[1] : RI_NULL);
+    // An output that cannot be opened has been reported (on standard error,
+    // by the default handler) and leaves nothing to write to.
+    if (RiBegin(argc > 1 ? argv[1] : RI_NULL) == nullptr) return 1;
 
     RiFrameBegin(1);
     RiDisplay("sphere.tif", "file", "rgb", RI_NULL);

@@ -128,42 +128,46 @@ RtVoid RiErrorAbort(RtInt code, RtInt severity, RtString message);
 
 /* ------------------------------------------------------ token variables */
 
-extern RtToken RI_FRAMEBUFFER, RI_FILE;
-extern RtToken RI_RGB, RI_RGBA, RI_RGBZ, RI_RGBAZ, RI_A, RI_Z, RI_AZ;
-extern RtToken RI_PERSPECTIVE, RI_ORTHOGRAPHIC;
-extern RtToken RI_HIDDEN, RI_PAINT;
-extern RtToken RI_CONSTANT, RI_SMOOTH;
-extern RtToken RI_FLATNESS, RI_FOV;
-extern RtToken RI_AMBIENTLIGHT, RI_POINTLIGHT, RI_DISTANTLIGHT, RI_SPOTLIGHT;
-extern RtToken RI_INTENSITY, RI_LIGHTCOLOR, RI_FROM, RI_TO, RI_CONEANGLE, RI_CONEDELTAANGLE,
+/* Plain char * in C++ too, so that a program can put them in a char *
+ * array as well as in an RtToken one. In C this is RtToken itself. */
+typedef char* RtTokenVariable;
+
+extern RtTokenVariable RI_FRAMEBUFFER, RI_FILE;
+extern RtTokenVariable RI_RGB, RI_RGBA, RI_RGBZ, RI_RGBAZ, RI_A, RI_Z, RI_AZ;
+extern RtTokenVariable RI_PERSPECTIVE, RI_ORTHOGRAPHIC;
+extern RtTokenVariable RI_HIDDEN, RI_PAINT;
+extern RtTokenVariable RI_CONSTANT, RI_SMOOTH;
+extern RtTokenVariable RI_FLATNESS, RI_FOV;
+extern RtTokenVariable RI_AMBIENTLIGHT, RI_POINTLIGHT, RI_DISTANTLIGHT, RI_SPOTLIGHT;
+extern RtTokenVariable RI_INTENSITY, RI_LIGHTCOLOR, RI_FROM, RI_TO, RI_CONEANGLE, RI_CONEDELTAANGLE,
     RI_BEAMDISTRIBUTION;
-extern RtToken RI_MATTE, RI_METAL, RI_SHINYMETAL, RI_PLASTIC, RI_PAINTEDPLASTIC;
-extern RtToken RI_KA, RI_KD, RI_KS, RI_ROUGHNESS, RI_KR, RI_TEXTURENAME, RI_SPECULARCOLOR;
-extern RtToken RI_DEPTHCUE, RI_FOG, RI_BUMPY;
-extern RtToken RI_MINDISTANCE, RI_MAXDISTANCE, RI_BACKGROUND, RI_DISTANCE, RI_AMPLITUDE;
-extern RtToken RI_RASTER, RI_SCREEN, RI_CAMERA, RI_WORLD, RI_OBJECT;
-extern RtToken RI_INSIDE, RI_OUTSIDE, RI_LH, RI_RH;
-extern RtToken RI_P, RI_PZ, RI_PW, RI_N, RI_NP, RI_CS, RI_OS, RI_S, RI_T, RI_ST;
-extern RtToken RI_BILINEAR, RI_BICUBIC, RI_LINEAR, RI_CUBIC;
-extern RtToken RI_PRIMITIVE, RI_INTERSECTION, RI_UNION, RI_DIFFERENCE;
-extern RtToken RI_PERIODIC, RI_NONPERIODIC, RI_CLAMP, RI_BLACK;
-extern RtToken RI_IGNORE, RI_PRINT, RI_ABORT, RI_HANDLER;
-extern RtToken RI_IDENTIFIER, RI_NAME;
-extern RtToken RI_COMMENT, RI_STRUCTURE, RI_VERBATIM;
-extern RtToken RI_WIDTH, RI_CONSTANTWIDTH;
-extern RtToken RI_CURRENT, RI_SHADER, RI_EYE, RI_NDC;
-extern RtToken RI_ORIGIN;
-extern RtToken RI_HOLE, RI_CREASE, RI_CORNER, RI_INTERPOLATEBOUNDARY;
+extern RtTokenVariable RI_MATTE, RI_METAL, RI_SHINYMETAL, RI_PLASTIC, RI_PAINTEDPLASTIC;
+extern RtTokenVariable RI_KA, RI_KD, RI_KS, RI_ROUGHNESS, RI_KR, RI_TEXTURENAME, RI_SPECULARCOLOR;
+extern RtTokenVariable RI_DEPTHCUE, RI_FOG, RI_BUMPY;
+extern RtTokenVariable RI_MINDISTANCE, RI_MAXDISTANCE, RI_BACKGROUND, RI_DISTANCE, RI_AMPLITUDE;
+extern RtTokenVariable RI_RASTER, RI_SCREEN, RI_CAMERA, RI_WORLD, RI_OBJECT;
+extern RtTokenVariable RI_INSIDE, RI_OUTSIDE, RI_LH, RI_RH;
+extern RtTokenVariable RI_P, RI_PZ, RI_PW, RI_N, RI_NP, RI_CS, RI_OS, RI_S, RI_T, RI_ST;
+extern RtTokenVariable RI_BILINEAR, RI_BICUBIC, RI_LINEAR, RI_CUBIC;
+extern RtTokenVariable RI_PRIMITIVE, RI_INTERSECTION, RI_UNION, RI_DIFFERENCE;
+extern RtTokenVariable RI_PERIODIC, RI_NONPERIODIC, RI_CLAMP, RI_BLACK;
+extern RtTokenVariable RI_IGNORE, RI_PRINT, RI_ABORT, RI_HANDLER;
+extern RtTokenVariable RI_IDENTIFIER, RI_NAME;
+extern RtTokenVariable RI_COMMENT, RI_STRUCTURE, RI_VERBATIM;
+extern RtTokenVariable RI_WIDTH, RI_CONSTANTWIDTH;
+extern RtTokenVariable RI_CURRENT, RI_SHADER, RI_EYE, RI_NDC;
+extern RtTokenVariable RI_ORIGIN;
+extern RtTokenVariable RI_HOLE, RI_CREASE, RI_CORNER, RI_INTERPOLATEBOUNDARY;
 
 /* The library's further token variables: "merge", "__nondiffuse",
  * "__nonspecular", the filter names, the texture parameters, "__category"
  * and "_$w" (the homogeneous weight of an hpoint). */
-extern RtToken RI_MERGE, RI_NONDIFFUSE, RI_NONSPECULAR;
-extern RtToken RI_BOX, RI_CATMULLROM, RI_SINC, RI_GAUSSIAN, RI_TRIANGLE;
-extern RtToken RI_FILTER, RI_SWIDTH, RI_TWIDTH, RI_FILL, RI_FIDELITY, RI_SAMPLES;
-extern RtToken RI_BLUR, RI_SBLUR, RI_TBLUR, RI_BIAS, RI_LERP, RI_GAPBIAS, RI_SOURCE, RI_GAPOPT;
-extern RtToken RI_REFBLUR, RI_SREFBLUR, RI_TREFBLUR, RI_IGNOREABOVE;
-extern RtToken RI_CATEGORY, RI_HOMOGENEOUSW;
+extern RtTokenVariable RI_MERGE, RI_NONDIFFUSE, RI_NONSPECULAR;
+extern RtTokenVariable RI_BOX, RI_CATMULLROM, RI_SINC, RI_GAUSSIAN, RI_TRIANGLE;
+extern RtTokenVariable RI_FILTER, RI_SWIDTH, RI_TWIDTH, RI_FILL, RI_FIDELITY, RI_SAMPLES;
+extern RtTokenVariable RI_BLUR, RI_SBLUR, RI_TBLUR, RI_BIAS, RI_LERP, RI_GAPBIAS, RI_SOURCE, RI_GAPOPT;
+extern RtTokenVariable RI_REFBLUR, RI_SREFBLUR, RI_TREFBLUR, RI_IGNOREABOVE;
+extern RtTokenVariable RI_CATEGORY, RI_HOMOGENEOUSW;
 
 /* ---------------------------------------- bases, filters, procedurals */
 
@@ -231,6 +235,9 @@ RtVoid RiDisplayV(RtToken name, RtToken type, RtToken mode, RtInt n, RtToken tok
                   RtPointer values[]);
 RtVoid RiHider(RtToken type, ...);
 RtVoid RiHiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]);
+/* From here on (to the end of the frame, when given inside one) every colour
+ * has n components: nRGB and RGBn hold 3n floats each, and the arrays passed
+ * to RiColor, RiOpacity and color parameters n floats per colour. */
 RtVoid RiColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]);
 RtVoid RiRelativeDetail(RtFloat relativedetail);
 /* Option "rib" (or "RIB") never reaches a renderer and needs none: its
@@ -247,8 +254,11 @@ RtVoid RiOptionV(RtToken name, RtInt n, RtToken tokens[], RtPointer values[]);
 
 RtVoid RiAttributeBegin(void);
 RtVoid RiAttributeEnd(void);
-RtVoid RiColor(RtColor color);
-RtVoid RiOpacity(RtColor color);
+/* A colour holds as many floats as RiColorSamples says (3 at first), so these
+ * take a plain pointer: RtColor would make compilers warn about a program's
+ * array of one sample. */
+RtVoid RiColor(RtFloat* color);
+RtVoid RiOpacity(RtFloat* color);
 RtVoid RiTextureCoordinates(RtFloat s1, RtFloat t1, RtFloat s2, RtFloat t2, RtFloat s3,
                             RtFloat t3, RtFloat s4, RtFloat t4);
 RtVoid RiShadingRate(RtFloat size);

@@ -362,11 +362,11 @@ void CallMaker::optionCall(int which) {
         break;
     }
     case 19: {
-        const RtInt n = count();
-        const std::int64_t size = static_cast<std::int64_t>(n) * 3;
-        if (holdable(size)) {
-            RiColorSamples(n, floats(size), floats(size));
-        }
+        // Every colour this harness passes holds three floats, and a colour
+        // has as many as the samples set here: so at most three.
+        const RtInt n = in.ConsumeIntegralInRange(-1, 3);
+        const std::int64_t size = n > 0 ? static_cast<std::int64_t>(n) * 3 : 1;
+        RiColorSamples(n, floats(size), floats(size));
         break;
     }
     case 20: RiRelativeDetail(number()); break;

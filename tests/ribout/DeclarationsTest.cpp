@@ -166,15 +166,18 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
                   RiOption("limits", "bucketsize", origin, "pickregion", hpoint, RI_NULL);
                   RiPoints(1, "Pw", hpoint, "_$w", hpoint, RI_NULL);
                   RiAttribute("user", "transform", matrix, "string[2] pair", names,
-                              "mpoint m", ignored, "frobnicate q", ignored, RI_NULL);
+                              "mpoint m", ignored, "frobnicate q", ignored, "uniform q", ignored,
+                              RI_NULL);
               }),
               "Surface \"paintedplastic\" \"texturename\" [\"ss021.tif\"]\n"
               "Option \"limits\" \"bucketsize\" [3 4 ] \"pickregion\" [1 2 3 1]\n"
               "Points  \"Pw\" [1 2 3 1] \"_$w\" [1]\n"
               "Attribute \"user\" \"transform\" [1 0 0 0 0 1 0 0 0 0 1 0 0 0 0 1] "
-              "\"string[2] pair\" [\"a\" \"b\"] \"mpoint m\" \n");
+              "\"string[2] pair\" [\"a\" \"b\"] \"mpoint m\" [0 0 0 0 0 0 0 0 0 0 0 0 0 0 0 0]\n");
+    // A value whose size nothing tells is left out, never written bare.
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "ribout error: undeclared parameter \"frobnicate q\"\n");
+              "ribout error: undeclared parameter \"frobnicate q\"\n"
+              "ribout error: parameter \"uniform q\" has no type, left out\n");
     // Spot checks of the default table, including names that hold spaces.
     struct Default {
         const char* name;

@@ -4,16 +4,7 @@
 #
 # Variables: BUILD_DIR, EXAMPLE_DIR, WORK_DIR, GENERATOR, CXX, LINK_FLAGS.
 
-function(run)
-  execute_process(COMMAND ${ARGN} RESULT_VARIABLE status OUTPUT_VARIABLE out ERROR_VARIABLE err)
-  if(NOT status EQUAL 0)
-    message(FATAL_ERROR "failed (${status}): ${ARGN}\n${out}\n${err}")
-  endif()
-endfunction()
-
-file(REMOVE_RECURSE "${WORK_DIR}")
-set(prefix "${WORK_DIR}/prefix")
-run(${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}")
+include("${CMAKE_CURRENT_LIST_DIR}/ScratchInstall.cmake")
 
 # The public face is ri.h alone: the writer's own headers stay inside.
 file(GLOB_RECURSE installed_headers RELATIVE "${prefix}/include" "${prefix}/include/*")

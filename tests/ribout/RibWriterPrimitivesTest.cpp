@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "ri.h"
+#include "ribout/Declarations.h"
 #include "RibCapture.h"
 
 namespace {
@@ -244,12 +245,86 @@ TEST(RibWriter, WritesSubdivisionMeshWithTagsAndVertexCount) {
                                     faces, RI_NULL);
                   RiSubdivisionMesh("catmull-clark", 1, nvertices, vertices, 0, nullptr, nullptr,
                                     nullptr, nullptr, RI_NULL);
+                  RtToken boundary[1] = {"interpolateboundary"};
+                  RtInt noArgs[2] = {0, 0};
+                  RiSubdivisionMesh("catmull-clark", 1, nvertices, vertices, 1, boundary, noArgs,
+                                    nullptr, nullptr, RI_NULL);
               }),
               "SubdivisionMesh \"catmull-clark\" [4 4 ] [0 1 4 3 1 2 5 4 ] "
               "[\"crease\" \"corner\" ][2 1 1 1 ][1 4 2 ][2.5 10] \"P\" "
               "[0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5 0.5] "
               "\"uniform float f\" [7 8]\n"
-              "SubdivisionMesh \"catmull-clark\" [4 ] [0 1 4 3 ] \n");
+              "SubdivisionMesh \"catmull-clark\" [4 ] [0 1 4 3 ] \n"
+              // Tags without arguments still carry both argument arrays.
+              "SubdivisionMesh \"catmull-clark\" [4 ] [0 1 4 3 ] "
+              "[\"interpolateboundary\" ][0 0 ][][]\n");
+}
+
+TEST(RibWriter, ColoursCarryAsManyComponentsAsTheColorSamples) {
+    // Arrays of exactly the caller's size, so that a read past one shows
+    // under the address sanitizer.
+    RtFloat grey[1] = {0.5f};
+    RtFloat toRgb[3] = {1, 1, 1};
+    RtFloat fromRgb[3] = {0.3f, 0.59f, 0.11f};
+    RtFloat p[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+    RtFloat cornerGreys[3] = {0.1f, 0.2f, 0.3f};
+    RtColor red = {1, 0, 0};
+    testing::internal::CaptureStderr();
+    const std::string text = requests([&] {
+        RiFrameBegin(1);
+        RiColorSamples(0, toRgb, fromRgb);
+        RiColorSamples(1, toRgb, fromRgb);
+        RiColor(grey);
+        RiOpacity(grey);
+        RiPolygon(3, "P", p, "Cs", cornerGreys, RI_NULL);
+        RiLightSource("pointlight", "lightcolor", grey, RI_NULL);
+        RiFrameEnd();
+        // The frame's options end with it.
+        RiColor(red);
+    });
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "ribout error: ColorSamples needs at least one sample and both matrices\n");
+    EXPECT_EQ(text,
+              "FrameBegin 1\n"
+              "ColorSamples [1 1 1] [0.3 0.59 0.11]\n"
+              "Color [0.5]\n"
+              "Opacity [0.5]\n"
+              "Polygon \"P\" [0 0 0 1 0 0 0 1 0] \"Cs\" [0.1 0.2 0.3]\n"
+              "LightSource \"pointlight\" 1 \"lightcolor\" [0.5]\n"
+              "FrameEnd\n"
+              "Color [1 0 0]\n");
+}
+
+TEST(RibWriter, GivesFaceVaryingValuesOnePerFaceCorner) {
+    // Two quads sharing an edge: 6 vertices, 8 face corners.
+    RtInt nverts[2] = {4, 4};
+    RtInt verts[8] = {0, 1, 4, 3, 1, 2, 5, 4};
+    RtInt nloops[2] = {1, 1};
+    std::vector<RtFloat> data = filler(24);
+    const std::string text = requests([&] {
+        RiDeclare("q", "facevarying float");
+        RiPointsPolygons(2, nverts, verts, "P", data.data(), "q", data.data(), RI_NULL);
+        RiPointsGeneralPolygons(2, nloops, nverts, verts, "q", data.data(), RI_NULL);
+        RiSubdivisionMesh("catmull-clark", 2, nverts, verts, 0, nullptr, nullptr, nullptr,
+                          nullptr, "facevarying float[2] uv", data.data(), RI_NULL);
+        // Without faces that share corners it is counted as varying.
+        RiSphere(1, -1, 1, 360, "q", data.data(), RI_NULL);
+    });
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    for (std::size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1) {
+        lines.push_back(text.substr(start, end - start));
+    }
+    ASSERT_EQ(lines.size(), 5u) << text;
+    EXPECT_EQ(lines[0], "Declare \"q\" \"facevarying float\"");
+    EXPECT_EQ(valuesAfter(lines[1], "P"), 18);
+    EXPECT_EQ(valuesAfter(lines[1], "q"), 8);
+    EXPECT_EQ(valuesAfter(lines[2], "q"), 8);
+    EXPECT_EQ(valuesAfter(lines[3], "facevarying float[2] uv"), 16);
+    EXPECT_EQ(valuesAfter(lines[4], "q"), 4);
+    const Declaration* q = findDeclaration("q");
+    ASSERT_NE(q, nullptr);
+    EXPECT_EQ(declarationText(*q), "facevarying float");
 }
 
 TEST(RibWriter, WritesBlobbyAndReportsCountMismatches) {
@@ -271,10 +346,11 @@ TEST(RibWriter, WritesBlobbyAndReportsCountMismatches) {
     const std::string request = "Blobby 2 [1001 0 1000 16 0 2 0 1 ] [" + values + "] []";
     EXPECT_EQ(body.substr(0, body.find("Blobby 3")),
               request + "\n" + request + "\n \"Cs\" [1 0 0 0 0 1]\n\n");
+    // Whole lines, so that the next diagnostic starts a line of its own.
     EXPECT_EQ(messages,
-              "\nribout error: RiBlobby nleaf [3] !=  leaf count [2]"
-              "\nribout error: RiBlobby nflt [16] != float count [17]"
-              "\nribout error: RiBlobby nstr [1] != string count [0]");
+              "ribout error: RiBlobby nleaf [3] !=  leaf count [2]\n"
+              "ribout error: RiBlobby nflt [16] != float count [17]\n"
+              "ribout error: RiBlobby nstr [1] != string count [0]\n");
 }
 
 TEST(RibWriter, SurvivesMalformedBlobbyCode) {
@@ -302,11 +378,12 @@ TEST(RibWriter, ReportsUnknownPatchTypesAndProcedurals) {
     const std::string body = requests([&] {
         RiProcedural(data, bound, [](RtPointer, RtFloat) {}, nullptr);
         RiPatchMesh("trilinear", 4, "nonperiodic", 4, "nonperiodic", "P", p, RI_NULL);
+        RiWorldEnd();
     });
     EXPECT_EQ(testing::internal::GetCapturedStderr(),
               "ribout error: procedural type\nribout: unknown patch type trilinear\n");
-    // The patch mesh stays without parameters and without its newline.
-    EXPECT_EQ(body, "PatchMesh \"trilinear\" 4 \"nonperiodic\" 4 \"nonperiodic\"");
+    // Neither is written, so the next request starts a line of its own.
+    EXPECT_EQ(body, "WorldEnd\n");
 }
 
 TEST(RibWriter, CountsWithAZeroBasisStepInsteadOfDividingByIt) {

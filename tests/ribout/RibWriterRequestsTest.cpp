@@ -75,12 +75,13 @@ TEST(RibWriter, WritesFrameCameraAndOptionRequests) {
         {"Display", [] { RiDisplay("out.tif", "file", "rgb", "origin", origin, RI_NULL); },
          "Display \"out.tif\" \"file\" \"rgb\" \"origin\" [10 20 ]\n"},
         {"Hider", [] { RiHider("hidden", RI_NULL); }, "Hider \"hidden\"\n"},
-        {"ColorSamples writes nothing",
+        {"ColorSamples",
          [] {
-             RtFloat matrix[3] = {1, 1, 1};
-             RiColorSamples(1, matrix, matrix);
+             RtFloat toRgb[6] = {1, 1, 1, 0.5f, 0.5f, 0.5f};
+             RtFloat fromRgb[6] = {0.3f, 0.7f, 0.59f, 0.1f, 0.11f, 0.2f};
+             RiColorSamples(2, toRgb, fromRgb);
          },
-         ""},
+         "ColorSamples [1 1 1 0.5 0.5 0.5] [0.3 0.7 0.59 0.1 0.11 0.2]\n"},
         {"RelativeDetail", [] { RiRelativeDetail(0.6f); }, "RelativeDetail 0.6\n"},
         {"Option", [] { RiOption("limits", "gridsize", &gridsize, RI_NULL); },
          "Option \"limits\" \"gridsize\" [16 ]\n"},

@@ -207,6 +207,13 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
         {"an unclosed array ends at the next request; an unclosed string at the end of the file",
          "Color [1 0 0\nTranslate 0 0 1\nSurface \"plastic\n",
          {{1, "array not closed before Translate"}, {3, "string without its closing quote"}}},
+        {"colours have as many components as the colour samples, until the frame ends",
+         "FrameBegin 1\nColorSamples [1 1 1] [0.3 0.59 0.11]\nColor [0.5]\nOpacity 1 0 0\n"
+         "WorldBegin\nPolygon \"P\" [0 0 0 1 0 0 0 1 0] \"Cs\" [0.1 0.2 0.3]\nWorldEnd\nFrameEnd\n"
+         "Color [0.5]\nColorSamples [1 1] [1 1]\n",
+         {{4, "Opacity has 3 values; 1 colour samples need as many"},
+          {9, "Color: the array for red to blue has 1 values; 3 needed"},
+          {10, "ColorSamples needs two arrays of 3n numbers"}}},
     };
     for (const Case& c : cases) expectFindings(c, check(c.rib));
 }

@@ -21,7 +21,8 @@ struct ParameterType {
 };
 
 /// Numbers (or strings) one element of the type takes: 3 for a point or a
-/// colour, 16 for a matrix. Colours are taken to have three samples.
+/// colour, 16 for a matrix. Colours count three here; the checker counts
+/// them by the stream's ColorSamples.
 int valuesPerElement(ValueType type);
 
 /// The word for the type, as a declaration writes it ("float", "point").

@@ -113,6 +113,7 @@ constexpr RequestShape kRequests[] = {
     {"Geometry", "s", "type", kPlain},
     // Textures.
     {"MakeTexture", "sssssff", "picturename texturename swrap twrap filter swidth twidth", kPlain},
+    {"MakeBump", "sssssff", "picturename texturename swrap twrap filter swidth twidth", kPlain},
     {"MakeLatLongEnvironment", "sssff", "picturename texturename filter swidth twidth", kPlain},
     {"MakeCubeFaceEnvironment", "sssssssfsff", "px nx py ny pz nz texturename fov filter swidth twidth", kPlain},
     {"MakeShadow", "ss", "picturename texturename", kPlain},

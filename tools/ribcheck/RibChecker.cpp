@@ -202,9 +202,17 @@ void RibChecker::finishRequest(const Request& request)
     checkBlocks(request);
     if (request.name == "FrameBegin") ++frames;
 
+    if (colorSamples != 3 && (request.name == "Color" || request.name == "Opacity")) {
+        checkColorComponents(request);
+        return;
+    }
     std::vector<Value> positional;
     size_t next = 0;
     if (!matchArguments(*shape, request, positional, next)) return;
+    if (request.name == "ColorSamples") {
+        checkColorSamples(request, positional);
+        return;
+    }
     if (request.name == "Declare") {
         checkDeclare(request);
         return;
@@ -285,7 +293,7 @@ void RibChecker::openBlock(const char* begin, const char* end, int line)
             }
         }
     }
-    blocks.push_back(Block{begin, end, line, steps});
+    blocks.push_back(Block{begin, end, line, steps, colorSamples});
 }
 
 void RibChecker::closeBlock(const char* end, int line)
@@ -313,6 +321,8 @@ void RibChecker::closeBlock(const char* end, int line)
                                     std::strcmp(closing.begin, "WorldBegin") == 0 ||
                                     std::strcmp(closing.begin, "AttributeBegin") == 0;
     if (restoresAttributes) steps = closing.savedSteps;
+    // ColorSamples is an option: only the end of a frame undoes it.
+    if (std::strcmp(closing.begin, "FrameBegin") == 0) colorSamples = closing.savedColorSamples;
     blocks.resize(match - 1);
 }
 
@@ -475,12 +485,40 @@ void RibChecker::checkParameterValues(const Request& request, const std::vector<
             case StorageClass::vertex: elements = counts->vertex; break;
             }
         }
-        const long long expected = elements * type.arrayLength * valuesPerElement(type.type);
+        const long long perElement = type.type == ValueType::color ? colorSamples : valuesPerElement(type.type);
+        const long long expected = elements * type.arrayLength * perElement;
         if (static_cast<long long>(value.size()) != expected) {
             problem(parameter.line, where + " has " + std::to_string(value.size()) + " values; " +
                                         declarationText(type, counts != nullptr) + " needs " +
                                         std::to_string(expected));
         }
+    }
+}
+
+void RibChecker::checkColorSamples(const Request& request, const std::vector<Value>& positional)
+{
+    const size_t toRgb = positional[0].size();
+    if (toRgb == 0 || toRgb % 3 != 0 || positional[1].size() != toRgb) {
+        problem(request.line, "ColorSamples needs two arrays of 3n numbers, n >= 1; it has " +
+                                  std::to_string(toRgb) + " and " + std::to_string(positional[1].size()));
+        return;
+    }
+    colorSamples = static_cast<int>(toRgb / 3);
+}
+
+void RibChecker::checkColorComponents(const Request& request)
+{
+    size_t numbers = 0;
+    for (const Value& argument : request.arguments) {
+        if (!argument.strings.empty()) {
+            problem(argument.line, request.name + " needs numbers");
+            return;
+        }
+        numbers += argument.size();
+    }
+    if (numbers != static_cast<size_t>(colorSamples)) {
+        problem(request.line, request.name + " has " + std::to_string(numbers) + " values; " +
+                                  std::to_string(colorSamples) + " colour samples need as many");
     }
 }
 

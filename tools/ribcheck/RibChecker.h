@@ -93,6 +93,7 @@ private:
         const char* end;
         int line;
         BasisSteps savedSteps;
+        int savedColorSamples;
     };
 
     void problem(int line, const std::string& message);
@@ -119,12 +120,17 @@ private:
     std::optional<ElementCounts> curvesCounts(const Request& request, const std::vector<Value>& positional);
     std::optional<ElementCounts> subdivisionCounts(const Request& request, const std::vector<Value>& positional);
     void checkTrimCurve(const Request& request, const std::vector<Value>& positional);
+    void checkColorSamples(const Request& request, const std::vector<Value>& positional);
+    /// Color and Opacity when a ColorSamples has changed the number of
+    /// components from three: one number per sample, bare or in an array.
+    void checkColorComponents(const Request& request);
 
     CheckOptions options;
     FindingSink sink;
     DeclarationTable declarations;
     std::vector<Block> blocks;
     BasisSteps steps;
+    int colorSamples = 3;  ///< components of every colour, set by ColorSamples
     long requests = 0;
     long frames = 0;
     long problems = 0;
