@@ -17,8 +17,9 @@
 namespace ribout {
 namespace {
 
-// A renderer that quits early (or a "|command" that never reads) would kill
-// the whole program with SIGPIPE on our next write. While one of our own
+// A renderer that quits early (or a "|command" that never reads, or the
+// reader of a standard output that is a pipe) would kill the whole program
+// with SIGPIPE on our next write. While one of our own
 // writes to a pipe is in progress the signal is blocked on this thread; if the
 // write raised it, it is taken off the pending set before the old mask comes
 // back, and the failed write shows up as an error (EPIPE) instead. The
@@ -216,9 +217,16 @@ void RibStream::drain() {
     }
     if (sink == RibSink::standardOutput) {
         // Through stdio, which the program's own output to standard output
-        // shares.
-        if (std::fwrite(buffer, 1, count, file) != count) {
-            fail("could not write all RIB output to " + outputName + ": " + std::strerror(errno));
+        // shares. Standard output may be a pipe into a renderer too.
+        bool isWritten;
+        int error;
+        {
+            SigpipeBlock block(true);
+            isWritten = std::fwrite(buffer, 1, count, file) == count;
+            error = errno;
+        }
+        if (!isWritten) {
+            fail("could not write all RIB output to " + outputName + ": " + std::strerror(error));
         }
         return;
     }
@@ -269,8 +277,18 @@ void RibStream::checkReader() {
 
 void RibStream::flush() {
     drain();
-    if (sink == RibSink::standardOutput && file != nullptr && !failed && std::fflush(file) != 0) {
-        fail("could not write all RIB output to " + outputName + ": " + std::strerror(errno));
+    if (sink != RibSink::standardOutput || file == nullptr || failed) {
+        return;
+    }
+    int error = 0;
+    {
+        SigpipeBlock block(true);
+        if (std::fflush(file) != 0) {
+            error = errno;
+        }
+    }
+    if (error != 0) {
+        fail("could not write all RIB output to " + outputName + ": " + std::strerror(error));
     }
 }
 

@@ -64,6 +64,13 @@ check_failed_output "|no-such-renderer-blorp" "$gone" missing
 # A renderer that reads some frames and then ends.
 check_failed_output "|head -c 300000 >/dev/null" "$gone" head
 check_failed_output /dev/full "No space left on device" full
+# Standard output into a pipe whose reader ends: reported, not a silent
+# death by SIGPIPE.
+status=0
+"$blorp" "${run[@]}" --rib - </dev/null 2>failed-stdout.log | head -c 100000 >/dev/null || status=${PIPESTATUS[0]}
+[ "$status" = 1 ] || fail "standard output: exit status $status, not 1: $(tail -n2 failed-stdout.log)"
+check_failed_line failed-stdout.log "standard output" "Broken pipe"
+note "standard output into head -c 100000: $(own_lines failed-stdout.log)"
 
 # ---- outputs that cannot be opened: status 1 and the library's one line,
 # with a reason of its own for each
