@@ -8,6 +8,7 @@
 #
 # usage: headless_faults.sh BLORP RIBCHECK WORKDIR [SEED]
 set -euo pipefail
+here=$(cd "$(dirname "$0")" && pwd)
 
 blorp=$(realpath "$1")
 ribcheck=$(realpath "$2")
@@ -27,7 +28,7 @@ note() { echo "headless_faults: $*"; }
 steps=400000
 run=(--headless --steps $steps --export --scene 7 --bodies 5)
 
-source "$(dirname "$0")/stopped_run.sh"
+source "$here/stopped_run.sh"
 
 pid=
 trap '[ -n "$pid" ] && kill -KILL "$pid" 2>/dev/null || true' EXIT
