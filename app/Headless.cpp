@@ -1,9 +1,9 @@
 #include "app/Headless.h"
 
+#include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/ProgressReport.h"
 #include "app/Session.h"
-#include "world/FrameExport.h"
 
 #include <cstdio>
 #include <iostream>
@@ -11,20 +11,6 @@
 #include <unistd.h>
 
 namespace {
-// World::exportFrame writes one frame on its first call and on every eighth
-// call after it.
-constexpr long kCallsPerFrame = 8;
-
-long framesWritten()
-{
-    return frameCounter < 0 ? 0 : long(frameCounter) / kCallsPerFrame + 1;
-}
-
-std::string targetText(const std::string& target)
-{
-    return target == ViewerOptions::kStandardOutput ? "standard output" : target;
-}
-
 std::string summary(const ViewerOptions& options, double seconds, int status)
 {
     char text[160];
@@ -42,6 +28,7 @@ std::string summary(const ViewerOptions& options, double seconds, int status)
 
 int runHeadless(const ViewerOptions& options)
 {
+    guardRun(options);
     buildWorld(options);
     prepareExport(options);
 
@@ -49,6 +36,10 @@ int runHeadless(const ViewerOptions& options)
     for (int done = 1; done <= options.steps; ++done) {
         stepWorld();
         progress.update(done);
+        if (isStopRequested()) {
+            progress.clearBar();
+            return endStoppedRun();
+        }
     }
     // Timed before closing: a renderer at the end of a pipe may take long
     // to finish, and that is not the simulation's time.

@@ -7,5 +7,7 @@ struct ViewerOptions;
 /// finishes the RenderMan output and writes a one-line summary to standard
 /// error, after a progress bar when standard error is a terminal. Calls no
 /// OpenGL and no GLUT, so it needs no display. Returns the exit status: 0, or
-/// 1 when the RenderMan output could not be finished.
+/// 1 when the RenderMan output could not be finished. A failed output or
+/// SIGINT or SIGTERM stops the run after the step it happens in, as
+/// endStoppedRun (app/Interruption.h) describes.
 int runHeadless(const ViewerOptions& options);

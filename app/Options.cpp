@@ -24,16 +24,22 @@ const GlutOption* findGlutOption(const char* argument)
     return nullptr;
 }
 
+enum class Number { valid, invalid, tooLarge };
+
 // A whole decimal number with nothing around it; no sign games, no overflow.
-bool readInt(const char* text, int& value)
+// A number past INT_MAX is told apart, so that the message can say that it
+// is the size that is wrong, not the form.
+Number readInt(const char* text, int& value)
 {
-    if (text[0] == '\0' || std::strchr(" \t\n+", text[0]) != nullptr) return false;
+    if (text[0] == '\0' || std::strchr(" \t\n+", text[0]) != nullptr) return Number::invalid;
     char* end = nullptr;
     errno = 0;
-    const long parsed = std::strtol(text, &end, 10);
-    if (*end != '\0' || errno == ERANGE || parsed < INT_MIN || parsed > INT_MAX) return false;
+    const long long parsed = std::strtoll(text, &end, 10);
+    if (*end != '\0') return Number::invalid;
+    if ((errno == ERANGE && parsed > 0) || parsed > INT_MAX) return Number::tooLarge;
+    if (errno == ERANGE || parsed < INT_MIN) return Number::invalid;
     value = int(parsed);
-    return true;
+    return Number::valid;
 }
 
 // Splits "--name=value" into its parts; a plain "--name" has no value here.
@@ -121,6 +127,8 @@ const char* helpText()
                     "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
                     "  --headless ignores GLUT's options and the window's (--realtime,\n"
                     "  --keep-aspect, --size).\n"
+                    "Ctrl-C or SIGTERM stops a run after the step under way and finishes the\n"
+                    "output (status 130 or 143); an output that fails stops it (status 1).\n"
                     "\n") +
         keysText();
     return text.c_str();
@@ -158,6 +166,19 @@ Valued valuedOption(const char* argument, const char*& inlineValue)
     return Valued::none;
 }
 
+const char* valuedName(Valued option)
+{
+    switch (option) {
+    case Valued::scene: return "--scene";
+    case Valued::bodies: return "--bodies";
+    case Valued::rib: return "--rib";
+    case Valued::steps: return "--steps";
+    case Valued::size: return "--size";
+    case Valued::none: break;
+    }
+    return "";
+}
+
 // An empty name, a "|" without a command, or a value that looks like the
 // next option (a forgotten TARGET) would only fail later, after the world is
 // built, or write a file nobody meant to.
@@ -176,7 +197,7 @@ bool readSize(const char* value, int& width, int& height)
     if (cross == nullptr) return false;
     const std::string widthText(value, cross);
     int w = 0, h = 0;
-    if (!readInt(widthText.c_str(), w) || !readInt(cross + 1, h)) return false;
+    if (readInt(widthText.c_str(), w) != Number::valid || readInt(cross + 1, h) != Number::valid) return false;
     if (w < 1 || h < 1 || w > ViewerOptions::kMaxWindowSize || h > ViewerOptions::kMaxWindowSize) return false;
     width = w;
     height = h;
@@ -190,26 +211,29 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
     int number = 0;
     switch (option) {
     case Valued::scene:
-        if (!readInt(value, number) || number < ViewerOptions::kFirstScene || number > ViewerOptions::kLastScene) {
+        if (readInt(value, number) != Number::valid || number < ViewerOptions::kFirstScene ||
+            number > ViewerOptions::kLastScene) {
             problem = "--scene takes a scene number from 0 to 12, not " + quoted;
             return false;
         }
         options.scene = number;
         return true;
     case Valued::bodies:
-        if (!readInt(value, number) || number < 1) {
-            problem = "--bodies takes a whole number of 1 or more, not " + quoted;
+    case Valued::steps: {
+        const char* name = valuedName(option);
+        const Number read = readInt(value, number);
+        if (read == Number::tooLarge) {
+            problem = std::string(name) + " takes a number no larger than " + std::to_string(INT_MAX) + "; " +
+                      quoted + " is too large";
             return false;
         }
-        options.bodies = number;
-        return true;
-    case Valued::steps:
-        if (!readInt(value, number) || number < 1) {
-            problem = "--steps takes a whole number of 1 or more, not " + quoted;
+        if (read == Number::invalid || number < 1) {
+            problem = std::string(name) + " takes a whole number of 1 or more, not " + quoted;
             return false;
         }
-        options.steps = number;
+        (option == Valued::steps ? options.steps : options.bodies) = number;
         return true;
+    }
     case Valued::size:
         if (!readSize(value, options.windowWidth, options.windowHeight)) {
             problem = "--size takes a width and height in pixels such as 800x600, not " + quoted;
@@ -228,18 +252,6 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
     return false;
 }
 
-const char* valuedName(Valued option)
-{
-    switch (option) {
-    case Valued::scene: return "--scene";
-    case Valued::bodies: return "--bodies";
-    case Valued::rib: return "--rib";
-    case Valued::steps: return "--steps";
-    case Valued::size: return "--size";
-    case Valued::none: break;
-    }
-    return "";
-}
 }  // namespace
 
 bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& problem)

@@ -32,6 +32,9 @@ void startScene(int scene, int bodies);
 /// One step of globalWorld, then, with --export, one World::exportFrame.
 void stepWorld();
 
+/// The steps stepWorld has taken.
+extern long stepsTaken;
+
 /// Sets up the RenderMan output that the first World::exportFrame begins:
 /// its target (exportTarget) and encoding, and turns exportsEachStep on.
 /// Does nothing without --export. Call before the first step.

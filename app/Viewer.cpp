@@ -1,6 +1,7 @@
 #include "app/Viewer.h"
 
 #include "app/Headless.h"
+#include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/Overlay.h"
 #include "app/Session.h"
@@ -128,6 +129,9 @@ void pullHeldPoint()
 void advance(int steps)
 {
     for (int s = 0; s < steps; ++s) {
+        // A failed output or a stop signal ends the run at idle(); the steps
+        // still due would only be lost.
+        if (isStopRequested()) break;
         pullHeldPoint();
         stepWorld();
     }
@@ -148,6 +152,7 @@ int runViewer(int argc, char** argv)
     }
     if (options.isHeadless) return runHeadless(options);
 
+    guardRun(options);
     buildWorld(options);
     prepareExport(options);
     viewerState = ViewerState();
@@ -250,7 +255,13 @@ void reshape(int width, int height)
     if (viewerState.keepsAspect || viewerState.camera.zoom != 1.0) updateProjection();
 }
 
-void idle() { glutPostRedisplay(); }
+void idle()
+{
+    // GLUT calls this between any two frames, so a stop asked for during a
+    // step ends the run with that step's frame whole.
+    if (isStopRequested()) std::exit(endStoppedRun());
+    glutPostRedisplay();
+}
 
 void keyboard(unsigned char key, int, int)
 {

@@ -1,5 +1,7 @@
 #include "ribout/RibStream.h"
 
+#include "ribout/ErrorReporting.h"
+
 #include <cerrno>
 #include <csignal>
 #include <cstdlib>
@@ -15,8 +17,9 @@
 namespace ribout {
 namespace {
 
-// A renderer that quits early (or a "|command" that never reads) would kill
-// the whole program with SIGPIPE on our next write. While one of our own
+// A renderer that quits early (or a "|command" that never reads, or the
+// reader of a standard output that is a pipe) would kill the whole program
+// with SIGPIPE on our next write. While one of our own
 // writes to a pipe is in progress the signal is blocked on this thread; if the
 // write raised it, it is taken off the pending set before the old mask comes
 // back, and the failed write shows up as an error (EPIPE) instead. The
@@ -148,18 +151,26 @@ void RibStream::drainAllAtExit() {
     }
 }
 
+namespace {
+
+long coarseMilliseconds() {
+    // The coarse clock is read without a system call; its few milliseconds
+    // of granularity do not matter for a look every tenth of a second.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000;
+}
+
+}  // namespace
+
 void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string description) {
     file = newFile;
     sink = newSink;
     outputName = std::move(description);
     used = 0;
-    writeFailed = false;
+    failed = false;
+    lastReaderCheck = coarseMilliseconds();
     registerOpen();
-    if (sink != RibSink::standardOutput) {
-        // Our own buffer already gathers large blocks; a second stdio buffer
-        // would only copy every byte once more.
-        std::setvbuf(file, nullptr, _IONBF, 0);
-    }
 }
 
 void RibStream::put(const char* text, std::size_t length) {
@@ -181,67 +192,140 @@ void RibStream::put(const char* text) {
     put(text, std::strlen(text));
 }
 
-void RibStream::drain() {
-    if (used == 0) {
+void RibStream::fail(const std::string& message) {
+    if (failed) {
         return;
     }
-    if (file != nullptr) {
+    failed = true;
+    used = 0;
+    reportError(RIE_SYSTEM, RIE_ERROR, message.c_str());
+}
+
+std::string RibStream::pipeFailureReason(int error) const {
+    std::string reason = std::strerror(error);
+    if (error == EPIPE) {
+        reason += " (the command is no longer reading)";
+    }
+    return reason;
+}
+
+void RibStream::drain() {
+    const std::size_t count = used;
+    used = 0;
+    if (count == 0 || file == nullptr || failed) {
+        return;
+    }
+    if (sink == RibSink::standardOutput) {
+        // Through stdio, which the program's own output to standard output
+        // shares. Standard output may be a pipe into a renderer too.
+        bool isWritten;
+        int error;
+        {
+            SigpipeBlock block(true);
+            isWritten = std::fwrite(buffer, 1, count, file) == count;
+            error = errno;
+        }
+        if (!isWritten) {
+            fail("could not write all RIB output to " + outputName + ": " + std::strerror(error));
+        }
+        return;
+    }
+    // Straight to the descriptor: our buffer already gathers large blocks,
+    // and a write interrupted by a signal the program handles is carried on
+    // instead of turning into a lost block.
+    int error = 0;
+    {
         SigpipeBlock block(sink == RibSink::pipe);
-        if (std::fwrite(buffer, 1, used, file) != used) {
-            writeFailed = true;
+        const int descriptor = fileno(file);
+        const char* next = buffer;
+        std::size_t left = count;
+        while (left > 0) {
+            const ssize_t written = ::write(descriptor, next, left);
+            if (written < 0) {
+                if (errno == EINTR) {
+                    continue;
+                }
+                error = errno;
+                break;
+            }
+            next += written;
+            left -= static_cast<std::size_t>(written);
         }
     }
-    used = 0;
+    if (error != 0) {
+        fail("could not write all RIB output to " + outputName + ": " +
+             (sink == RibSink::pipe ? pipeFailureReason(error) : std::strerror(error)));
+    }
+}
+
+void RibStream::checkReader() {
+    if (file == nullptr || failed) {
+        return;
+    }
+    const long now = coarseMilliseconds();
+    if (now - lastReaderCheck < kReaderCheckInterval) {
+        return;
+    }
+    lastReaderCheck = now;
+    // The write end of a pipe shows POLLERR once no process has the read end
+    // open. A command's background job that still holds it keeps it quiet.
+    pollfd probe{fileno(file), 0, 0};
+    if (poll(&probe, 1, 0) == 1 && (probe.revents & (POLLERR | POLLHUP)) != 0) {
+        fail("could not write all RIB output to " + outputName + ": " + pipeFailureReason(EPIPE));
+    }
 }
 
 void RibStream::flush() {
     drain();
-    if (file != nullptr) {
-        SigpipeBlock block(sink == RibSink::pipe);
+    if (sink != RibSink::standardOutput || file == nullptr || failed) {
+        return;
+    }
+    int error = 0;
+    {
+        SigpipeBlock block(true);
         if (std::fflush(file) != 0) {
-            writeFailed = true;
+            error = errno;
         }
+    }
+    if (error != 0) {
+        fail("could not write all RIB output to " + outputName + ": " + std::strerror(error));
     }
 }
 
-std::string RibStream::close() {
+bool RibStream::close() {
     if (file == nullptr) {
-        return {};
+        return !failed;
     }
     flush();
-    std::string problem;
-    if (writeFailed || std::ferror(file)) {
-        problem = "could not write all RIB output to " + outputName;
-    }
     if (sink == RibSink::file) {
-        if (std::fclose(file) != 0 && problem.empty()) {
-            problem = "could not close RIB output " + outputName;
+        if (std::fclose(file) != 0) {
+            fail("could not close RIB output " + outputName + ": " + std::strerror(errno));
         }
     } else if (sink == RibSink::pipe) {
         UnreadOutputProbe probe(file);
         int status;
+        int closeError;
         {
             SigpipeBlock block(true);
             status = pclose(file);
+            closeError = errno;
         }
-        if (problem.empty() && probe.outputWasLost()) {
-            problem = "could not write all RIB output to " + outputName;
-        }
-        if (problem.empty()) {
-            if (status == -1) {
-                problem = "could not close RIB output " + outputName;
-            } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
-                problem = "RIB output " + outputName + " ended with exit status " +
-                          std::to_string(WEXITSTATUS(status));
-            } else if (WIFSIGNALED(status)) {
-                problem = "RIB output " + outputName + " was ended by signal " +
-                          std::to_string(WTERMSIG(status));
-            }
+        if (probe.outputWasLost()) {
+            fail("could not write all RIB output to " + outputName +
+                 ": the command ended without reading all of it");
+        } else if (status == -1) {
+            fail("could not close RIB output " + outputName + ": " + std::strerror(closeError));
+        } else if (WIFEXITED(status) && WEXITSTATUS(status) != 0) {
+            fail("RIB output " + outputName + " ended with exit status " +
+                 std::to_string(WEXITSTATUS(status)));
+        } else if (WIFSIGNALED(status)) {
+            fail("RIB output " + outputName + " was ended by signal " +
+                 std::to_string(WTERMSIG(status)) + " (" + strsignal(WTERMSIG(status)) + ")");
         }
     }
     file = nullptr;
     unregisterOpen();
-    return problem;
+    return !failed;
 }
 
 }  // namespace ribout

@@ -50,10 +50,13 @@ public:
     /// Called after every request. Standard output is shared with the rest
     /// of the program, so there the request is handed to stdio at once and
     /// keeps its place among the program's own output; a file or pipe of our
-    /// own keeps buffering.
+    /// own keeps buffering. A pipe is also looked at now and then for a
+    /// command that has gone (see kReaderCheckInterval).
     void endRequest() {
         if (sink == RibSink::standardOutput) {
             drain();
+        } else if (sink == RibSink::pipe) {
+            checkReader();
         }
     }
 
@@ -62,23 +65,38 @@ public:
     void flush();
 
     /// Flushes and, unless the sink is standard output, closes (for a pipe,
-    /// waiting for the command to end). Returns an empty text on success,
-    /// otherwise what went wrong, naming the output. Safe to call twice.
-    std::string close();
+    /// waiting for the command to end). A failure not reported before is
+    /// reported now, as a failed write is. Returns true when every byte
+    /// reached the output and it closed cleanly. Safe to call twice.
+    bool close();
 
-    /// True once a write to the sink has failed. Later writes are still
-    /// attempted: a failure is reported once, when the stream is closed.
-    bool hasWriteError() const { return writeFailed; }
+    /// True once the output has failed: a write did not go through, or the
+    /// command at the other end of a pipe has gone. The failure is reported
+    /// at once, through the RenderMan error handler as RIE_SYSTEM at
+    /// RIE_ERROR, naming the output and the reason; from then on the stream
+    /// writes nothing more, so that a file keeps the whole bytes it got
+    /// without a gap in the middle, and reports nothing more, its close
+    /// included.
+    bool hasFailed() const { return failed; }
+
+    /// How long a pipe may go without a look at its reader. The buffer can
+    /// take many small frames before it is written, so without a look a
+    /// renderer that died would go unnoticed for as long as that takes.
+    static constexpr long kReaderCheckInterval = 100;  // milliseconds
 
 private:
     void drain();
+    void checkReader();
+    /// Marks the stream failed and reports `message`, unless it failed before.
+    void fail(const std::string& message);
+    std::string pipeFailureReason(int error) const;
     void registerOpen();
     void unregisterOpen();
     static void drainAllAtExit();
 
     // Streams still open when the process exits (a writer never ended with
-    // RiEnd) hand their buffered bytes to stdio, which writes them out as it
-    // would any open file.
+    // RiEnd) write out their buffered bytes, as stdio would for any open
+    // file.
     static RibStream* firstOpen;
     RibStream* nextOpen = nullptr;
 
@@ -87,7 +105,8 @@ private:
     std::string outputName;
     char* buffer;
     std::size_t used = 0;
-    bool writeFailed = false;
+    bool failed = false;
+    long lastReaderCheck = 0;  // milliseconds on a coarse monotonic clock
 };
 
 }  // namespace ribout

@@ -113,11 +113,9 @@ RibWriter::~RibWriter() {
         return;
     }
     writeText("\n", 1);
-    const std::string problem = stream.close();
-    if (!problem.empty()) {
-        // A lost or truncated RIB file must not pass for a finished one.
-        reportError(RIE_SYSTEM, RIE_ERROR, problem.c_str());
-    }
+    // A lost or truncated RIB file must not pass for a finished one: the
+    // stream reports what went wrong, once, whether now or earlier.
+    stream.close();
 }
 
 // ------------------------------------------------------------ value writers

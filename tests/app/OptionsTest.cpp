@@ -88,7 +88,11 @@ TEST(Options, RejectBadOptionsAndValuesNamingTheProblem)
         {{"--headless", "--steps", "0"}, "--steps takes a whole number of 1 or more, not '0'"},
         {{"--headless", "--steps=-5"}, "--steps takes a whole number of 1 or more, not '-5'"},
         {{"--headless", "--steps", "1e3"}, "--steps takes a whole number of 1 or more, not '1e3'"},
-        {{"--headless", "--steps", "3000000000"}, "--steps takes a whole number of 1 or more, not '3000000000'"},
+        {{"--headless", "--steps", "3000000000"}, "--steps takes a number no larger than 2147483647; '3000000000' is too large"},
+        {{"--headless", "--steps", "99999999999999999999"},
+         "--steps takes a number no larger than 2147483647; '99999999999999999999' is too large"},
+        {{"--bodies", "2147483648"}, "--bodies takes a number no larger than 2147483647; '2147483648' is too large"},
+        {{"--bodies", "-99999999999999999999"}, "--bodies takes a whole number of 1 or more, not '-99999999999999999999'"},
         {{"--headless"}, "--headless needs --steps N"},
         {{"--headless", "--export"}, "--headless needs --steps N"},
         {{"--steps", "10"}, "--steps works only with --headless"},
@@ -132,6 +136,7 @@ TEST(Options, ReadExportAndHeadlessOptions)
         {{"--headless", "--steps", "2000"}, false, "blorp10.rib", false, true, 2000},
         {{"--steps=400", "--export", "--scene", "3", "--headless"}, true, "blorp10.rib", false, true, 400},
         {{"--headless", "--steps", "1", "-display", ":9"}, false, "blorp10.rib", false, true, 1},
+        {{"--headless", "--steps", "2147483647"}, false, "blorp10.rib", false, true, 2147483647},
         // --help wins over options that would not go together.
         {{"--headless", "--help"}, false, "blorp10.rib", false, true, 0},
     };

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <string>
 
@@ -32,6 +33,52 @@ TEST(ProgressReport, BarShowsStepsDoneRateAndTimeLeft)
     EXPECT_EQ(out.str(), "") << "building the text draws nothing";
 }
 
+TEST(ProgressReport, BarFitsTheTerminalLeavingOutTheLeastUsefulPartsFirst)
+{
+    std::ostringstream out;
+    ManualClock time;
+    const ProgressReport report(out, 400, true, time.clock());
+    const std::string full = report.barText(200, 0.4);
+    EXPECT_EQ(report.barText(200, 0.4, int(full.size()) + 1), full) << "a line that fits is not touched";
+    EXPECT_EQ(report.barText(200, 0.4, 60), "[########.........]  200/400 steps  500 steps/s  0.4 s left");
+    // Without the rate the bar gets its room back.
+    EXPECT_EQ(report.barText(200, 0.4, 50), "[##########..........]  200/400 steps  0.4 s left");
+    EXPECT_EQ(report.barText(200, 0.4, 40), "[#####.....]  200/400 steps  0.4 s left");
+    EXPECT_EQ(report.barText(200, 0.4, 30), "200/400 steps  0.4 s left");
+    EXPECT_EQ(report.barText(200, 0.4, 20), "200/400 steps");
+    EXPECT_EQ(report.barText(200, 0.4, 8), "200/400");
+    // Every width, down to one column, gets a line that stays off the last
+    // column, so the terminal never wraps it.
+    for (int columns = 1; columns <= int(full.size()) + 2; ++columns) {
+        const std::string line = report.barText(200, 0.4, columns);
+        EXPECT_LE(line.size(), size_t(std::max(columns - 1, 1))) << columns << " columns: " << line;
+        EXPECT_FALSE(line.empty()) << columns << " columns";
+    }
+}
+
+TEST(ProgressReport, RedrawsInPlaceWithinATerminalThatGrowsNarrower)
+{
+    std::ostringstream out;
+    ManualClock time;
+    int columns = 100;
+    ProgressReport report(out, 2000, true, time.clock(), [&] { return columns; });
+    time.now += 0.5;
+    report.update(1);
+    const std::string wide = report.barText(1, 0.5);
+    ASSERT_EQ(out.str(), "\r" + wide);
+
+    // The blanks that cover the longer line stop short of the new width.
+    columns = 30;
+    time.now += 0.25;
+    report.update(2);
+    const std::string narrow = report.barText(2, 0.75, 30);
+    EXPECT_EQ(out.str(), "\r" + wide + "\r" + narrow + std::string(29 - narrow.size(), ' '));
+    report.finish("done");
+    EXPECT_EQ(out.str(),
+              "\r" + wide + "\r" + narrow + std::string(29 - narrow.size(), ' ') + "\r" + std::string(29, ' ') +
+                  "\rdone\n");
+}
+
 TEST(ProgressReport, DurationsReadAsSecondsMinutesOrHours)
 {
     const std::pair<double, const char*> cases[] = {
@@ -46,7 +93,7 @@ TEST(ProgressReport, OnATerminalRedrawsInPlaceAtMostTenTimesASecondThenLeavesOnl
 {
     std::ostringstream out;
     ManualClock time;
-    ProgressReport report(out, 2000, true, time.clock());
+    ProgressReport report(out, 2000, true, time.clock(), [] { return 200; });
 
     time.now += 0.5;
     report.update(1);  // the first update draws at once

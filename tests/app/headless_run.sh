@@ -65,6 +65,18 @@ tail -c 400 tty.typescript | grep -q -P '\r +\rblorp: 600 steps' || fail "termin
 "$ribcheck" --allow-partial-meshes tty.rib >/dev/null 2>tty.check || fail "terminal run: ribcheck: $(cat tty.check)"
 note "terminal: $bars bars, then: $last"
 
+# ---- a terminal narrower than the whole bar: every drawing fits in the
+# width, short of its last column, so none wraps onto a new line
+status=0
+script -qec "stty cols 40; '$blorp' --headless --steps 600 --scene 1 --bodies 5" /dev/null \
+    </dev/null >narrow.typescript || status=$?
+[ "$status" = 0 ] || fail "narrow terminal: exit status $status: $(tail -c 300 narrow.typescript)"
+sed -n '/^world has been created/,$p' narrow.typescript | tail -n +2 | tr -d '\n' | tr '\r' '\n' >narrow.lines
+grep -q -E '[0-9]+/600 steps' narrow.lines || fail "narrow terminal: no progress drawn: $(cat -v narrow.lines | head -c 300)"
+wide=$(grep -v '^blorp: 600 steps' narrow.lines | awk 'length($0) > 39' | head -n1)
+[ -z "$wide" ] || fail "narrow terminal: a drawing of ${#wide} characters in 40 columns: $wide"
+note "narrow terminal: $(grep -c . narrow.lines) drawings, none wider than 39"
+
 # ---- "--rib -": the RIB on standard output, the messages on standard error
 status=0
 "$blorp" --headless --steps 16 --export --rib - </dev/null >stdout.rib 2>stdout.log || status=$?

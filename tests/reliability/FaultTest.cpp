@@ -1,10 +1,12 @@
 // Output faults met by the RenderMan library and the frame export: each loss
-// is reported at RiEnd and the program runs on, or, for a file that cannot be
-// made, the process ends with the one clear message. The writer-level cases
-// that tests/ribout already covers (a small write to /dev/full, a reader that
-// quits in the middle of a large output, a bad directory given to RiBegin)
-// are not repeated here.
+// is reported once, when it happens, and the program runs on; a file that
+// cannot be made ends the process with one clear message. The writer-level
+// cases that tests/ribout already covers (a small write to /dev/full, a
+// reader that quits in the middle of a large output, a bad directory given to
+// RiBegin) are not repeated here.
 
+#include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <fcntl.h>
 #include <cstdlib>
@@ -78,19 +80,89 @@ TEST(FaultDeathTest, CommandsThatExitAtOnceNeverLoseOutputSilently) {
         testing::ExitedWithCode(0), "unreported 0\n$");
 }
 
-TEST(FaultDeathTest, FramesExportedToAFullDeviceAreReportedOnceAtRiEnd) {
-    // Many frames, far more than the writer buffers, so that writes fail in
-    // the middle of the run; the export goes on and RiEnd reports the loss.
-    EXPECT_EXIT(
-        {
-            exportFrames("/dev/full", 400);
-            RiEnd();
-            std::fprintf(stderr, "still running\n");
-            std::exit(RiLastError == RIE_SYSTEM ? 0 : 1);
-        },
-        testing::ExitedWithCode(0),
-        "^ERROR: System error\n    --> could not write all RIB output to \"/dev/full\"\n"
-        "still running\n$");
+// The reports of failed output that reach the program's handler, and how far
+// the export had got when the first one came.
+struct OutputReports {
+    int count = 0;
+    std::int32_t firstAtCall = -1;
+    std::string first;
+};
+OutputReports outputReports;
+
+extern "C" void recordOutputReport(RtInt code, RtInt severity, const char* message) {
+    if (code != RIE_SYSTEM) {
+        RiErrorPrint(code, severity, message);
+        return;
+    }
+    if (outputReports.count++ == 0) {
+        outputReports.firstAtCall = frameCounter;
+        outputReports.first = message != nullptr ? message : "";
+    }
+}
+
+TEST(Fault, FailedOutputIsReportedOnceWhenItFailsAndNotAgainAtRiEnd) {
+    // 400 calls write 50 frames of scene 7, far more than the writer
+    // buffers, so the output is written many times before RiEnd.
+    const struct {
+        const char* target;
+        const char* message;
+    } cases[] = {
+        {"/dev/full", "could not write all RIB output to \"/dev/full\": No space left on device"},
+        {"|exit 0", "could not write all RIB output to pipe \"exit 0\": Broken pipe (the command is no "
+                    "longer reading)"},
+        // Reads a few frames, then ends with status 0.
+        {"|head -c 300000 > /dev/null", "could not write all RIB output to pipe \"head -c 300000 > "
+                                        "/dev/null\": Broken pipe (the command is no longer reading)"},
+    };
+    for (const auto& c : cases) {
+        outputReports = OutputReports{};
+        RiErrorHandler(recordOutputReport);
+        exportFrames(c.target, 400);
+        const OutputReports beforeEnd = outputReports;
+        RiEnd();
+        RiErrorHandler(RiErrorPrint);
+        EXPECT_EQ(beforeEnd.count, 1) << c.target << ": reported before RiEnd";
+        EXPECT_EQ(beforeEnd.first, c.message) << c.target;
+        EXPECT_LT(beforeEnd.firstAtCall, 399) << c.target << ": reported only at the end";
+        EXPECT_EQ(outputReports.count, 1) << c.target << ": RiEnd reported the failure again";
+    }
+    exportTarget = "blorp10.rib";
+}
+
+TEST(Fault, ACommandThatEndsIsNoticedBeforeTheBufferIsWritten) {
+    // Small requests fill the buffer slowly, as a viewer's frames do at 60
+    // a second; the pipe is looked at for its reader between them. The
+    // command ends without reading; once it has said so, requests follow
+    // until the report, which must come long before the buffer would be
+    // written.
+    ribcapture::TempFile ended;
+    std::remove(ended.path().c_str());
+    outputReports = OutputReports{};
+    RiErrorHandler(recordOutputReport);
+    RiBegin(("|touch " + ended.path()).c_str());
+    while (access(ended.path().c_str(), F_OK) != 0) {
+        usleep(1000);
+    }
+    // "AttributeBegin\n" is 15 bytes: this many fill half the buffer.
+    constexpr long kRequestsBeforeAWrite = 128 * 1024 / 15 / 2;
+    long requests = 0;
+    const auto noticed = std::chrono::steady_clock::now();
+    while (outputReports.count == 0 && requests < kRequestsBeforeAWrite) {
+        RiAttributeBegin();
+        ++requests;
+        usleep(1000);
+    }
+    const double seconds =
+        std::chrono::duration<double>(std::chrono::steady_clock::now() - noticed).count();
+    const int reportsBeforeEnd = outputReports.count;
+    RiEnd();
+    RiErrorHandler(RiErrorPrint);
+    EXPECT_EQ(reportsBeforeEnd, 1) << "after " << requests << " requests";
+    EXPECT_EQ(outputReports.count, 1) << "RiEnd reported the failure again";
+    EXPECT_NE(outputReports.first.find(": Broken pipe (the command is no longer reading)"),
+              std::string::npos)
+        << outputReports.first;
+    RecordProperty("secondsFromTheCommandsEndToTheReport", std::to_string(seconds));
 }
 
 TEST(FaultDeathTest, FramesExportedToAClosedStandardOutputAreReported) {
@@ -98,13 +170,14 @@ TEST(FaultDeathTest, FramesExportedToAClosedStandardOutputAreReported) {
         {
             close(STDOUT_FILENO);
             exportFrames(nullptr, 40);
+            std::fprintf(stderr, "exported\n");
             RiEnd();
             std::fprintf(stderr, "still running\n");
             std::exit(RiLastError == RIE_SYSTEM ? 0 : 1);
         },
         testing::ExitedWithCode(0),
-        "^ERROR: System error\n    --> could not write all RIB output to standard output\n"
-        "still running\n$");
+        "^ERROR: System error\n    --> could not write all RIB output to standard output: Bad file "
+        "descriptor\nexported\nstill running\n$");
 }
 
 TEST(FaultDeathTest, ExportIntoAMissingDirectoryIsReportedWithItsReason) {

@@ -349,7 +349,8 @@ TEST(RibOutputDeathTest, ReaderThatQuitsEarlyIsReportedNotFatal) {
             std::exit(0);
         },
         testing::ExitedWithCode(0),
-        "ERROR: System error\n    --> could not write all RIB output to pipe \"exec true\"\n"
+        "ERROR: System error\n    --> could not write all RIB output to pipe \"exec true\": Broken "
+        "pipe \\(the command is no longer reading\\)\n"
         "still alive\n");
 }
 
@@ -362,7 +363,8 @@ TEST(RibOutputDeathTest, FailedWritesAndCommandsAreReportedAtRiEnd) {
             std::exit(0);
         },
         testing::ExitedWithCode(0),
-        "ERROR: System error\n    --> could not write all RIB output to \"/dev/full\"\n");
+        "ERROR: System error\n    --> could not write all RIB output to \"/dev/full\": No space left "
+        "on device\n");
     EXPECT_EXIT(
         {
             RiBegin("|cat > /dev/null; exit 3");
@@ -397,7 +399,7 @@ TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported) {
         },
         testing::ExitedWithCode(0),
         "ERROR: System error\n    --> could not write all RIB output to pipe \"head -c 5 > "
-        "/dev/null\"\n");
+        "/dev/null\": the command ended without reading all of it\n");
 }
 
 TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported) {
