@@ -62,7 +62,7 @@ last=$(grep -v -E '^ *$' tty.lines | tail -n1)
     fail "terminal run: the last line is not the summary: $(printf %q "$last")"
 # The bar is wiped before the summary, so no bar text is left on its line.
 tail -c 400 tty.typescript | grep -q -P '\r +\rblorp: 600 steps' || fail "terminal run: the bar was not cleared before the summary"
-"$ribcheck" --allow-partial-meshes tty.rib >/dev/null 2>tty.check || fail "terminal run: ribcheck: $(cat tty.check)"
+"$ribcheck" tty.rib >/dev/null 2>tty.check || fail "terminal run: ribcheck: $(cat tty.check)"
 note "terminal: $bars bars, then: $last"
 
 # ---- a terminal narrower than the whole bar: every drawing fits in the
@@ -82,7 +82,7 @@ status=0
 "$blorp" --headless --steps 16 --export --rib - </dev/null >stdout.rib 2>stdout.log || status=$?
 [ "$status" = 0 ] || fail "--rib -: exit status $status: $(cat stdout.log)"
 [ "$(head -n1 stdout.rib)" = "##RenderMan RIB-Structure 1.0" ] || fail "--rib -: standard output holds: $(head -c 100 stdout.rib)"
-"$ribcheck" --allow-partial-meshes stdout.rib >/dev/null 2>stdout.check || fail "--rib -: ribcheck: $(cat stdout.check)"
+"$ribcheck" stdout.rib >/dev/null 2>stdout.check || fail "--rib -: ribcheck: $(cat stdout.check)"
 grep -q ", 2 frames, 0 problems" stdout.check || fail "--rib -: ribcheck says: $(cat stdout.check)"
 [[ $(tail -n1 stdout.log) == *"; 2 frames written to standard output" ]] || fail "--rib -: summary: $(tail -n1 stdout.log)"
 if grep -q -a "FrameBegin" stdout.log; then fail "--rib -: RIB reached standard error"; fi
@@ -93,7 +93,7 @@ note "--rib -: $(cat stdout.check)"
 status=0
 "$blorp" --headless --steps 9 --export --binary --rib "|cat >piped.rib" </dev/null 2>pipe.log || status=$?
 [ "$status" = 0 ] || fail "pipe: exit status $status: $(cat pipe.log)"
-"$ribcheck" --allow-partial-meshes piped.rib >/dev/null 2>pipe.check || fail "pipe: ribcheck: $(cat pipe.check)"
+"$ribcheck" piped.rib >/dev/null 2>pipe.check || fail "pipe: ribcheck: $(cat pipe.check)"
 grep -q ", 2 frames, 0 problems" pipe.check || fail "pipe: ribcheck says: $(cat pipe.check)"
 
 # ---- an output that cannot be finished is a failure, never a success
