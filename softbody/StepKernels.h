@@ -1,0 +1,132 @@
+#pragma once
+// The step's inner loops, one set per SimdPath, and what they share. Internal
+// to the soft body library.
+//
+// The wide loops live in translation units compiled for their instruction
+// set (SoftBodyStepAvx2.cpp is built with -mavx2, for instance). An inline
+// function from a header used there would be compiled with those
+// instructions too, and the linker may keep that copy for the whole program,
+// which would then fail on a processor without them. So the wide loops touch
+// only plain fields, and everything else they need is an ordinary function
+// declared here and defined in a file built for every processor.
+
+#include "geometry/GenericObject.h"
+#include "geometry/Spring.h"
+#include "softbody/MassPoint.h"
+#include "softbody/SimdPath.h"
+
+/// One scene object as the contact phase sees it during a step.
+struct ContactShape {
+    enum Kind : int { box, sphere, other };
+    /// No point outside [low, high] on any axis can be inside the object, so
+    /// a point outside them is passed by without asking the object.
+    double low[3], high[3];
+    Kind kind;
+    GenericObject* object;
+};
+
+/// Everything the node pass of one step reads besides the nodes' own state.
+struct NodePass {
+    MassPoint* nodes;
+    const Spring* springs;
+    double dt;
+    bool gravity;
+    bool glass;
+    bool prefetch;
+    double floorY, wallXMin, wallXMax, wallZMin, wallZMax;
+    const ContactShape* shapes;  ///< the scene objects in list order
+    int shapeCount;
+};
+
+/// Most contacts one node answers in one step through the fast path; a node
+/// with more is answered by respondToContactsReference.
+constexpr int kMaxContacts = 8;
+
+/// The spring and node passes of one SimdPath.
+struct StepKernels {
+    /// Springs [begin, end) of a body of `total`.
+    void (*springs)(Spring* springs, int begin, int end, int total, bool prefetch);
+    /// Nodes [begin, end), each finished (forces, contacts, integration) on its own.
+    void (*nodes)(const NodePass& pass, int begin, int end);
+};
+
+/// The kernels of a path; the scalar ones for a path this build lacks.
+const StepKernels& stepKernels(SimdPath path);
+
+extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
+
+// Shared by every path, built for every processor.
+
+// The helpers below are static so that every file gets its own copy,
+// compiled for that file's instruction set.
+
+// The ends are reached through pointers, so the hardware cannot foresee
+// them; ask for the ends of a spring a few places ahead, and for the springs
+// themselves further ahead still (a row's springs are short runs that the
+// hardware's own prefetching barely gets going on). Always inlined: as a
+// call, the compiler would see a function without effects and drop it.
+[[gnu::always_inline]] static inline void prefetchSpring(const Spring* springs, int s, int total)
+{
+    constexpr int kLookAhead = 16, kStreamAhead = 40;
+    if (s + kStreamAhead < total) {
+        const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(ahead + 64);
+    }
+    if (s + kLookAhead < total) {
+        __builtin_prefetch(springs[s + kLookAhead].pointA);
+        __builtin_prefetch(springs[s + kLookAhead].pointB);
+    }
+}
+
+/// Stages 1 to 4 of node n's update (clearForce, addGravity, the spring
+/// sum, applyExternalForce), with the spring sum written out so that it
+/// stays in the caller's loop; for a large body it also asks for the spring
+/// forces of the node after next, if that is still before `end`.
+[[gnu::always_inline]] static inline void gatherForces(const NodePass& pass, int n, int end)
+{
+    const Spring* all = pass.springs;
+    if (pass.prefetch && n + 2 < end)
+        for (SpringAttachment a : pass.nodes[n + 2].springs) __builtin_prefetch(&attachedForce(all, a));
+    MassPoint& point = pass.nodes[n];
+    point.clearForce();
+    if (pass.gravity) point.addGravity();
+    Vector3 force = point.force;
+    for (SpringAttachment a : point.springs) force += attachedForce(all, a);
+    point.force = force;
+    point.applyExternalForce();
+}
+
+/// False when the point is certainly clear of the room's planes and of
+/// every object; true when contactNormals must look closer.
+[[gnu::always_inline]] static inline bool mayTouch(const NodePass& pass, const MassPoint& point)
+{
+    const Vector3& p = point.position;
+    // Each plane on its own: a point with one undefined coordinate can still
+    // reach a plane by another.
+    if (p.y <= pass.floorY || p.x <= pass.wallXMin || p.x >= pass.wallXMax || p.z <= pass.wallZMin ||
+        p.z >= pass.wallZMax)
+        return true;
+    for (int s = 0; s < pass.shapeCount; ++s) {
+        const ContactShape& shape = pass.shapes[s];
+        if (shape.kind == ContactShape::other) return true;
+        if (shape.low[0] <= p.x && p.x <= shape.high[0] && shape.low[1] <= p.y && p.y <= shape.high[1] &&
+            shape.low[2] <= p.z && p.z <= shape.high[2])
+            return true;
+    }
+    return false;
+}
+
+void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool prefetch);
+/// Stages 5 and 6 of a node's update, after gatherForces: the contacts and
+/// the integration, one node at a time.
+void finishNodeScalar(const NodePass& pass, MassPoint& point);
+/// The contact normals of a point whose position lies within the room's
+/// planes' or some shape's bounds, in the order they are to be answered:
+/// the count, or -1 when they cannot be known before answering (an object of
+/// another kind contains the point, or there are more than kMaxContacts).
+int contactNormals(const NodePass& pass, const MassPoint& point, double normals[kMaxContacts][3]);
+/// The contact phase as MassPoint's operations spell it: each plane and
+/// object tested in turn, through the objects' own virtual operations, and
+/// answered by respondToContact before the next test.
+void respondToContactsReference(const NodePass& pass, MassPoint& point);

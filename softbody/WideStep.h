@@ -1,0 +1,294 @@
+// The spring and node passes, W lanes wide: one source for every width,
+// included by one file per instruction set after it has switched the
+// compiler to that set (see SoftBodyStepAvx2.cpp), so that the same lines
+// become SSE2, AVX2 or AVX-512 instructions. No include guard on purpose.
+//
+// Every lane does the scalar code's operations on its own spring or node, in
+// the scalar code's order, and IEEE addition, subtraction, multiplication,
+// division and square root give the same bits in any width. Branches become
+// both sides computed and the lane's side chosen, which changes no result:
+// the side not taken has no effect but the time it costs.
+
+namespace {
+template <int W>
+struct LaneTypes;
+template <>
+struct LaneTypes<2> {
+    typedef double D __attribute__((vector_size(16)));
+    typedef long long M __attribute__((vector_size(16)));
+};
+template <>
+struct LaneTypes<4> {
+    typedef double D __attribute__((vector_size(32)));
+    typedef long long M __attribute__((vector_size(32)));
+};
+template <>
+struct LaneTypes<8> {
+    typedef double D __attribute__((vector_size(64)));
+    typedef long long M __attribute__((vector_size(64)));
+};
+
+// The compiler's vector extensions have every operation needed but the
+// square root. Only the includer's own width is defined: the others'
+// instructions may not be available in its code. (The instruction set is
+// named by the includer's BLORP_WIDE_LANES rather than the compiler's
+// __AVX__ macros, which the target switch does not update for C++.)
+#if BLORP_WIDE_LANES == 2
+[[gnu::always_inline]] inline LaneTypes<2>::D sqrtLanes(LaneTypes<2>::D v)
+{
+    return (LaneTypes<2>::D)_mm_sqrt_pd((__m128d)v);
+}
+#elif BLORP_WIDE_LANES == 4
+[[gnu::always_inline]] inline LaneTypes<4>::D sqrtLanes(LaneTypes<4>::D v)
+{
+    return (LaneTypes<4>::D)_mm256_sqrt_pd((__m256d)v);
+}
+#elif BLORP_WIDE_LANES == 8
+[[gnu::always_inline]] inline LaneTypes<8>::D sqrtLanes(LaneTypes<8>::D v)
+{
+    // Every lane written, so the result's initial value does not matter; the
+    // masked form's is v itself, which keeps the compiler from warning
+    // about _mm512_sqrt_pd's undefined one.
+    return (LaneTypes<8>::D)_mm512_mask_sqrt_pd((__m512d)v, __mmask8(0xff), (__m512d)v);
+}
+#else
+#error "BLORP_WIDE_LANES must be 2, 4 or 8"
+#endif
+
+/// x in every lane. (Not as zero plus x, which would turn -0 into +0.)
+template <class D, class T>
+[[gnu::always_inline]] inline D splat(T x)
+{
+    D v = {};
+    for (int l = 0; l < int(sizeof(D) / sizeof(x)); ++l) v[l] = x;
+    return v;
+}
+
+/// A Vector3 per lane.
+template <class D>
+struct Lanes3 {
+    D x, y, z;
+};
+
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> operator+(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> operator-(const Lanes3<D>& a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+/// Vector3's v * s, which forms s·x, s·y, s·z.
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> scaled(const Lanes3<D>& v, D s)
+{
+    return {s * v.x, s * v.y, s * v.z};
+}
+template <class D>
+[[gnu::always_inline]] inline D dot(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> cross(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+template <class D>
+[[gnu::always_inline]] inline D length(const Lanes3<D>& v)
+{
+    return sqrtLanes(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+/// Lane by lane a if m, else b.
+template <class D, class M>
+[[gnu::always_inline]] inline Lanes3<D> choose(M m, const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {m ? a.x : b.x, m ? a.y : b.y, m ? a.z : b.z};
+}
+/// Vector3::normalized: the zero vector where the length is exactly 0.
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> normalized(const Lanes3<D>& v)
+{
+    const D len = length(v);
+    const Lanes3<D> zero = {splat<D>(0.0), splat<D>(0.0), splat<D>(0.0)};
+    const Lanes3<D> unit = {v.x / len, v.y / len, v.z / len};
+    return choose(len == splat<D>(0.0), zero, unit);
+}
+
+template <class D, class Field>
+[[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Field field)
+{
+    Lanes3<D> v = {};
+    for (int l = 0; l < int(sizeof(D) / sizeof(double)); ++l) {
+        const Vector3& from = points[l]->*field;
+        v.x[l] = from.x, v.y[l] = from.y, v.z[l] = from.z;
+    }
+    return v;
+}
+
+template <class D, class M, class Field>
+[[gnu::always_inline]] inline void store(MassPoint* const* points, M active, Field field, const Lanes3<D>& v)
+{
+    for (int l = 0; l < int(sizeof(D) / sizeof(double)); ++l)
+        if (active[l]) {
+            Vector3& to = points[l]->*field;
+            to.x = v.x[l], to.y = v.y[l], to.z = v.z[l];
+        }
+}
+
+template <int W>
+void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
+{
+    using D = typename LaneTypes<W>::D;
+    int s = begin;
+    for (; s + W <= end; s += W) {
+        D ax, ay, az, avx, avy, avz, bx, by, bz, bvx, bvy, bvz, rest, ks, kd;
+        for (int l = 0; l < W; ++l) {
+            if (prefetch) prefetchSpring(springs, s + l, total);
+            const Spring& spring = springs[s + l];
+            const MassPoint &a = *spring.pointA, &b = *spring.pointB;
+            ax[l] = a.position.x, ay[l] = a.position.y, az[l] = a.position.z;
+            avx[l] = a.velocity.x, avy[l] = a.velocity.y, avz[l] = a.velocity.z;
+            bx[l] = b.position.x, by[l] = b.position.y, bz[l] = b.position.z;
+            bvx[l] = b.velocity.x, bvy[l] = b.velocity.y, bvz[l] = b.velocity.z;
+            rest[l] = spring.restLength, ks[l] = spring.ks, kd[l] = spring.kd;
+        }
+        // dampedSpringForces, lane by lane.
+        const D dx = bx - ax, dy = by - ay, dz = bz - az;
+        const D len = sqrtLanes(dx * dx + dy * dy + dz * dz);
+        const D f = ks * (rest - len);
+        const auto apart = len != splat<D>(0.0);
+        const D zero = splat<D>(0.0);
+        const D ufx = f * (apart ? dx / len : zero), ufy = f * (apart ? dy / len : zero),
+                ufz = f * (apart ? dz / len : zero);
+        const D fax = -ufx - kd * avx, fay = -ufy - kd * avy, faz = -ufz - kd * avz;
+        const D fbx = ufx - kd * bvx, fby = ufy - kd * bvy, fbz = ufz - kd * bvz;
+        for (int l = 0; l < W; ++l) {
+            Spring& spring = springs[s + l];
+            spring.forceA.x = fax[l], spring.forceA.y = fay[l], spring.forceA.z = faz[l];
+            spring.forceB.x = fbx[l], spring.forceB.y = fby[l], spring.forceB.z = fbz[l];
+        }
+    }
+    if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
+}
+
+/// MassPoint::respondToContact(n, elastic) for the lanes in `active`, each
+/// lane with its own point and normal.
+template <int W>
+[[gnu::always_inline]] inline void respondWide(MassPoint* const* points, typename LaneTypes<W>::M active,
+                                               const Lanes3<typename LaneTypes<W>::D>& n, bool elastic)
+{
+    using D = typename LaneTypes<W>::D;
+    using V = Lanes3<D>;
+    const V F = load<D>(points, &MassPoint::force);
+    const V P = load<D>(points, &MassPoint::contactForce);
+    const V v = load<D>(points, &MassPoint::velocity);
+    D staticFriction = {}, kineticFriction = {};
+    for (int l = 0; l < W; ++l)
+        staticFriction[l] = points[l]->staticFriction, kineticFriction[l] = points[l]->kineticFriction;
+    const D zero = splat<D>(0.0);
+    const V zeros = {zero, zero, zero};
+
+    // applyContactForce: the normal force, with friction where the force
+    // pushes into the surface.
+    const D d = dot(F, n);
+    const auto pushing = d < zero;
+    // applyFriction, seeing the previous response's normal force P.
+    const V U = normalized(F + P);
+    const V Wd = cross(U, n);
+    const V Ft = scaled(U, dot(F, U)) + scaled(Wd, dot(F, Wd));
+    const V Vt = scaled(U, dot(v, U)) + scaled(Wd, dot(v, Wd));
+    const auto slides = (length(Ft) - length(scaled(P, staticFriction)) > zero) |
+                        (length(Vt) > splat<D>(MassPoint::kStickSpeed));
+    const V sliding = scaled(-normalized(Vt), length(scaled(P, kineticFriction)));
+    const V friction = choose(slides, sliding, -Ft);
+    const V rubbed = choose(slides, v, v + -Vt);
+    const V afterFriction = choose(pushing, F + friction, F);
+    const V velocity = choose(pushing, rubbed, v);
+    // std::fabs: the sign bit cleared.
+    const D pressure = (D)((typename LaneTypes<W>::M)d & splat<typename LaneTypes<W>::M>(0x7fffffffffffffffLL));
+    const V normalForce = choose(pushing, scaled(n, pressure), zeros);
+    const V force = afterFriction + normalForce;
+
+    // applyContactVelocity: the velocity into the surface removed, or reversed.
+    const D e = dot(velocity, n);
+    const V p = scaled(n, -e);
+    const V stopped = velocity + p;
+    const V answered = choose(e < zero, stopped + scaled(p, splat<D>(elastic ? 1.0 : 0.0)), velocity);
+
+    store(points, active, &MassPoint::contactForce, normalForce);
+    store(points, active, &MassPoint::force, force);
+    store(points, active, &MassPoint::velocity, answered);
+}
+
+/// MassPoint::integrate(dt) for the W points, leaving fixed ones alone.
+template <int W>
+[[gnu::always_inline]] inline void integrateWide(MassPoint* const* points, double dt)
+{
+    using D = typename LaneTypes<W>::D;
+    using M = typename LaneTypes<W>::M;
+    M moves = {};
+    D mass = {};
+    for (int l = 0; l < W; ++l) moves[l] = points[l]->fixed ? 0 : -1, mass[l] = points[l]->mass;
+    const Lanes3<D> F = load<D>(points, &MassPoint::force);
+    const Lanes3<D> a = {F.x / mass, F.y / mass, F.z / mass};
+    const Lanes3<D> v = load<D>(points, &MassPoint::velocity) + scaled(a, splat<D>(dt));
+    const Lanes3<D> p = load<D>(points, &MassPoint::position) +
+                        (scaled(v, splat<D>(dt)) + scaled(a, splat<D>(0.5 * dt * dt)));
+    store(points, moves, &MassPoint::acceleration, a);
+    store(points, moves, &MassPoint::velocity, v);
+    store(points, moves, &MassPoint::position, p);
+}
+
+template <int W>
+void nodesWide(const NodePass& pass, int begin, int end)
+{
+    using D = typename LaneTypes<W>::D;
+    using M = typename LaneTypes<W>::M;
+    int n = begin;
+    for (; n + W <= end; n += W) {
+        MassPoint* points[W];
+        bool anyContact = false;
+        bool touches[W];
+        for (int l = 0; l < W; ++l) {
+            gatherForces(pass, n + l, end);
+            points[l] = &pass.nodes[n + l];
+            touches[l] = mayTouch(pass, *points[l]);
+            anyContact |= touches[l];
+        }
+        if (anyContact) {
+            // Each lane answers its own contacts in their order; round r
+            // answers every lane's r-th contact at once.
+            double normals[W][kMaxContacts][3];
+            int counts[W], rounds = 0;
+            for (int l = 0; l < W; ++l) {
+                counts[l] = touches[l] ? contactNormals(pass, *points[l], normals[l]) : 0;
+                if (counts[l] < 0) {
+                    respondToContactsReference(pass, *points[l]);
+                    counts[l] = 0;
+                }
+                rounds = counts[l] > rounds ? counts[l] : rounds;
+            }
+            for (int r = 0; r < rounds; ++r) {
+                M active = {};
+                Lanes3<D> normal;
+                for (int l = 0; l < W; ++l) {
+                    const bool answers = counts[l] > r;
+                    active[l] = answers ? -1 : 0;
+                    normal.x[l] = answers ? normals[l][r][0] : 0.0;
+                    normal.y[l] = answers ? normals[l][r][1] : 0.0;
+                    normal.z[l] = answers ? normals[l][r][2] : 0.0;
+                }
+                respondWide<W>(points, active, normal, pass.glass);
+            }
+        }
+        integrateWide<W>(points, pass.dt);
+    }
+    for (; n < end; ++n) {
+        gatherForces(pass, n, end);
+        finishNodeScalar(pass, pass.nodes[n]);
+    }
+}
+}  // namespace
