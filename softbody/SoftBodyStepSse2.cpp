@@ -4,6 +4,7 @@
 #include "softbody/StepKernels.h"
 
 #include <immintrin.h>
+#include <utility>
 
 #pragma GCC push_options
 #pragma GCC target("sse2")

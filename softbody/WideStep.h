@@ -55,13 +55,39 @@ struct LaneTypes<8> {
 #error "BLORP_WIDE_LANES must be 2, 4 or 8"
 #endif
 
+// Lanes are filled and emptied through these, lane numbers known at
+// compile time, so the compiler builds and takes apart the vectors in
+// registers. Written one lane at a time through memory, every vector read
+// would wait for the narrow writes before it (a store-forwarding stall).
+
+/// The vector {f(0), f(1), ...}.
+template <class D, class F, std::size_t... L>
+[[gnu::always_inline]] inline D lanesFrom(F f, std::index_sequence<L...>)
+{
+    return D{f(int(L))...};
+}
+template <class D, class F>
+[[gnu::always_inline]] inline D lanes(F f)
+{
+    return lanesFrom<D>(f, std::make_index_sequence<sizeof(D) / sizeof(double)>());
+}
+template <class F, std::size_t... L>
+[[gnu::always_inline]] inline void forLanes(F f, std::index_sequence<L...>)
+{
+    (f(int(L)), ...);
+}
+/// f(0), f(1), ..., f(W - 1).
+template <int W, class F>
+[[gnu::always_inline]] inline void forEachLane(F f)
+{
+    forLanes(f, std::make_index_sequence<W>());
+}
+
 /// x in every lane. (Not as zero plus x, which would turn -0 into +0.)
 template <class D, class T>
 [[gnu::always_inline]] inline D splat(T x)
 {
-    D v = {};
-    for (int l = 0; l < int(sizeof(D) / sizeof(x)); ++l) v[l] = x;
-    return v;
+    return lanes<D>([x](int) { return x; });
 }
 
 /// A Vector3 per lane.
@@ -117,25 +143,24 @@ template <class D>
     return choose(len == splat<D>(0.0), zero, unit);
 }
 
-template <class D, class Field>
-[[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Field field)
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Vector3 MassPoint::*field)
 {
-    Lanes3<D> v = {};
-    for (int l = 0; l < int(sizeof(D) / sizeof(double)); ++l) {
-        const Vector3& from = points[l]->*field;
-        v.x[l] = from.x, v.y[l] = from.y, v.z[l] = from.z;
-    }
-    return v;
+    return {lanes<D>([&](int l) { return (points[l]->*field).x; }),
+            lanes<D>([&](int l) { return (points[l]->*field).y; }),
+            lanes<D>([&](int l) { return (points[l]->*field).z; })};
 }
 
-template <class D, class M, class Field>
-[[gnu::always_inline]] inline void store(MassPoint* const* points, M active, Field field, const Lanes3<D>& v)
+template <class D, class M>
+[[gnu::always_inline]] inline void store(MassPoint* const* points, M active, Vector3 MassPoint::*field,
+                                         const Lanes3<D>& v)
 {
-    for (int l = 0; l < int(sizeof(D) / sizeof(double)); ++l)
+    forEachLane<int(sizeof(D) / sizeof(double))>([&](int l) {
         if (active[l]) {
             Vector3& to = points[l]->*field;
             to.x = v.x[l], to.y = v.y[l], to.z = v.z[l];
         }
+    });
 }
 
 template <int W>
@@ -144,17 +169,24 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
     using D = typename LaneTypes<W>::D;
     int s = begin;
     for (; s + W <= end; s += W) {
-        D ax, ay, az, avx, avy, avz, bx, by, bz, bvx, bvy, bvz, rest, ks, kd;
-        for (int l = 0; l < W; ++l) {
-            if (prefetch) prefetchSpring(springs, s + l, total);
-            const Spring& spring = springs[s + l];
-            const MassPoint &a = *spring.pointA, &b = *spring.pointB;
-            ax[l] = a.position.x, ay[l] = a.position.y, az[l] = a.position.z;
-            avx[l] = a.velocity.x, avy[l] = a.velocity.y, avz[l] = a.velocity.z;
-            bx[l] = b.position.x, by[l] = b.position.y, bz[l] = b.position.z;
-            bvx[l] = b.velocity.x, bvy[l] = b.velocity.y, bvz[l] = b.velocity.z;
-            rest[l] = spring.restLength, ks[l] = spring.ks, kd[l] = spring.kd;
-        }
+        if (prefetch) forEachLane<W>([&](int l) { prefetchSpring(springs, s + l, total); });
+        const Spring* const run = springs + s;
+        auto field = [run](auto get) { return lanes<D>([&](int l) { return get(run[l]); }); };
+        const D ax = field([](const Spring& c) { return c.pointA->position.x; });
+        const D ay = field([](const Spring& c) { return c.pointA->position.y; });
+        const D az = field([](const Spring& c) { return c.pointA->position.z; });
+        const D bx = field([](const Spring& c) { return c.pointB->position.x; });
+        const D by = field([](const Spring& c) { return c.pointB->position.y; });
+        const D bz = field([](const Spring& c) { return c.pointB->position.z; });
+        const D avx = field([](const Spring& c) { return c.pointA->velocity.x; });
+        const D avy = field([](const Spring& c) { return c.pointA->velocity.y; });
+        const D avz = field([](const Spring& c) { return c.pointA->velocity.z; });
+        const D bvx = field([](const Spring& c) { return c.pointB->velocity.x; });
+        const D bvy = field([](const Spring& c) { return c.pointB->velocity.y; });
+        const D bvz = field([](const Spring& c) { return c.pointB->velocity.z; });
+        const D rest = field([](const Spring& c) { return c.restLength; });
+        const D ks = field([](const Spring& c) { return c.ks; });
+        const D kd = field([](const Spring& c) { return c.kd; });
         // dampedSpringForces, lane by lane.
         const D dx = bx - ax, dy = by - ay, dz = bz - az;
         const D len = sqrtLanes(dx * dx + dy * dy + dz * dz);
@@ -165,11 +197,11 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
                 ufz = f * (apart ? dz / len : zero);
         const D fax = -ufx - kd * avx, fay = -ufy - kd * avy, faz = -ufz - kd * avz;
         const D fbx = ufx - kd * bvx, fby = ufy - kd * bvy, fbz = ufz - kd * bvz;
-        for (int l = 0; l < W; ++l) {
+        forEachLane<W>([&](int l) {
             Spring& spring = springs[s + l];
             spring.forceA.x = fax[l], spring.forceA.y = fay[l], spring.forceA.z = faz[l];
             spring.forceB.x = fbx[l], spring.forceB.y = fby[l], spring.forceB.z = fbz[l];
-        }
+        });
     }
     if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
 }
@@ -185,9 +217,8 @@ template <int W>
     const V F = load<D>(points, &MassPoint::force);
     const V P = load<D>(points, &MassPoint::contactForce);
     const V v = load<D>(points, &MassPoint::velocity);
-    D staticFriction = {}, kineticFriction = {};
-    for (int l = 0; l < W; ++l)
-        staticFriction[l] = points[l]->staticFriction, kineticFriction[l] = points[l]->kineticFriction;
+    const D staticFriction = lanes<D>([&](int l) { return points[l]->staticFriction; });
+    const D kineticFriction = lanes<D>([&](int l) { return points[l]->kineticFriction; });
     const D zero = splat<D>(0.0);
     const V zeros = {zero, zero, zero};
 
@@ -229,9 +260,8 @@ template <int W>
 {
     using D = typename LaneTypes<W>::D;
     using M = typename LaneTypes<W>::M;
-    M moves = {};
-    D mass = {};
-    for (int l = 0; l < W; ++l) moves[l] = points[l]->fixed ? 0 : -1, mass[l] = points[l]->mass;
+    const M moves = lanes<M>([&](int l) { return points[l]->fixed ? 0LL : -1LL; });
+    const D mass = lanes<D>([&](int l) { return points[l]->mass; });
     const Lanes3<D> F = load<D>(points, &MassPoint::force);
     const Lanes3<D> a = {F.x / mass, F.y / mass, F.z / mass};
     const Lanes3<D> v = load<D>(points, &MassPoint::velocity) + scaled(a, splat<D>(dt));
@@ -272,15 +302,11 @@ void nodesWide(const NodePass& pass, int begin, int end)
                 rounds = counts[l] > rounds ? counts[l] : rounds;
             }
             for (int r = 0; r < rounds; ++r) {
-                M active = {};
-                Lanes3<D> normal;
-                for (int l = 0; l < W; ++l) {
-                    const bool answers = counts[l] > r;
-                    active[l] = answers ? -1 : 0;
-                    normal.x[l] = answers ? normals[l][r][0] : 0.0;
-                    normal.y[l] = answers ? normals[l][r][1] : 0.0;
-                    normal.z[l] = answers ? normals[l][r][2] : 0.0;
-                }
+                const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
+                auto component = [&](int k) {
+                    return lanes<D>([&](int l) { return counts[l] > r ? normals[l][r][k] : 0.0; });
+                };
+                const Lanes3<D> normal = {component(0), component(1), component(2)};
                 respondWide<W>(points, active, normal, pass.glass);
             }
         }
