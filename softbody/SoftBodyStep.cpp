@@ -95,9 +95,13 @@ ContactShape contactShape(GenericObject* object)
         const double extent[3] = {box->width, box->height, box->depth};
         const double corner[3] = {box->position.x, box->position.y, box->position.z};
         shape.kind = ContactShape::box;
+        shape.finite = true;
         for (int k = 0; k < 3; ++k) {
             shape.low[k] = corner[k] - Box::kContactMargin;
             shape.high[k] = corner[k] + extent[k] + Box::kContactMargin;
+            shape.corner[k] = corner[k];
+            shape.farCorner[k] = corner[k] + extent[k];
+            shape.finite = shape.finite && std::isfinite(shape.corner[k]) && std::isfinite(shape.farCorner[k]);
         }
     } else if (const Sphere* sphere = dynamic_cast<const Sphere*>(object)) {
         // A cube around the contact sphere, a millionth wider than its radius
@@ -143,56 +147,12 @@ void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool p
 
 void finishNodeScalar(const NodePass& pass, MassPoint& point)
 {
-    if (mayTouch(pass, point)) {
-        double normals[kMaxContacts][3];
-        const int count = contactNormals(pass, point, normals);
-        if (count < 0) respondToContactsReference(pass, point);
-        for (int c = 0; c < count; ++c)
-            point.respondToContact(Vector3(normals[c][0], normals[c][1], normals[c][2]), pass.glass);
-    }
+    double normals[kMaxContacts][3];
+    const int count = contactNormals(pass, point, normals);
+    if (count < 0) respondToContactsReference(pass, point);
+    for (int c = 0; c < count; ++c)
+        point.respondToContact(Vector3(normals[c][0], normals[c][1], normals[c][2]), pass.glass);
     point.integrate(pass.dt);
-}
-
-int contactNormals(const NodePass& pass, const MassPoint& point, double normals[kMaxContacts][3])
-{
-    // The order of respondToContactsReference. Boxes and spheres choose
-    // their normal from the position alone, which the contact phase does not
-    // change, so their normals can all be found before the first is answered.
-    const Vector3 p = point.position;
-    int count = 0;
-    auto add = [&](const Vector3& n) {
-        if (count == kMaxContacts) return false;
-        normals[count][0] = n.x, normals[count][1] = n.y, normals[count][2] = n.z;
-        ++count;
-        return true;
-    };
-    if (p.y <= pass.floorY) add(Vector3(0.0, 1.0, 0.0));
-    if (p.x <= pass.wallXMin) add(Vector3(1.0, 0.0, 0.0));
-    if (p.x >= pass.wallXMax) add(Vector3(-1.0, 0.0, 0.0));
-    if (p.z <= pass.wallZMin) add(Vector3(0.0, 0.0, 1.0));
-    if (p.z >= pass.wallZMax) add(Vector3(0.0, 0.0, -1.0));
-    for (int s = 0; s < pass.shapeCount; ++s) {
-        const ContactShape& shape = pass.shapes[s];
-        const bool within = shape.low[0] <= p.x && p.x <= shape.high[0] && shape.low[1] <= p.y &&
-                            p.y <= shape.high[1] && shape.low[2] <= p.z && p.z <= shape.high[2];
-        switch (shape.kind) {
-        case ContactShape::box: {
-            Box* box = static_cast<Box*>(shape.object);
-            if (within && box->Box::contains(p) && !add(box->Box::normalAt(p, point.velocity))) return -1;
-            break;
-        }
-        case ContactShape::sphere: {
-            Sphere* sphere = static_cast<Sphere*>(shape.object);
-            if (within && sphere->Sphere::contains(p) && !add(sphere->Sphere::normalAt(p, point.velocity))) return -1;
-            break;
-        }
-        default:
-            // Another kind may read the velocity, which earlier contacts change.
-            if (shape.object->contains(p)) return -1;
-            break;
-        }
-    }
-    return count;
 }
 
 void respondToContactsReference(const NodePass& pass, MassPoint& point)

@@ -10,10 +10,14 @@
 // only plain fields, and everything else they need is an ordinary function
 // declared here and defined in a file built for every processor.
 
+#include "geometry/Box.h"
 #include "geometry/GenericObject.h"
+#include "geometry/Sphere.h"
 #include "geometry/Spring.h"
 #include "softbody/MassPoint.h"
 #include "softbody/SimdPath.h"
+
+#include <cmath>
 
 /// One scene object as the contact phase sees it during a step.
 struct ContactShape {
@@ -21,6 +25,10 @@ struct ContactShape {
     /// No point outside [low, high] on any axis can be inside the object, so
     /// a point outside them is passed by without asking the object.
     double low[3], high[3];
+    /// A box's lower and far corners, when all six coordinates are finite;
+    /// then its normal can be found from the distances along single axes.
+    double corner[3], farCorner[3];
+    bool finite;
     Kind kind;
     GenericObject* object;
 };
@@ -97,36 +105,85 @@ extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
     point.applyExternalForce();
 }
 
-/// False when the point is certainly clear of the room's planes and of
-/// every object; true when contactNormals must look closer.
-[[gnu::always_inline]] static inline bool mayTouch(const NodePass& pass, const MassPoint& point)
+// Box::normalAt for a finite box and a point inside its bounds. Each of its
+// distances |n · (p - face point)| has one non-zero component of n, ±1, and
+// the other two products are zeros of either sign, which change neither the
+// sum nor its absolute value: the distance is the absolute difference along
+// that one axis, the same bits.
+[[gnu::always_inline]] static inline Vector3 boxNormal(const ContactShape& box, const Vector3& p)
 {
+    const double distances[6] = {std::fabs(p.y - box.corner[1]),    std::fabs(p.x - box.corner[0]),
+                                 std::fabs(p.z - box.corner[2]),    std::fabs(p.y - box.farCorner[1]),
+                                 std::fabs(p.x - box.farCorner[0]), std::fabs(p.z - box.farCorner[2])};
+    static const Vector3 kNormals[6] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    int best = 0;
+    double nearest = distances[0];
+    // Strictly smaller only, so a tie keeps the earlier face.
+    for (int f = 1; f < 6; ++f)
+        if (distances[f] < nearest) best = f, nearest = distances[f];
+    return kNormals[best];
+}
+
+/// The contact normals of a point, in the order they are to be answered:
+/// the count (0 for a point clear of everything, found without asking any
+/// object), or -1 when they cannot be known before answering (an object of
+/// another kind contains the point, or there are more than kMaxContacts);
+/// respondToContactsReference answers that point instead.
+[[gnu::always_inline]] static inline int contactNormals(const NodePass& pass, const MassPoint& point,
+                                                        double normals[kMaxContacts][3])
+{
+    // The order of respondToContactsReference. Boxes and spheres choose
+    // their normal from the position alone, which the contact phase does not
+    // change, so their normals can all be found before the first is answered.
     const Vector3& p = point.position;
     // Each plane on its own: a point with one undefined coordinate can still
     // reach a plane by another.
-    if (p.y <= pass.floorY || p.x <= pass.wallXMin || p.x >= pass.wallXMax || p.z <= pass.wallZMin ||
-        p.z >= pass.wallZMax)
+    const bool anyPlane = p.y <= pass.floorY || p.x <= pass.wallXMin || p.x >= pass.wallXMax ||
+                          p.z <= pass.wallZMin || p.z >= pass.wallZMax;
+    int count = 0;
+    auto add = [&](const Vector3& n) {
+        if (count == kMaxContacts) return false;
+        normals[count][0] = n.x, normals[count][1] = n.y, normals[count][2] = n.z;
+        ++count;
         return true;
+    };
+    if (anyPlane) {
+        if (p.y <= pass.floorY) add(Vector3(0.0, 1.0, 0.0));
+        if (p.x <= pass.wallXMin) add(Vector3(1.0, 0.0, 0.0));
+        if (p.x >= pass.wallXMax) add(Vector3(-1.0, 0.0, 0.0));
+        if (p.z <= pass.wallZMin) add(Vector3(0.0, 0.0, 1.0));
+        if (p.z >= pass.wallZMax) add(Vector3(0.0, 0.0, -1.0));
+    }
     for (int s = 0; s < pass.shapeCount; ++s) {
         const ContactShape& shape = pass.shapes[s];
-        if (shape.kind == ContactShape::other) return true;
-        if (shape.low[0] <= p.x && p.x <= shape.high[0] && shape.low[1] <= p.y && p.y <= shape.high[1] &&
-            shape.low[2] <= p.z && p.z <= shape.high[2])
-            return true;
+        const bool within = shape.low[0] <= p.x && p.x <= shape.high[0] && shape.low[1] <= p.y &&
+                            p.y <= shape.high[1] && shape.low[2] <= p.z && p.z <= shape.high[2];
+        switch (shape.kind) {
+        case ContactShape::box:
+            // The bounds are exactly Box::contains's.
+            if (within && !add(shape.finite ? boxNormal(shape, p)
+                                            : static_cast<Box*>(shape.object)->Box::normalAt(p, point.velocity)))
+                return -1;
+            break;
+        case ContactShape::sphere: {
+            Sphere* sphere = static_cast<Sphere*>(shape.object);
+            if (within && sphere->Sphere::contains(p) && !add(sphere->Sphere::normalAt(p, point.velocity))) return -1;
+            break;
+        }
+        default:
+            // Another kind may read the velocity, which earlier contacts change.
+            if (shape.object->contains(p)) return -1;
+            break;
+        }
     }
-    return false;
+    return count;
 }
 
-void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool prefetch);
-/// Stages 5 and 6 of a node's update, after gatherForces: the contacts and
-/// the integration, one node at a time.
-void finishNodeScalar(const NodePass& pass, MassPoint& point);
-/// The contact normals of a point whose position lies within the room's
-/// planes' or some shape's bounds, in the order they are to be answered:
-/// the count, or -1 when they cannot be known before answering (an object of
-/// another kind contains the point, or there are more than kMaxContacts).
-int contactNormals(const NodePass& pass, const MassPoint& point, double normals[kMaxContacts][3]);
 /// The contact phase as MassPoint's operations spell it: each plane and
 /// object tested in turn, through the objects' own virtual operations, and
 /// answered by respondToContact before the next test.
 void respondToContactsReference(const NodePass& pass, MassPoint& point);
+void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool prefetch);
+/// Stages 5 and 6 of a node's update, after gatherForces: the contacts and
+/// the integration, one node at a time.
+void finishNodeScalar(const NodePass& pass, MassPoint& point);

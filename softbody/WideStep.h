@@ -280,27 +280,21 @@ void nodesWide(const NodePass& pass, int begin, int end)
     int n = begin;
     for (; n + W <= end; n += W) {
         MassPoint* points[W];
-        bool anyContact = false;
-        bool touches[W];
+        // Each lane answers its own contacts in their order; round r
+        // answers every lane's r-th contact at once.
+        double normals[W][kMaxContacts][3];
+        int counts[W], rounds = 0;
         for (int l = 0; l < W; ++l) {
             gatherForces(pass, n + l, end);
             points[l] = &pass.nodes[n + l];
-            touches[l] = mayTouch(pass, *points[l]);
-            anyContact |= touches[l];
-        }
-        if (anyContact) {
-            // Each lane answers its own contacts in their order; round r
-            // answers every lane's r-th contact at once.
-            double normals[W][kMaxContacts][3];
-            int counts[W], rounds = 0;
-            for (int l = 0; l < W; ++l) {
-                counts[l] = touches[l] ? contactNormals(pass, *points[l], normals[l]) : 0;
-                if (counts[l] < 0) {
-                    respondToContactsReference(pass, *points[l]);
-                    counts[l] = 0;
-                }
-                rounds = counts[l] > rounds ? counts[l] : rounds;
+            counts[l] = contactNormals(pass, *points[l], normals[l]);
+            if (counts[l] < 0) {
+                respondToContactsReference(pass, *points[l]);
+                counts[l] = 0;
             }
+            rounds = counts[l] > rounds ? counts[l] : rounds;
+        }
+        {
             for (int r = 0; r < rounds; ++r) {
                 const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
                 auto component = [&](int k) {
