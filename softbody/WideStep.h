@@ -90,6 +90,91 @@ template <class D, class T>
     return lanes<D>([x](int) { return x; });
 }
 
+// Six consecutive doubles of each of W rows, as six vectors (lane l of
+// vector c is row l's double c), and back. Loading whole rows and shuffling
+// them takes a fraction of the instructions of filling lanes one by one.
+// Eight lanes are two four-lane halves, so the eight-lane code is the
+// four-lane code that the AVX2 path runs, plus the joining.
+#if BLORP_WIDE_LANES == 2
+// Two lanes gain nothing from shuffling: each 16-byte load would still need
+// one shuffle per vector, against one insert when filling lane by lane.
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<2>::D columns[6])
+{
+    forEachLane<6>([&](int c) { columns[c] = lanes<LaneTypes<2>::D>([&](int l) { return rows[l][c]; }); });
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<2>::D columns[6], double* const* rows)
+{
+    forEachLane<2>([&](int l) { forEachLane<6>([&](int c) { rows[l][c] = columns[c][l]; }); });
+}
+#else
+[[gnu::always_inline]] inline void columnsOf4(const double* const* rows, LaneTypes<4>::D columns[6])
+{
+    const __m256d r0 = _mm256_loadu_pd(rows[0]), r1 = _mm256_loadu_pd(rows[1]), r2 = _mm256_loadu_pd(rows[2]),
+                  r3 = _mm256_loadu_pd(rows[3]);
+    const __m256d t0 = _mm256_unpacklo_pd(r0, r1), t1 = _mm256_unpackhi_pd(r0, r1);
+    const __m256d t2 = _mm256_unpacklo_pd(r2, r3), t3 = _mm256_unpackhi_pd(r2, r3);
+    columns[0] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x20);
+    columns[1] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x20);
+    columns[2] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x31);
+    columns[3] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x31);
+    const __m256d u0 = _mm256_set_m128d(_mm_loadu_pd(rows[2] + 4), _mm_loadu_pd(rows[0] + 4));
+    const __m256d u1 = _mm256_set_m128d(_mm_loadu_pd(rows[3] + 4), _mm_loadu_pd(rows[1] + 4));
+    columns[4] = (LaneTypes<4>::D)_mm256_unpacklo_pd(u0, u1);
+    columns[5] = (LaneTypes<4>::D)_mm256_unpackhi_pd(u0, u1);
+}
+[[gnu::always_inline]] inline void rowsOf4(const LaneTypes<4>::D columns[6], double* const* rows)
+{
+    const __m256d c0 = (__m256d)columns[0], c1 = (__m256d)columns[1], c2 = (__m256d)columns[2],
+                  c3 = (__m256d)columns[3];
+    const __m256d t0 = _mm256_unpacklo_pd(c0, c1), t1 = _mm256_unpackhi_pd(c0, c1);
+    const __m256d t2 = _mm256_unpacklo_pd(c2, c3), t3 = _mm256_unpackhi_pd(c2, c3);
+    _mm256_storeu_pd(rows[0], _mm256_permute2f128_pd(t0, t2, 0x20));
+    _mm256_storeu_pd(rows[1], _mm256_permute2f128_pd(t1, t3, 0x20));
+    _mm256_storeu_pd(rows[2], _mm256_permute2f128_pd(t0, t2, 0x31));
+    _mm256_storeu_pd(rows[3], _mm256_permute2f128_pd(t1, t3, 0x31));
+    const __m256d u0 = _mm256_unpacklo_pd((__m256d)columns[4], (__m256d)columns[5]);
+    const __m256d u1 = _mm256_unpackhi_pd((__m256d)columns[4], (__m256d)columns[5]);
+    _mm_storeu_pd(rows[0] + 4, _mm256_castpd256_pd128(u0));
+    _mm_storeu_pd(rows[1] + 4, _mm256_castpd256_pd128(u1));
+    _mm_storeu_pd(rows[2] + 4, _mm256_extractf128_pd(u0, 1));
+    _mm_storeu_pd(rows[3] + 4, _mm256_extractf128_pd(u1, 1));
+}
+#if BLORP_WIDE_LANES == 4
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<4>::D columns[6])
+{
+    columnsOf4(rows, columns);
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<4>::D columns[6], double* const* rows)
+{
+    rowsOf4(columns, rows);
+}
+#else
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<8>::D columns[6])
+{
+    LaneTypes<4>::D low[6], high[6];
+    columnsOf4(rows, low);
+    columnsOf4(rows + 4, high);
+    for (int c = 0; c < 6; ++c) columns[c] = __builtin_shufflevector(low[c], high[c], 0, 1, 2, 3, 4, 5, 6, 7);
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<8>::D columns[6], double* const* rows)
+{
+    LaneTypes<4>::D low[6], high[6];
+    for (int c = 0; c < 6; ++c) {
+        low[c] = __builtin_shufflevector(columns[c], columns[c], 0, 1, 2, 3);
+        high[c] = __builtin_shufflevector(columns[c], columns[c], 4, 5, 6, 7);
+    }
+    rowsOf4(low, rows);
+    rowsOf4(high, rows + 4);
+}
+#endif
+#endif
+
+// The rows those read and write: a node's position and velocity, a
+// spring's rest length, ks and kd (and forceA, read but unused), a spring's
+// forceA and forceB. Each is six doubles in a row, fields declared one after
+// another with nothing between them.
+static_assert(sizeof(Vector3) == 3 * sizeof(double), "Vector3 fields follow one another without gaps");
+
 /// A Vector3 per lane.
 template <class D>
 struct Lanes3 {
@@ -171,22 +256,21 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
     for (; s + W <= end; s += W) {
         if (prefetch) forEachLane<W>([&](int l) { prefetchSpring(springs, s + l, total); });
         const Spring* const run = springs + s;
-        auto field = [run](auto get) { return lanes<D>([&](int l) { return get(run[l]); }); };
-        const D ax = field([](const Spring& c) { return c.pointA->position.x; });
-        const D ay = field([](const Spring& c) { return c.pointA->position.y; });
-        const D az = field([](const Spring& c) { return c.pointA->position.z; });
-        const D bx = field([](const Spring& c) { return c.pointB->position.x; });
-        const D by = field([](const Spring& c) { return c.pointB->position.y; });
-        const D bz = field([](const Spring& c) { return c.pointB->position.z; });
-        const D avx = field([](const Spring& c) { return c.pointA->velocity.x; });
-        const D avy = field([](const Spring& c) { return c.pointA->velocity.y; });
-        const D avz = field([](const Spring& c) { return c.pointA->velocity.z; });
-        const D bvx = field([](const Spring& c) { return c.pointB->velocity.x; });
-        const D bvy = field([](const Spring& c) { return c.pointB->velocity.y; });
-        const D bvz = field([](const Spring& c) { return c.pointB->velocity.z; });
-        const D rest = field([](const Spring& c) { return c.restLength; });
-        const D ks = field([](const Spring& c) { return c.ks; });
-        const D kd = field([](const Spring& c) { return c.kd; });
+        const double *aRows[W], *bRows[W], *constants[W];
+        double* forces[W];
+        forEachLane<W>([&](int l) {
+            aRows[l] = &run[l].pointA->position.x;
+            bRows[l] = &run[l].pointB->position.x;
+            constants[l] = &run[l].restLength;
+            forces[l] = &springs[s + l].forceA.x;
+        });
+        D a[6], b[6], k[6];
+        columnsOf(aRows, a);
+        columnsOf(bRows, b);
+        columnsOf(constants, k);
+        const D ax = a[0], ay = a[1], az = a[2], avx = a[3], avy = a[4], avz = a[5];
+        const D bx = b[0], by = b[1], bz = b[2], bvx = b[3], bvy = b[4], bvz = b[5];
+        const D rest = k[0], ks = k[1], kd = k[2];
         // dampedSpringForces, lane by lane.
         const D dx = bx - ax, dy = by - ay, dz = bz - az;
         const D len = sqrtLanes(dx * dx + dy * dy + dz * dz);
@@ -197,11 +281,8 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
                 ufz = f * (apart ? dz / len : zero);
         const D fax = -ufx - kd * avx, fay = -ufy - kd * avy, faz = -ufz - kd * avz;
         const D fbx = ufx - kd * bvx, fby = ufy - kd * bvy, fbz = ufz - kd * bvz;
-        forEachLane<W>([&](int l) {
-            Spring& spring = springs[s + l];
-            spring.forceA.x = fax[l], spring.forceA.y = fay[l], spring.forceA.z = faz[l];
-            spring.forceB.x = fbx[l], spring.forceB.y = fby[l], spring.forceB.z = fbz[l];
-        });
+        const D out[6] = {fax, fay, faz, fbx, fby, fbz};
+        rowsOf(out, forces);
     }
     if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
 }
@@ -272,6 +353,42 @@ template <int W>
     store(points, moves, &MassPoint::position, p);
 }
 
+/// gatherForces for nodes [n, n + W), their spring sums interleaved: each
+/// sum is a chain of additions that must wait for one another, and W chains
+/// side by side hide each other's waits. Each node still adds its own
+/// springs in its own order.
+template <int W>
+[[gnu::always_inline]] inline void gatherForcesWide(const NodePass& pass, int n, int end)
+{
+    const Spring* all = pass.springs;
+    double x[W], y[W], z[W];
+    const SpringAttachment* first[W];
+    int count[W], most = 0;
+    forEachLane<W>([&](int l) {
+        if (pass.prefetch && n + l + 2 < end)
+            for (SpringAttachment a : pass.nodes[n + l + 2].springs) __builtin_prefetch(&attachedForce(all, a));
+        MassPoint& point = pass.nodes[n + l];
+        point.clearForce();
+        if (pass.gravity) point.addGravity();
+        x[l] = point.force.x, y[l] = point.force.y, z[l] = point.force.z;
+        first[l] = point.springs.begin();
+        count[l] = int(point.springs.size());
+        most = count[l] > most ? count[l] : most;
+    });
+    for (int s = 0; s < most; ++s)
+        forEachLane<W>([&](int l) {
+            if (s < count[l]) {
+                const Vector3& f = attachedForce(all, first[l][s]);
+                x[l] += f.x, y[l] += f.y, z[l] += f.z;
+            }
+        });
+    forEachLane<W>([&](int l) {
+        MassPoint& point = pass.nodes[n + l];
+        point.force = Vector3(x[l], y[l], z[l]);
+        point.applyExternalForce();
+    });
+}
+
 template <int W>
 void nodesWide(const NodePass& pass, int begin, int end)
 {
@@ -284,8 +401,8 @@ void nodesWide(const NodePass& pass, int begin, int end)
         // answers every lane's r-th contact at once.
         double normals[W][kMaxContacts][3];
         int counts[W], rounds = 0;
+        gatherForcesWide<W>(pass, n, end);
         for (int l = 0; l < W; ++l) {
-            gatherForces(pass, n + l, end);
             points[l] = &pass.nodes[n + l];
             counts[l] = contactNormals(pass, *points[l], normals[l]);
             if (counts[l] < 0) {
