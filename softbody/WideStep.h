@@ -248,41 +248,70 @@ template <class D, class M>
     });
 }
 
+/// W springs' ends and constants, and their lengths.
+template <int W>
+struct SpringLanes {
+    using D = typename LaneTypes<W>::D;
+    D a[6], b[6], k[6];  ///< A's position and velocity, B's, rest length, ks and kd
+    D dx, dy, dz, len;
+};
+
+/// The first half of dampedSpringForces for springs [s, s + W): up to the length.
+template <int W>
+[[gnu::always_inline]] inline SpringLanes<W> springLengths(const Spring* springs, int s)
+{
+    const Spring* const run = springs + s;
+    const double *aRows[W], *bRows[W], *constants[W];
+    forEachLane<W>([&](int l) {
+        aRows[l] = &run[l].pointA->position.x;
+        bRows[l] = &run[l].pointB->position.x;
+        constants[l] = &run[l].restLength;
+    });
+    SpringLanes<W> g;
+    columnsOf(aRows, g.a);
+    columnsOf(bRows, g.b);
+    columnsOf(constants, g.k);
+    g.dx = g.b[0] - g.a[0], g.dy = g.b[1] - g.a[1], g.dz = g.b[2] - g.a[2];
+    g.len = sqrtLanes(g.dx * g.dx + g.dy * g.dy + g.dz * g.dz);
+    return g;
+}
+
+/// The rest of dampedSpringForces, stored into the springs' forceA and forceB.
+template <int W>
+[[gnu::always_inline]] inline void storeSpringForces(const SpringLanes<W>& g, Spring* springs, int s)
+{
+    using D = typename LaneTypes<W>::D;
+    const D rest = g.k[0], ks = g.k[1], kd = g.k[2];
+    const D f = ks * (rest - g.len);
+    const auto apart = g.len != splat<D>(0.0);
+    const D zero = splat<D>(0.0);
+    const D ufx = f * (apart ? g.dx / g.len : zero), ufy = f * (apart ? g.dy / g.len : zero),
+            ufz = f * (apart ? g.dz / g.len : zero);
+    const D out[6] = {-ufx - kd * g.a[3], -ufy - kd * g.a[4], -ufz - kd * g.a[5],
+                      ufx - kd * g.b[3],  ufy - kd * g.b[4],  ufz - kd * g.b[5]};
+    double* forces[W];
+    forEachLane<W>([&](int l) { forces[l] = &springs[s + l].forceA.x; });
+    rowsOf(out, forces);
+}
+
 template <int W>
 void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
 {
-    using D = typename LaneTypes<W>::D;
+    // Two groups of W springs at a time, both square roots started before
+    // either group's divisions: the square root and the three divisions
+    // share one unit and wait for each other, and a single group leaves it
+    // idle while its own results come through. (With two lanes the second
+    // group's values no longer fit the registers, and it loses.)
     int s = begin;
+    for (; W >= 4 && s + 2 * W <= end; s += 2 * W) {
+        if (prefetch) forEachLane<2 * W>([&](int l) { prefetchSpring(springs, s + l, total); });
+        const SpringLanes<W> first = springLengths<W>(springs, s), second = springLengths<W>(springs, s + W);
+        storeSpringForces(first, springs, s);
+        storeSpringForces(second, springs, s + W);
+    }
     for (; s + W <= end; s += W) {
         if (prefetch) forEachLane<W>([&](int l) { prefetchSpring(springs, s + l, total); });
-        const Spring* const run = springs + s;
-        const double *aRows[W], *bRows[W], *constants[W];
-        double* forces[W];
-        forEachLane<W>([&](int l) {
-            aRows[l] = &run[l].pointA->position.x;
-            bRows[l] = &run[l].pointB->position.x;
-            constants[l] = &run[l].restLength;
-            forces[l] = &springs[s + l].forceA.x;
-        });
-        D a[6], b[6], k[6];
-        columnsOf(aRows, a);
-        columnsOf(bRows, b);
-        columnsOf(constants, k);
-        const D ax = a[0], ay = a[1], az = a[2], avx = a[3], avy = a[4], avz = a[5];
-        const D bx = b[0], by = b[1], bz = b[2], bvx = b[3], bvy = b[4], bvz = b[5];
-        const D rest = k[0], ks = k[1], kd = k[2];
-        // dampedSpringForces, lane by lane.
-        const D dx = bx - ax, dy = by - ay, dz = bz - az;
-        const D len = sqrtLanes(dx * dx + dy * dy + dz * dz);
-        const D f = ks * (rest - len);
-        const auto apart = len != splat<D>(0.0);
-        const D zero = splat<D>(0.0);
-        const D ufx = f * (apart ? dx / len : zero), ufy = f * (apart ? dy / len : zero),
-                ufz = f * (apart ? dz / len : zero);
-        const D fax = -ufx - kd * avx, fay = -ufy - kd * avy, faz = -ufz - kd * avz;
-        const D fbx = ufx - kd * bvx, fby = ufy - kd * bvy, fbz = ufz - kd * bvz;
-        const D out[6] = {fax, fay, faz, fbx, fby, fbz};
-        rowsOf(out, forces);
+        storeSpringForces(springLengths<W>(springs, s), springs, s);
     }
     if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
 }
