@@ -116,11 +116,16 @@ extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
                                  std::fabs(p.z - box.corner[2]),    std::fabs(p.y - box.farCorner[1]),
                                  std::fabs(p.x - box.farCorner[0]), std::fabs(p.z - box.farCorner[2])};
     static const Vector3 kNormals[6] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    // Strictly smaller only, so a tie keeps the earlier face. Written out,
+    // so that the choice is a few conditional moves rather than a loop.
     int best = 0;
     double nearest = distances[0];
-    // Strictly smaller only, so a tie keeps the earlier face.
-    for (int f = 1; f < 6; ++f)
-        if (distances[f] < nearest) best = f, nearest = distances[f];
+    auto consider = [&](int f) {
+        const bool nearer = distances[f] < nearest;
+        best = nearer ? f : best;
+        nearest = nearer ? distances[f] : nearest;
+    };
+    consider(1), consider(2), consider(3), consider(4), consider(5);
     return kNormals[best];
 }
 
