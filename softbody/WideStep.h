@@ -304,13 +304,17 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
     // group's values no longer fit the registers, and it loses.)
     int s = begin;
     for (; W >= 4 && s + 2 * W <= end; s += 2 * W) {
-        if (prefetch) forEachLane<2 * W>([&](int l) { prefetchSpring(springs, s + l, total); });
+        // A plain loop: inside a lambda the compiler may find a function
+        // without effects and drop its call, prefetches and all.
+        if (prefetch)
+            for (int l = 0; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
         const SpringLanes<W> first = springLengths<W>(springs, s), second = springLengths<W>(springs, s + W);
         storeSpringForces(first, springs, s);
         storeSpringForces(second, springs, s + W);
     }
     for (; s + W <= end; s += W) {
-        if (prefetch) forEachLane<W>([&](int l) { prefetchSpring(springs, s + l, total); });
+        if (prefetch)
+            for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
         storeSpringForces(springLengths<W>(springs, s), springs, s);
     }
     if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
@@ -382,42 +386,6 @@ template <int W>
     store(points, moves, &MassPoint::position, p);
 }
 
-/// gatherForces for nodes [n, n + W), their spring sums interleaved: each
-/// sum is a chain of additions that must wait for one another, and W chains
-/// side by side hide each other's waits. Each node still adds its own
-/// springs in its own order.
-template <int W>
-[[gnu::always_inline]] inline void gatherForcesWide(const NodePass& pass, int n, int end)
-{
-    const Spring* all = pass.springs;
-    double x[W], y[W], z[W];
-    const SpringAttachment* first[W];
-    int count[W], most = 0;
-    forEachLane<W>([&](int l) {
-        if (pass.prefetch && n + l + 2 < end)
-            for (SpringAttachment a : pass.nodes[n + l + 2].springs) __builtin_prefetch(&attachedForce(all, a));
-        MassPoint& point = pass.nodes[n + l];
-        point.clearForce();
-        if (pass.gravity) point.addGravity();
-        x[l] = point.force.x, y[l] = point.force.y, z[l] = point.force.z;
-        first[l] = point.springs.begin();
-        count[l] = int(point.springs.size());
-        most = count[l] > most ? count[l] : most;
-    });
-    for (int s = 0; s < most; ++s)
-        forEachLane<W>([&](int l) {
-            if (s < count[l]) {
-                const Vector3& f = attachedForce(all, first[l][s]);
-                x[l] += f.x, y[l] += f.y, z[l] += f.z;
-            }
-        });
-    forEachLane<W>([&](int l) {
-        MassPoint& point = pass.nodes[n + l];
-        point.force = Vector3(x[l], y[l], z[l]);
-        point.applyExternalForce();
-    });
-}
-
 template <int W>
 void nodesWide(const NodePass& pass, int begin, int end)
 {
@@ -430,7 +398,7 @@ void nodesWide(const NodePass& pass, int begin, int end)
         // answers every lane's r-th contact at once.
         double normals[W][kMaxContacts][3];
         int counts[W], rounds = 0;
-        gatherForcesWide<W>(pass, n, end);
+        for (int l = 0; l < W; ++l) gatherForces(pass, n + l, end);
         for (int l = 0; l < W; ++l) {
             points[l] = &pass.nodes[n + l];
             counts[l] = contactNormals(pass, *points[l], normals[l]);
