@@ -2,13 +2,12 @@
 // The step's inner loops, one set per SimdPath, and what they share. Internal
 // to the soft body library.
 //
-// The wide loops live in translation units compiled for their instruction
-// set (SoftBodyStepAvx2.cpp is built with -mavx2, for instance). An inline
-// function from a header used there would be compiled with those
-// instructions too, and the linker may keep that copy for the whole program,
-// which would then fail on a processor without them. So the wide loops touch
-// only plain fields, and everything else they need is an ordinary function
-// declared here and defined in a file built for every processor.
+// The wide loops live in files that switch the compiler to their instruction
+// set (#pragma GCC target) after their includes: everything in the headers,
+// this one included, stays code for every processor, and the linker can
+// never keep a copy of an inline function that needs instructions the
+// processor lacks. Only the code after the switch (WideStep.h) uses them,
+// and it is chosen at start-up only where the processor has them.
 
 #include "geometry/Box.h"
 #include "geometry/GenericObject.h"
@@ -63,10 +62,8 @@ const StepKernels& stepKernels(SimdPath path);
 
 extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
 
-// Shared by every path, built for every processor.
-
-// The helpers below are static so that every file gets its own copy,
-// compiled for that file's instruction set.
+// Shared by every path. The helpers below are static so that every file gets
+// its own copy; inlined into a wide loop, they become part of it.
 
 // The ends are reached through pointers, so the hardware cannot foresee
 // them; ask for the ends of a spring a few places ahead, and for the springs
