@@ -398,8 +398,8 @@ void nodesWide(const NodePass& pass, int begin, int end)
         // answers every lane's r-th contact at once.
         double normals[W][kMaxContacts][3];
         int counts[W], rounds = 0;
-        for (int l = 0; l < W; ++l) gatherForces(pass, n + l, end);
         for (int l = 0; l < W; ++l) {
+            gatherForces(pass, n + l, end);
             points[l] = &pass.nodes[n + l];
             counts[l] = contactNormals(pass, *points[l], normals[l]);
             if (counts[l] < 0) {
@@ -408,15 +408,13 @@ void nodesWide(const NodePass& pass, int begin, int end)
             }
             rounds = counts[l] > rounds ? counts[l] : rounds;
         }
-        {
-            for (int r = 0; r < rounds; ++r) {
-                const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
-                auto component = [&](int k) {
-                    return lanes<D>([&](int l) { return counts[l] > r ? normals[l][r][k] : 0.0; });
-                };
-                const Lanes3<D> normal = {component(0), component(1), component(2)};
-                respondWide<W>(points, active, normal, pass.glass);
-            }
+        for (int r = 0; r < rounds; ++r) {
+            const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
+            auto component = [&](int k) {
+                return lanes<D>([&](int l) { return counts[l] > r ? normals[l][r][k] : 0.0; });
+            };
+            const Lanes3<D> normal = {component(0), component(1), component(2)};
+            respondWide<W>(points, active, normal, pass.glass);
         }
         integrateWide<W>(points, pass.dt);
     }
