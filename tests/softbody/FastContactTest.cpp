@@ -46,7 +46,17 @@ SoftBody bodyOf(const std::vector<State>& states, const std::vector<GenericObjec
     return body;
 }
 
-bool sameBits(const Vector3& a, const Vector3& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+// The same bits, component by component; except that where two NaNs meet in
+// one operation IEEE leaves open which one comes out, and compilers order the
+// operands as they like (the same scalar code gives different NaNs unoptimised
+// and optimised), so there both must be NaN.
+bool sameBits(const Vector3& a, const Vector3& b)
+{
+    const double x[3] = {a.x, a.y, a.z}, y[3] = {b.x, b.y, b.z};
+    for (int c = 0; c < 3; ++c)
+        if (std::memcmp(&x[c], &y[c], sizeof(double)) != 0 && !(std::isnan(x[c]) && std::isnan(y[c]))) return false;
+    return true;
+}
 
 // Steps the states once in every path and once by the reference; returns
 // how many nodes the contacts changed (a normal force, or a velocity other
