@@ -8,6 +8,7 @@
 // Bodies float without gravity, so every iteration does the same work (no
 // body lands on the floor partway through a measurement).
 #include "BaselineSoftBody.h"
+#include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 
 #include <benchmark/benchmark.h>
@@ -22,6 +23,7 @@
 #include <string>
 #include <thread>
 
+#include <cstring>
 #include <unistd.h>
 #include <vector>
 
@@ -177,6 +179,99 @@ void BM_TwoBodiesSpeedup(benchmark::State& state)
         2.0);
 }
 
+// The one-thread step of a cube in one instruction-set path; the path is
+// set for this benchmark alone.
+void BM_Path(benchmark::State& state)
+{
+    const SimdPath saved = simdPath();
+    if (!setSimdPath(SimdPath(state.range(1)))) {
+        state.SkipWithError("this processor cannot run the path");
+        return;
+    }
+    BM_OneThread(state);
+    setSimdPath(saved);
+}
+
+// What the square root and the divisions alone allow: per lane one square
+// root of a sum of squares and three divisions by it, as one spring needs,
+// on data that stays in the first-level cache, in each width. The lanes are
+// independent, so nothing but the unit that takes square roots and
+// divisions holds them up.
+constexpr int kArithmeticLanes = 1024;
+alignas(64) double arithmeticData[4][kArithmeticLanes];
+
+template <class D, class Sqrt>
+[[gnu::always_inline]] inline void springArithmetic(Sqrt root)
+{
+    for (int i = 0; i < kArithmeticLanes; i += int(sizeof(D) / sizeof(double))) {
+        D x, y, z;
+        std::memcpy(&x, &arithmeticData[0][i], sizeof x);
+        std::memcpy(&y, &arithmeticData[1][i], sizeof y);
+        std::memcpy(&z, &arithmeticData[2][i], sizeof z);
+        const D len = root(x * x + y * y + z * z);
+        const D ux = x / len, uy = y / len, uz = z / len;
+        std::memcpy(&arithmeticData[3][i], &ux, sizeof ux);
+        std::memcpy(&arithmeticData[0][i], &uy, sizeof uy);
+        std::memcpy(&arithmeticData[1][i], &uz, sizeof uz);
+    }
+}
+
+typedef double Lanes1 __attribute__((vector_size(8)));
+typedef double Lanes2 __attribute__((vector_size(16)));
+typedef double Lanes4 __attribute__((vector_size(32)));
+typedef double Lanes8 __attribute__((vector_size(64)));
+
+void arithmeticScalar()
+{
+    springArithmetic<double>([](double v) { return __builtin_sqrt(v); });
+}
+void arithmeticSse2()
+{
+    springArithmetic<Lanes2>([](Lanes2 v) { return __builtin_ia32_sqrtpd(v); });
+}
+__attribute__((target("avx2"))) void arithmeticAvx2()
+{
+    springArithmetic<Lanes4>([](Lanes4 v) __attribute__((always_inline)) { return __builtin_ia32_sqrtpd256(v); });
+}
+__attribute__((target("avx512f"))) void arithmeticAvx512()
+{
+    springArithmetic<Lanes8>([](Lanes8 v) __attribute__((always_inline)) {
+        return __builtin_ia32_sqrtpd512_mask(v, v, 0xff, 4);
+    });
+}
+
+void BM_DividerBound(benchmark::State& state)
+{
+    const SimdPath path = SimdPath(state.range(0));
+    if (!simdPathAvailable(path)) {
+        state.SkipWithError("this processor cannot run the path");
+        return;
+    }
+    void (*const run[])() = {arithmeticScalar, arithmeticSse2, arithmeticAvx2, arithmeticAvx512};
+    for (int i = 0; i < kArithmeticLanes; ++i)
+        for (int a = 0; a < 4; ++a) arithmeticData[a][i] = 1.0 + 0.001 * (i + a);
+    for (auto _ : state) {
+        run[int(path)]();
+        benchmark::ClobberMemory();
+    }
+    state.counters["springs/s"] =
+        benchmark::Counter(double(kArithmeticLanes) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
+// The bandwidth one core gets from memory: copying 256 MiB, far beyond the
+// caches; bytes/s counts what is read and what is written.
+void BM_MemoryCopy(benchmark::State& state)
+{
+    const size_t bytes = size_t(256) << 20;
+    std::vector<char> from(bytes, 1), to(bytes, 2);
+    for (auto _ : state) {
+        std::memcpy(to.data(), from.data(), bytes);
+        benchmark::ClobberMemory();
+    }
+    state.counters["bytes/s"] =
+        benchmark::Counter(2.0 * double(bytes) * double(state.iterations()), benchmark::Counter::kIsRate);
+}
+
 void BM_Sheet76x1x58(benchmark::State& state)
 {
     SoftBody body = quietSheet();
@@ -210,7 +305,7 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
             const std::string name = run.benchmark_name();
-            for (const char* counter : {"springs/s", "speedup", "stolen"}) {
+            for (const char* counter : {"springs/s", "speedup", "stolen", "bytes/s"}) {
                 const auto value = run.counters.find(counter);
                 if (value != run.counters.end()) samples_[name + " " + counter].push_back(value->second);
             }
@@ -240,6 +335,40 @@ public:
         if (small > 0 && large > 0) std::printf("  64^3 / 8^3 springs per second, one thread: %4.2f\n", large / small);
         const double build = median("BM_Build/64 seconds"), step = median("BM_OneThread/64 seconds");
         if (build > 0 && step > 0) std::printf("  building a 64^3 body takes %4.1f one-thread steps\n", build / step);
+
+        std::printf("\nEach path, one thread (the spring arithmetic alone: one square root and three divisions a spring):\n");
+        for (int p = 0; p < 4; ++p) {
+            const std::string path = "/" + std::to_string(p);
+            const double bound = median("BM_DividerBound" + path + " springs/s");
+            if (bound <= 0) continue;
+            std::printf("  %-6s arithmetic alone %6.1f M springs/s", simdPathName(SimdPath(p)), bound / 1e6);
+            for (int n : {8, 64}) {
+                const std::string size = "/" + std::to_string(n);
+                const double rate = median("BM_Path" + size + path + " springs/s"),
+                             base = median("BM_Baseline" + size + " springs/s");
+                if (rate <= 0) continue;
+                std::printf("; %d^3 %6.1f M = %4.2fx baseline, %2.0f%% of the arithmetic bound", n, rate / 1e6,
+                            base > 0 ? rate / base : 0.0, 100 * rate / bound);
+            }
+            std::printf("\n");
+        }
+        const double copy = median("BM_MemoryCopy bytes/s");
+        if (copy > 0) {
+            // Each spring is read and written once a step, each node read and
+            // written once, each attachment read once; what the caches keep
+            // between the two passes is not counted again.
+            const double nodes = 64.0 * 64 * 64, springs = double(latticeSpringCount(63, 63, 63));
+            const double bytes = 2 * springs * sizeof(Spring) + 2 * nodes * sizeof(MassPoint) + 2 * springs * 4;
+            std::printf("  memory: copying moves %.1f GB/s on one core; a 64^3 step moves at least %.0f MB", copy / 1e9,
+                        bytes / 1e6);
+            for (int p = 0; p < 4; ++p) {
+                const double seconds = median("BM_Path/64/" + std::to_string(p) + " seconds");
+                if (seconds > 0)
+                    std::printf("; %s %.1f GB/s = %2.0f%%", simdPathName(SimdPath(p)), bytes / seconds / 1e9,
+                                100 * bytes / seconds / copy);
+            }
+            std::printf("\n");
+        }
     }
 
 private:
@@ -264,6 +393,9 @@ BENCHMARK(BM_TwoBodiesSpeedup)->Arg(64)->Iterations(20)->UseManualTime()->Unit(b
 BENCHMARK(BM_Sheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, {0, 1, 2, 3}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DividerBound)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_MemoryCopy)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {

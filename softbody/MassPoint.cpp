@@ -7,8 +7,6 @@
 namespace {
 constexpr double kStaticFriction = 0.5;
 constexpr double kKineticFriction = 0.3;
-// Below this tangential speed a point held by enough normal force sticks.
-constexpr double kStickSpeed = 0.025;
 }  // namespace
 
 MassPoint::MassPoint(const Vector3& position_, double mass_)

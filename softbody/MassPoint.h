@@ -72,6 +72,8 @@ struct alignas(64) MassPoint {
 
     void clearForce() { force.zero(); }
     static constexpr double kGravity = 9.8;
+    /// Below this tangential speed a point held by enough normal force sticks.
+    static constexpr double kStickSpeed = 0.025;
 
     /// Adds the weight -9.8·mass along y.
     void addGravity() { force += Vector3(0.0, -kGravity * mass, 0.0); }

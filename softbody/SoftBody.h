@@ -11,6 +11,7 @@
 #include <vector>
 
 class GenericObject;
+struct StepSetup;
 
 /// A deformable block of gelatine: a regular lattice of mass points joined
 /// by damped springs along the cell edges, face diagonals and cell diagonals.
@@ -101,6 +102,10 @@ public:
     /// i-planes so that each plane's springs are still in cache when its
     /// nodes gather them. Large bodies split the sweep between two threads.
     void advance(double dt);
+    /// The same as step(dt), but spelt out with MassPoint's own operations
+    /// one node at a time, every object asked through its virtual contains
+    /// and normalAt: the yardstick the faster paths are tested against.
+    void stepReference(double dt);
     /// Queues a push of half a spacing's spring force on one side (codes 0-5);
     /// it acts during the next step only. Other codes do nothing.
     void sidePush(int side);
@@ -130,21 +135,21 @@ private:
     /// Registers a spring with both its ends; `fill` holds each node's next
     /// free slot in the packed attachment array.
     void addSpring(Spring* spring, MassPoint* first, MassPoint* second, std::vector<std::uint32_t>& fill);
+    /// The kernels, contact shapes and node-pass inputs of one step.
+    StepSetup prepareStep(double dt) const;
     /// The two passes of a step over index ranges, so they can be split between threads.
-    void computeSpringRange(int begin, int end);
-    void stepNodeRange(int begin, int end, double dt);
+    void computeSpringRange(const StepSetup& setup, int begin, int end);
+    void stepNodeRange(const StepSetup& setup, int begin, int end);
     /// The springs made at the lattice rows [first, last), row (i, j) being
     /// number i·nodesY + j; each joins its row to itself or to a later row.
-    void computeRowSprings(int first, int last);
+    void computeRowSprings(const StepSetup& setup, int first, int last);
     /// advance() over the planes [first, last), upwards, a band of rows at a
     /// time: in each plane, the springs made at the band's rows, then the
     /// nodes of those rows.
-    void sweepUp(int first, int last, double dt);
+    void sweepUp(const StepSetup& setup, int first, int last);
     /// The same downwards: in each plane i, the springs made at the band's
     /// rows, then the nodes of the same rows in plane i + 1 (if any).
-    void sweepDown(int first, int last, double dt);
-    /// Step 5 of a node's update: the five room planes, then every scene object.
-    void respondToContacts(MassPoint& point) const;
+    void sweepDown(const StepSetup& setup, int first, int last);
 
     // Contiguous storage, shared between copies of the body.
     std::shared_ptr<LargeArray<MassPoint>> nodeStorage;

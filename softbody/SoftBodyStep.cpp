@@ -1,7 +1,11 @@
+#include "geometry/Box.h"
 #include "geometry/GenericObject.h"
+#include "geometry/Sphere.h"
 #include "softbody/SoftBody.h"
+#include "softbody/StepKernels.h"
 
 #include <algorithm>
+#include <cmath>
 #include <atomic>
 #include <system_error>
 #include <thread>
@@ -11,9 +15,6 @@
 #include <sched.h>
 #endif
 
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
 
 namespace {
 // Starts the step's second thread on work(), or returns no thread when none
@@ -43,62 +44,6 @@ std::thread startHelper(Work work)
     return helper;
 }
 
-// The ends are reached through pointers, so the hardware cannot foresee
-// them; ask for the ends of a spring a few places ahead, and for the springs
-// themselves further ahead still (a row's springs are short runs that the
-// hardware's own prefetching barely gets going on). Always inlined: as a
-// call, the compiler would see a function without effects and drop it.
-[[gnu::always_inline]] inline void prefetchSpring(const Spring* springs, int s, int total)
-{
-    constexpr int kLookAhead = 16, kStreamAhead = 40;
-    if (s + kStreamAhead < total) {
-        const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
-        __builtin_prefetch(ahead);
-        __builtin_prefetch(ahead + 64);
-    }
-    if (s + kLookAhead < total) {
-        __builtin_prefetch(springs[s + kLookAhead].pointA);
-        __builtin_prefetch(springs[s + kLookAhead].pointB);
-    }
-}
-
-#if defined(__SSE2__)
-// dampedSpringForces for two springs at once, one in each lane of the SSE2
-// registers. Each lane does the scalar formula's operations in the same
-// order, so the results are the same bits; what is gained is that the
-// square root and the three divisions, which dominate a spring's cost, are
-// done two springs per instruction.
-inline void dampedSpringForcesPair(Spring& s0, Spring& s1)
-{
-    const MassPoint &a0 = *s0.pointA, &b0 = *s0.pointB, &a1 = *s1.pointA, &b1 = *s1.pointB;
-    auto lanes = [](double first, double second) { return _mm_set_pd(second, first); };
-    const __m128d dx = _mm_sub_pd(lanes(b0.position.x, b1.position.x), lanes(a0.position.x, a1.position.x));
-    const __m128d dy = _mm_sub_pd(lanes(b0.position.y, b1.position.y), lanes(a0.position.y, a1.position.y));
-    const __m128d dz = _mm_sub_pd(lanes(b0.position.z, b1.position.z), lanes(a0.position.z, a1.position.z));
-    const __m128d len =
-        _mm_sqrt_pd(_mm_add_pd(_mm_add_pd(_mm_mul_pd(dx, dx), _mm_mul_pd(dy, dy)), _mm_mul_pd(dz, dz)));
-    const __m128d f = _mm_mul_pd(lanes(s0.ks, s1.ks), _mm_sub_pd(lanes(s0.restLength, s1.restLength), len));
-    const __m128d kd = lanes(s0.kd, s1.kd);
-    // u is zero where the ends coincide, d / len elsewhere.
-    const __m128d apart = _mm_cmpneq_pd(len, _mm_setzero_pd());
-    const __m128d ufx = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dx, len)));
-    const __m128d ufy = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dy, len)));
-    const __m128d ufz = _mm_mul_pd(f, _mm_and_pd(apart, _mm_div_pd(dz, len)));
-    const __m128d sign = _mm_set1_pd(-0.0);
-    auto store = [](Vector3& first, Vector3& second, __m128d x, __m128d y, __m128d z) {
-        _mm_storel_pd(&first.x, x), _mm_storel_pd(&first.y, y), _mm_storel_pd(&first.z, z);
-        _mm_storeh_pd(&second.x, x), _mm_storeh_pd(&second.y, y), _mm_storeh_pd(&second.z, z);
-    };
-    store(s0.forceA, s1.forceA,
-          _mm_sub_pd(_mm_xor_pd(ufx, sign), _mm_mul_pd(kd, lanes(a0.velocity.x, a1.velocity.x))),
-          _mm_sub_pd(_mm_xor_pd(ufy, sign), _mm_mul_pd(kd, lanes(a0.velocity.y, a1.velocity.y))),
-          _mm_sub_pd(_mm_xor_pd(ufz, sign), _mm_mul_pd(kd, lanes(a0.velocity.z, a1.velocity.z))));
-    store(s0.forceB, s1.forceB, _mm_sub_pd(ufx, _mm_mul_pd(kd, lanes(b0.velocity.x, b1.velocity.x))),
-          _mm_sub_pd(ufy, _mm_mul_pd(kd, lanes(b0.velocity.y, b1.velocity.y))),
-          _mm_sub_pd(ufz, _mm_mul_pd(kd, lanes(b0.velocity.z, b1.velocity.z))));
-}
-#endif
-
 // Runs work(begin, end) over [0, count) in two halves, the upper half on a
 // second thread that ends with the call. Each index is written by exactly one
 // thread and every result is computed in the same order as in one pass, so
@@ -117,21 +62,11 @@ void runInTwo(int count, Work work)
     helper.join();
 }
 
-// The spring pass over [begin, end) of the body's total springs.
+// The spring pass over [begin, end) of the body's total springs, one spring at a time.
 template <bool kPrefetch>
 void computeSprings(Spring* springs, int begin, int end, int total)
 {
-    int s = begin;
-#if defined(__SSE2__)
-    for (; s + 1 < end; s += 2) {
-        if (kPrefetch) {
-            prefetchSpring(springs, s, total);
-            prefetchSpring(springs, s + 1, total);
-        }
-        dampedSpringForcesPair(springs[s], springs[s + 1]);
-    }
-#endif
-    for (; s < end; ++s) {
+    for (int s = begin; s < end; ++s) {
         if (kPrefetch) prefetchSpring(springs, s, total);
         Spring& spring = springs[s];
         dampedSpringForces(spring.pointA->position, spring.pointA->velocity, spring.pointB->position,
@@ -139,71 +74,171 @@ void computeSprings(Spring* springs, int begin, int end, int total)
                            spring.forceB);
     }
 }
-}  // namespace
 
-void SoftBody::computeSpringForces()
+void stepNodesScalar(const NodePass& pass, int begin, int end)
 {
-    if (springTotal >= parallelThreshold)
-        runInTwo(springTotal, [this](int begin, int end) { computeSpringRange(begin, end); });
-    else
-        computeSpringRange(0, springTotal);
-}
-
-void SoftBody::computeSpringRange(int begin, int end)
-{
-    // A body that fits the caches gains nothing from prefetching but the
-    // instructions' cost.
-    if (springTotal >= kPrefetchSprings)
-        computeSprings<true>(springs, begin, end, springTotal);
-    else
-        computeSprings<false>(springs, begin, end, springTotal);
-}
-
-void SoftBody::step(double dt)
-{
-    if (springTotal >= parallelThreshold)
-        runInTwo(nodeCount(), [this, dt](int begin, int end) { stepNodeRange(begin, end, dt); });
-    else
-        stepNodeRange(0, nodeCount(), dt);
-}
-
-void SoftBody::stepNodeRange(int begin, int end, double dt)
-{
-    // Spring forces were all computed beforehand and every stage below reads
-    // only the node's own state, so nodes are finished one at a time and the
-    // range can be split anywhere. The stages are MassPoint's clearForce,
-    // addGravity, addSpringForces, applyExternalForce, the contacts and
-    // integrate, with the spring sum written out so it stays in this loop.
-    const Spring* all = springs;
-    const bool prefetch = springTotal >= kPrefetchSprings;
     for (int n = begin; n < end; ++n) {
-        if (prefetch && n + 2 < end)
-            for (SpringAttachment a : nodes[n + 2].springs) __builtin_prefetch(&attachedForce(all, a));
-        MassPoint& point = nodes[n];
-        point.clearForce();
-        if (gravityOn) point.addGravity();
-        Vector3 force = point.force;
-        for (SpringAttachment a : point.springs) force += attachedForce(all, a);
-        point.force = force;
-        point.applyExternalForce();
-        respondToContacts(point);
-        point.integrate(dt);
+        gatherForces(pass, n, end);
+        finishNodeScalar(pass, pass.nodes[n]);
     }
 }
 
-void SoftBody::respondToContacts(MassPoint& point) const
+const StepKernels kScalarKernels = {computeSpringsScalar, stepNodesScalar};
+
+/// How the contact phase sees one scene object.
+ContactShape contactShape(GenericObject* object)
+{
+    ContactShape shape{};
+    shape.object = object;
+    if (const Box* box = dynamic_cast<const Box*>(object)) {
+        // Exactly Box::contains's bounds, computed the same way.
+        const double extent[3] = {box->width, box->height, box->depth};
+        const double corner[3] = {box->position.x, box->position.y, box->position.z};
+        shape.kind = ContactShape::box;
+        shape.finite = true;
+        for (int k = 0; k < 3; ++k) {
+            shape.low[k] = corner[k] - Box::kContactMargin;
+            shape.high[k] = corner[k] + extent[k] + Box::kContactMargin;
+            shape.corner[k] = corner[k];
+            shape.farCorner[k] = corner[k] + extent[k];
+            shape.finite = shape.finite && std::isfinite(shape.corner[k]) && std::isfinite(shape.farCorner[k]);
+        }
+    } else if (const Sphere* sphere = dynamic_cast<const Sphere*>(object)) {
+        // A cube around the contact sphere, a millionth wider than its radius
+        // so that rounding in Sphere::contains cannot reach past it. A
+        // radius that is not a number leaves bounds no point is within,
+        // and Sphere::contains is false for every point then too.
+        const double reach = std::sqrt(sphere->contactRadiusSquared) * (1.0 + 1e-6) + 1e-300;
+        const double centre[3] = {sphere->position.x, sphere->position.y, sphere->position.z};
+        shape.kind = ContactShape::sphere;
+        for (int k = 0; k < 3; ++k) {
+            shape.low[k] = centre[k] - reach;
+            shape.high[k] = centre[k] + reach;
+        }
+    } else {
+        shape.kind = ContactShape::other;
+    }
+    return shape;
+}
+}  // namespace
+
+const StepKernels& stepKernels(SimdPath path)
+{
+#if defined(BLORP_X86_PATHS)
+    switch (path) {
+    case SimdPath::sse2: return kSse2Kernels;
+    case SimdPath::avx2: return kAvx2Kernels;
+    case SimdPath::avx512: return kAvx512Kernels;
+    default: break;
+    }
+#else
+    (void)path;
+#endif
+    return kScalarKernels;
+}
+
+void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool prefetch)
+{
+    if (prefetch)
+        computeSprings<true>(springs, begin, end, total);
+    else
+        computeSprings<false>(springs, begin, end, total);
+}
+
+void finishNodeScalar(const NodePass& pass, MassPoint& point)
+{
+    double normals[kMaxContacts][3];
+    const int count = contactNormals(pass, point, normals);
+    if (count < 0) respondToContactsReference(pass, point);
+    for (int c = 0; c < count; ++c)
+        point.respondToContact(Vector3(normals[c][0], normals[c][1], normals[c][2]), pass.glass);
+    point.integrate(pass.dt);
+}
+
+void respondToContactsReference(const NodePass& pass, MassPoint& point)
 {
     // Every test reads the same position; each contact is answered before the
     // next test, so a corner point gets one response per plane, in this order.
     const Vector3 p = point.position;
-    if (p.y <= floorY) point.respondToContact(Vector3(0.0, 1.0, 0.0), glass);
-    if (p.x <= wallXMin) point.respondToContact(Vector3(1.0, 0.0, 0.0), glass);
-    if (p.x >= wallXMax) point.respondToContact(Vector3(-1.0, 0.0, 0.0), glass);
-    if (p.z <= kWallZMin) point.respondToContact(Vector3(0.0, 0.0, 1.0), glass);
-    if (p.z >= kWallZMax) point.respondToContact(Vector3(0.0, 0.0, -1.0), glass);
-    if (sceneObjects == nullptr) return;
-    for (GenericObject* object : *sceneObjects)
-        if (object->contains(p)) point.respondToContact(object->normalAt(p, point.velocity), glass);
+    if (p.y <= pass.floorY) point.respondToContact(Vector3(0.0, 1.0, 0.0), pass.glass);
+    if (p.x <= pass.wallXMin) point.respondToContact(Vector3(1.0, 0.0, 0.0), pass.glass);
+    if (p.x >= pass.wallXMax) point.respondToContact(Vector3(-1.0, 0.0, 0.0), pass.glass);
+    if (p.z <= pass.wallZMin) point.respondToContact(Vector3(0.0, 0.0, 1.0), pass.glass);
+    if (p.z >= pass.wallZMax) point.respondToContact(Vector3(0.0, 0.0, -1.0), pass.glass);
+    for (int s = 0; s < pass.shapeCount; ++s) {
+        GenericObject* object = pass.shapes[s].object;
+        if (object->contains(p)) point.respondToContact(object->normalAt(p, point.velocity), pass.glass);
+    }
+}
+
+/// What one step works with, fixed at its start: the kernels of the chosen
+/// path, the scene objects as the contact phase sees them, and the rest of
+/// the node pass's inputs.
+struct StepSetup {
+    const StepKernels* kernels;
+    std::vector<ContactShape> shapes;
+    NodePass pass;
+    bool prefetchSprings;
+};
+
+StepSetup SoftBody::prepareStep(double dt) const
+{
+    StepSetup setup;
+    setup.kernels = &stepKernels(simdPath());
+    if (sceneObjects != nullptr)
+        for (GenericObject* object : *sceneObjects) setup.shapes.push_back(contactShape(object));
+    // A body that fits the caches gains nothing from prefetching but the
+    // instructions' cost.
+    setup.prefetchSprings = springTotal >= kPrefetchSprings;
+    setup.pass = NodePass{nodes,     springs,  dt,       gravityOn, glass,     setup.prefetchSprings,
+                          floorY,    wallXMin, wallXMax, kWallZMin, kWallZMax, setup.shapes.data(),
+                          int(setup.shapes.size())};
+    return setup;
+}
+
+void SoftBody::computeSpringForces()
+{
+    const StepSetup setup = prepareStep(0.0);
+    if (springTotal >= parallelThreshold)
+        runInTwo(springTotal, [&](int begin, int end) { computeSpringRange(setup, begin, end); });
+    else
+        computeSpringRange(setup, 0, springTotal);
+}
+
+void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
+{
+    setup.kernels->springs(springs, begin, end, springTotal, setup.prefetchSprings);
+}
+
+void SoftBody::step(double dt)
+{
+    const StepSetup setup = prepareStep(dt);
+    if (springTotal >= parallelThreshold)
+        runInTwo(nodeCount(), [&](int begin, int end) { stepNodeRange(setup, begin, end); });
+    else
+        stepNodeRange(setup, 0, nodeCount());
+}
+
+void SoftBody::stepNodeRange(const StepSetup& setup, int begin, int end)
+{
+    // Spring forces were all computed beforehand and every stage reads only
+    // the node's own state, so the range can be split anywhere and its nodes
+    // worked on side by side.
+    setup.kernels->nodes(setup.pass, begin, end);
+}
+
+void SoftBody::stepReference(double dt)
+{
+    const StepSetup setup = prepareStep(dt);
+    for (int n = 0; n < nodeCount(); ++n) {
+        MassPoint& point = nodes[n];
+        point.clearForce();
+        if (gravityOn) point.addGravity();
+        point.addSpringForces();
+        point.applyExternalForce();
+        respondToContactsReference(setup.pass, point);
+        point.integrate(dt);
+    }
 }
 
 void SoftBody::sidePush(int side)
@@ -230,12 +265,12 @@ void SoftBody::sidePush(int side)
 
 void SoftBody::addRootVelocity(const Vector3& v) { node(0, 0, 0)->velocity += v; }
 
-void SoftBody::computeRowSprings(int first, int last)
+void SoftBody::computeRowSprings(const StepSetup& setup, int first, int last)
 {
     const size_t rows = size_t(nodesX) * size_t(nodesY);
     for (size_t pass = 0; pass < 3; ++pass) {
         const int* start = &rowSpringStart[pass * (rows + 1)];
-        computeSpringRange(start[first], start[last]);
+        computeSpringRange(setup, start[first], start[last]);
     }
 }
 
@@ -255,7 +290,7 @@ void SoftBody::computeRowSprings(int first, int last)
 // thread's last. Each node's forces are summed in the same order either
 // way, so the result is the same bits.
 
-void SoftBody::sweepUp(int first, int last, double dt)
+void SoftBody::sweepUp(const StepSetup& setup, int first, int last)
 {
     // The nodes of row (i, j) need the springs made at rows (i - 1, j - 1),
     // (i - 1, j), (i, j - 1) and (i, j); the springs made at row (i, j) end
@@ -269,13 +304,13 @@ void SoftBody::sweepUp(int first, int last, double dt)
     for (int j0 = 0; j0 < NY; j0 += band) {
         const int j1 = std::min(NY, j0 + band);
         for (int i = first; i < last; ++i) {
-            computeRowSprings(i * NY + j0, i * NY + j1);
-            stepNodeRange((i * NY + j0) * NZ, (i * NY + j1) * NZ, dt);
+            computeRowSprings(setup, i * NY + j0, i * NY + j1);
+            stepNodeRange(setup, (i * NY + j0) * NZ, (i * NY + j1) * NZ);
         }
     }
 }
 
-void SoftBody::sweepDown(int first, int last, double dt)
+void SoftBody::sweepDown(const StepSetup& setup, int first, int last)
 {
     // The mirror image: a band's springs made at plane i, then the same
     // band's nodes of plane i + 1, for i from last - 1 down to first. Row
@@ -286,8 +321,8 @@ void SoftBody::sweepDown(int first, int last, double dt)
     for (int j0 = 0; j0 < NY; j0 += band) {
         const int j1 = std::min(NY, j0 + band);
         for (int i = last - 1; i >= first; --i) {
-            computeRowSprings(i * NY + j0, i * NY + j1);
-            if (i + 1 < NX) stepNodeRange(((i + 1) * NY + j0) * NZ, ((i + 1) * NY + j1) * NZ, dt);
+            computeRowSprings(setup, i * NY + j0, i * NY + j1);
+            if (i + 1 < NX) stepNodeRange(setup, ((i + 1) * NY + j0) * NZ, ((i + 1) * NY + j1) * NZ);
         }
     }
 }
@@ -324,9 +359,10 @@ private:
 
 void SoftBody::advance(double dt)
 {
+    const StepSetup setup = prepareStep(dt);
     const int NX = nodesX;
     if (springTotal < parallelThreshold || NX < 4) {
-        sweepUp(0, NX, dt);
+        sweepUp(setup, 0, NX);
         return;
     }
     // Each thread starts with half the planes but one, swept in bands; the
@@ -343,23 +379,23 @@ void SoftBody::advance(double dt)
     // below it is done, while the lower thread moves its own last plane.
     std::atomic<int> lowerSpringsDone{-1};
     auto upperPart = [&] {
-        sweepDown(highStart, NX, dt);
-        for (int p; (p = middle.takeHigh()) >= 0;) sweepDown(p, p + 1, dt);
+        sweepDown(setup, highStart, NX);
+        for (int p; (p = middle.takeHigh()) >= 0;) sweepDown(setup, p, p + 1);
         const int met = middle.meeting();
         while (lowerSpringsDone.load(std::memory_order_acquire) < met - 1) std::this_thread::yield();
-        stepNodeRange(met * plane, (met + 1) * plane, dt);
+        stepNodeRange(setup, met * plane, (met + 1) * plane);
     };
     std::thread helper = startHelper(upperPart);
     if (!helper.joinable()) {
-        sweepUp(0, NX, dt);
+        sweepUp(setup, 0, NX);
         return;
     }
-    sweepUp(0, lowEnd, dt);
+    sweepUp(setup, 0, lowEnd);
     lowerSpringsDone.store(lowEnd - 1, std::memory_order_release);
     for (int p; (p = middle.takeLow()) >= 0;) {
-        computeRowSprings(p * nodesY, (p + 1) * nodesY);
+        computeRowSprings(setup, p * nodesY, (p + 1) * nodesY);
         lowerSpringsDone.store(p, std::memory_order_release);
-        stepNodeRange(p * plane, (p + 1) * plane, dt);
+        stepNodeRange(setup, p * plane, (p + 1) * plane);
     }
     helper.join();
 }

@@ -7,6 +7,7 @@
 //
 // To print the hashes of the current code instead of checking them, run the
 // test with BLORP_PRINT_TRAJECTORIES=1 in the environment.
+#include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 #include "world/World.h"
 
@@ -19,6 +20,7 @@
 #include <iostream>
 #include <map>
 #include <string>
+#include <tuple>
 
 namespace {
 constexpr int kSteps = 2000;
@@ -99,6 +101,7 @@ std::string hex(std::uint64_t value)
 }
 
 class Trajectory : public testing::TestWithParam<int> {};
+class TrajectoryInEveryPath : public testing::TestWithParam<std::tuple<int, SimdPath>> {};
 }  // namespace
 
 TEST_P(Trajectory, MatchesTheRecordedBits)
@@ -112,3 +115,29 @@ TEST_P(Trajectory, MatchesTheRecordedBits)
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryScene, Trajectory, testing::Range(0, 13));
+
+// The same frozen bits from every instruction-set path, each chosen in turn
+// the way BLORP_SIMD chooses it; the paths this processor lacks are skipped.
+TEST_P(TrajectoryInEveryPath, MatchesTheRecordedBits)
+{
+    const int scene = std::get<0>(GetParam());
+    const SimdPath path = std::get<1>(GetParam());
+    if (!simdPathAvailable(path))
+        GTEST_SKIP() << "this processor cannot run the " << simdPathName(path) << " path";
+    const SimdPath saved = simdPath();
+    ASSERT_TRUE(setSimdPath(path));
+    const std::string actual = hex(runScene(scene));
+    setSimdPath(saved);
+    const std::map<int, std::string> recorded = recordedHashes();
+    ASSERT_TRUE(recorded.count(scene)) << "no recorded hash for scene " << scene;
+    EXPECT_EQ(actual, recorded.at(scene)) << "scene " << scene << " leaves its recorded trajectory in the "
+                                          << simdPathName(path) << " path";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    EveryScene, TrajectoryInEveryPath,
+    testing::Combine(testing::Range(0, 13),
+                     testing::Values(SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512)),
+    [](const testing::TestParamInfo<std::tuple<int, SimdPath>>& info) {
+        return "scene" + std::to_string(std::get<0>(info.param)) + "_" + simdPathName(std::get<1>(info.param));
+    });

@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+
+/// The instruction sets a step's spring and node passes can run in, narrowest
+/// first. Every path gives the same bits; they differ only in speed.
+///   scalar  one spring and one node at a time
+///   sse2    two lanes of doubles (every x86-64 processor)
+///   avx2    four lanes
+///   avx512  eight lanes
+enum class SimdPath { scalar, sse2, avx2, avx512 };
+
+/// Whether this build and this processor can run the path.
+bool simdPathAvailable(SimdPath path);
+/// The widest path available here.
+SimdPath widestSimdPath();
+/// The path every step uses. Chosen once, at the first call: the widest
+/// available, or the one the BLORP_SIMD environment variable names if that
+/// is narrower (see simdPathForRequest).
+SimdPath simdPath();
+/// Makes every later step use the path; returns false, and changes nothing,
+/// when the path cannot run here. Meant for tests and benchmarks that compare
+/// the paths in one process.
+bool setSimdPath(SimdPath path);
+/// "scalar", "sse2", "avx2" or "avx512".
+const char* simdPathName(SimdPath path);
+/// The path named by text (one of simdPathName's texts); false for any other text.
+bool parseSimdPath(const char* text, SimdPath& path);
+/// The path for a BLORP_SIMD value (nullptr when unset) on a machine whose
+/// widest path is `widest`: the named path when it can run, otherwise the
+/// widest, with a one-line warning in `warning` saying so (empty otherwise).
+SimdPath simdPathForRequest(const char* request, SimdPath widest, std::string& warning);

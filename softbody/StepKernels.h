@@ -1,0 +1,191 @@
+#pragma once
+// The step's inner loops, one set per SimdPath, and what they share. Internal
+// to the soft body library.
+//
+// The wide loops live in files that switch the compiler to their instruction
+// set (#pragma GCC target) after their includes: everything in the headers,
+// this one included, stays code for every processor, and the linker can
+// never keep a copy of an inline function that needs instructions the
+// processor lacks. Only the code after the switch (WideStep.h) uses them,
+// and it is chosen at start-up only where the processor has them.
+
+#include "geometry/Box.h"
+#include "geometry/GenericObject.h"
+#include "geometry/Sphere.h"
+#include "geometry/Spring.h"
+#include "softbody/MassPoint.h"
+#include "softbody/SimdPath.h"
+
+#include <cmath>
+
+/// One scene object as the contact phase sees it during a step.
+struct ContactShape {
+    enum Kind : int { box, sphere, other };
+    /// No point outside [low, high] on any axis can be inside the object, so
+    /// a point outside them is passed by without asking the object.
+    double low[3], high[3];
+    /// A box's lower and far corners, when all six coordinates are finite;
+    /// then its normal can be found from the distances along single axes.
+    double corner[3], farCorner[3];
+    bool finite;
+    Kind kind;
+    GenericObject* object;
+};
+
+/// Everything the node pass of one step reads besides the nodes' own state.
+struct NodePass {
+    MassPoint* nodes;
+    const Spring* springs;
+    double dt;
+    bool gravity;
+    bool glass;
+    bool prefetch;
+    double floorY, wallXMin, wallXMax, wallZMin, wallZMax;
+    const ContactShape* shapes;  ///< the scene objects in list order
+    int shapeCount;
+};
+
+/// Most contacts one node answers in one step through the fast path; a node
+/// with more is answered by respondToContactsReference.
+constexpr int kMaxContacts = 8;
+
+/// The spring and node passes of one SimdPath.
+struct StepKernels {
+    /// Springs [begin, end) of a body of `total`.
+    void (*springs)(Spring* springs, int begin, int end, int total, bool prefetch);
+    /// Nodes [begin, end), each finished (forces, contacts, integration) on its own.
+    void (*nodes)(const NodePass& pass, int begin, int end);
+};
+
+/// The kernels of a path; the scalar ones for a path this build lacks.
+const StepKernels& stepKernels(SimdPath path);
+
+extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
+
+// Shared by every path. The helpers below are static so that every file gets
+// its own copy; inlined into a wide loop, they become part of it.
+
+// The ends are reached through pointers, so the hardware cannot foresee
+// them; ask for the ends of a spring a few places ahead, and for the springs
+// themselves further ahead still (a row's springs are short runs that the
+// hardware's own prefetching barely gets going on). Always inlined: as a
+// call, the compiler would see a function without effects and drop it.
+[[gnu::always_inline]] static inline void prefetchSpring(const Spring* springs, int s, int total)
+{
+    constexpr int kLookAhead = 16, kStreamAhead = 40;
+    if (s + kStreamAhead < total) {
+        const char* ahead = reinterpret_cast<const char*>(&springs[s + kStreamAhead]);
+        __builtin_prefetch(ahead);
+        __builtin_prefetch(ahead + 64);
+    }
+    if (s + kLookAhead < total) {
+        __builtin_prefetch(springs[s + kLookAhead].pointA);
+        __builtin_prefetch(springs[s + kLookAhead].pointB);
+    }
+}
+
+/// Stages 1 to 4 of node n's update (clearForce, addGravity, the spring
+/// sum, applyExternalForce), with the spring sum written out so that it
+/// stays in the caller's loop; for a large body it also asks for the spring
+/// forces of the node after next, if that is still before `end`.
+[[gnu::always_inline]] static inline void gatherForces(const NodePass& pass, int n, int end)
+{
+    const Spring* all = pass.springs;
+    if (pass.prefetch && n + 2 < end)
+        for (SpringAttachment a : pass.nodes[n + 2].springs) __builtin_prefetch(&attachedForce(all, a));
+    MassPoint& point = pass.nodes[n];
+    point.clearForce();
+    if (pass.gravity) point.addGravity();
+    Vector3 force = point.force;
+    for (SpringAttachment a : point.springs) force += attachedForce(all, a);
+    point.force = force;
+    point.applyExternalForce();
+}
+
+// Box::normalAt for a finite box and a point inside its bounds. Each of its
+// distances |n · (p - face point)| has one non-zero component of n, ±1, and
+// the other two products are zeros of either sign, which change neither the
+// sum nor its absolute value: the distance is the absolute difference along
+// that one axis, the same bits.
+[[gnu::always_inline]] static inline Vector3 boxNormal(const ContactShape& box, const Vector3& p)
+{
+    const double distances[6] = {std::fabs(p.y - box.corner[1]),    std::fabs(p.x - box.corner[0]),
+                                 std::fabs(p.z - box.corner[2]),    std::fabs(p.y - box.farCorner[1]),
+                                 std::fabs(p.x - box.farCorner[0]), std::fabs(p.z - box.farCorner[2])};
+    static const Vector3 kNormals[6] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    // Strictly smaller only, so a tie keeps the earlier face. Written out,
+    // so that the choice is a few conditional moves rather than a loop.
+    int best = 0;
+    double nearest = distances[0];
+    auto consider = [&](int f) {
+        const bool nearer = distances[f] < nearest;
+        best = nearer ? f : best;
+        nearest = nearer ? distances[f] : nearest;
+    };
+    consider(1), consider(2), consider(3), consider(4), consider(5);
+    return kNormals[best];
+}
+
+/// The contact normals of a point, in the order they are to be answered:
+/// the count (0 for a point clear of everything, found without asking any
+/// object), or -1 when they cannot be known before answering (an object of
+/// another kind contains the point, or there are more than kMaxContacts);
+/// respondToContactsReference answers that point instead.
+[[gnu::always_inline]] static inline int contactNormals(const NodePass& pass, const MassPoint& point,
+                                                        double normals[kMaxContacts][3])
+{
+    // The order of respondToContactsReference. Boxes and spheres choose
+    // their normal from the position alone, which the contact phase does not
+    // change, so their normals can all be found before the first is answered.
+    const Vector3& p = point.position;
+    // Each plane on its own: a point with one undefined coordinate can still
+    // reach a plane by another.
+    const bool anyPlane = p.y <= pass.floorY || p.x <= pass.wallXMin || p.x >= pass.wallXMax ||
+                          p.z <= pass.wallZMin || p.z >= pass.wallZMax;
+    int count = 0;
+    auto add = [&](const Vector3& n) {
+        if (count == kMaxContacts) return false;
+        normals[count][0] = n.x, normals[count][1] = n.y, normals[count][2] = n.z;
+        ++count;
+        return true;
+    };
+    if (anyPlane) {
+        if (p.y <= pass.floorY) add(Vector3(0.0, 1.0, 0.0));
+        if (p.x <= pass.wallXMin) add(Vector3(1.0, 0.0, 0.0));
+        if (p.x >= pass.wallXMax) add(Vector3(-1.0, 0.0, 0.0));
+        if (p.z <= pass.wallZMin) add(Vector3(0.0, 0.0, 1.0));
+        if (p.z >= pass.wallZMax) add(Vector3(0.0, 0.0, -1.0));
+    }
+    for (int s = 0; s < pass.shapeCount; ++s) {
+        const ContactShape& shape = pass.shapes[s];
+        const bool within = shape.low[0] <= p.x && p.x <= shape.high[0] && shape.low[1] <= p.y &&
+                            p.y <= shape.high[1] && shape.low[2] <= p.z && p.z <= shape.high[2];
+        switch (shape.kind) {
+        case ContactShape::box:
+            // The bounds are exactly Box::contains's.
+            if (within && !add(shape.finite ? boxNormal(shape, p)
+                                            : static_cast<Box*>(shape.object)->Box::normalAt(p, point.velocity)))
+                return -1;
+            break;
+        case ContactShape::sphere: {
+            Sphere* sphere = static_cast<Sphere*>(shape.object);
+            if (within && sphere->Sphere::contains(p) && !add(sphere->Sphere::normalAt(p, point.velocity))) return -1;
+            break;
+        }
+        default:
+            // Another kind may read the velocity, which earlier contacts change.
+            if (shape.object->contains(p)) return -1;
+            break;
+        }
+    }
+    return count;
+}
+
+/// The contact phase as MassPoint's operations spell it: each plane and
+/// object tested in turn, through the objects' own virtual operations, and
+/// answered by respondToContact before the next test.
+void respondToContactsReference(const NodePass& pass, MassPoint& point);
+void computeSpringsScalar(Spring* springs, int begin, int end, int total, bool prefetch);
+/// Stages 5 and 6 of a node's update, after gatherForces: the contacts and
+/// the integration, one node at a time.
+void finishNodeScalar(const NodePass& pass, MassPoint& point);

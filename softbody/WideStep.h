@@ -1,0 +1,426 @@
+// The spring and node passes, W lanes wide: one source for every width,
+// included by one file per instruction set after it has switched the
+// compiler to that set (see SoftBodyStepAvx2.cpp), so that the same lines
+// become SSE2, AVX2 or AVX-512 instructions. No include guard on purpose.
+//
+// Every lane does the scalar code's operations on its own spring or node, in
+// the scalar code's order, and IEEE addition, subtraction, multiplication,
+// division and square root give the same bits in any width. Branches become
+// both sides computed and the lane's side chosen, which changes no result:
+// the side not taken has no effect but the time it costs.
+
+namespace {
+template <int W>
+struct LaneTypes;
+template <>
+struct LaneTypes<2> {
+    typedef double D __attribute__((vector_size(16)));
+    typedef long long M __attribute__((vector_size(16)));
+};
+template <>
+struct LaneTypes<4> {
+    typedef double D __attribute__((vector_size(32)));
+    typedef long long M __attribute__((vector_size(32)));
+};
+template <>
+struct LaneTypes<8> {
+    typedef double D __attribute__((vector_size(64)));
+    typedef long long M __attribute__((vector_size(64)));
+};
+
+// The compiler's vector extensions have every operation needed but the
+// square root. Only the includer's own width is defined: the others'
+// instructions may not be available in its code. (The instruction set is
+// named by the includer's BLORP_WIDE_LANES rather than the compiler's
+// __AVX__ macros, which the target switch does not update for C++.)
+#if BLORP_WIDE_LANES == 2
+[[gnu::always_inline]] inline LaneTypes<2>::D sqrtLanes(LaneTypes<2>::D v)
+{
+    return (LaneTypes<2>::D)_mm_sqrt_pd((__m128d)v);
+}
+#elif BLORP_WIDE_LANES == 4
+[[gnu::always_inline]] inline LaneTypes<4>::D sqrtLanes(LaneTypes<4>::D v)
+{
+    return (LaneTypes<4>::D)_mm256_sqrt_pd((__m256d)v);
+}
+#elif BLORP_WIDE_LANES == 8
+[[gnu::always_inline]] inline LaneTypes<8>::D sqrtLanes(LaneTypes<8>::D v)
+{
+    // Every lane written, so the result's initial value does not matter; the
+    // masked form's is v itself, which keeps the compiler from warning
+    // about _mm512_sqrt_pd's undefined one.
+    return (LaneTypes<8>::D)_mm512_mask_sqrt_pd((__m512d)v, __mmask8(0xff), (__m512d)v);
+}
+#else
+#error "BLORP_WIDE_LANES must be 2, 4 or 8"
+#endif
+
+// Lanes are filled and emptied through these, lane numbers known at
+// compile time, so the compiler builds and takes apart the vectors in
+// registers. Written one lane at a time through memory, every vector read
+// would wait for the narrow writes before it (a store-forwarding stall).
+
+/// The vector {f(0), f(1), ...}.
+template <class D, class F, std::size_t... L>
+[[gnu::always_inline]] inline D lanesFrom(F f, std::index_sequence<L...>)
+{
+    return D{f(int(L))...};
+}
+template <class D, class F>
+[[gnu::always_inline]] inline D lanes(F f)
+{
+    return lanesFrom<D>(f, std::make_index_sequence<sizeof(D) / sizeof(double)>());
+}
+template <class F, std::size_t... L>
+[[gnu::always_inline]] inline void forLanes(F f, std::index_sequence<L...>)
+{
+    (f(int(L)), ...);
+}
+/// f(0), f(1), ..., f(W - 1).
+template <int W, class F>
+[[gnu::always_inline]] inline void forEachLane(F f)
+{
+    forLanes(f, std::make_index_sequence<W>());
+}
+
+/// x in every lane. (Not as zero plus x, which would turn -0 into +0.)
+template <class D, class T>
+[[gnu::always_inline]] inline D splat(T x)
+{
+    return lanes<D>([x](int) { return x; });
+}
+
+// Six consecutive doubles of each of W rows, as six vectors (lane l of
+// vector c is row l's double c), and back. Loading whole rows and shuffling
+// them takes a fraction of the instructions of filling lanes one by one.
+// Eight lanes are two four-lane halves, so the eight-lane code is the
+// four-lane code that the AVX2 path runs, plus the joining.
+#if BLORP_WIDE_LANES == 2
+// Two lanes gain nothing from shuffling: each 16-byte load would still need
+// one shuffle per vector, against one insert when filling lane by lane.
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<2>::D columns[6])
+{
+    forEachLane<6>([&](int c) { columns[c] = lanes<LaneTypes<2>::D>([&](int l) { return rows[l][c]; }); });
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<2>::D columns[6], double* const* rows)
+{
+    forEachLane<2>([&](int l) { forEachLane<6>([&](int c) { rows[l][c] = columns[c][l]; }); });
+}
+#else
+[[gnu::always_inline]] inline void columnsOf4(const double* const* rows, LaneTypes<4>::D columns[6])
+{
+    const __m256d r0 = _mm256_loadu_pd(rows[0]), r1 = _mm256_loadu_pd(rows[1]), r2 = _mm256_loadu_pd(rows[2]),
+                  r3 = _mm256_loadu_pd(rows[3]);
+    const __m256d t0 = _mm256_unpacklo_pd(r0, r1), t1 = _mm256_unpackhi_pd(r0, r1);
+    const __m256d t2 = _mm256_unpacklo_pd(r2, r3), t3 = _mm256_unpackhi_pd(r2, r3);
+    columns[0] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x20);
+    columns[1] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x20);
+    columns[2] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x31);
+    columns[3] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x31);
+    const __m256d u0 = _mm256_set_m128d(_mm_loadu_pd(rows[2] + 4), _mm_loadu_pd(rows[0] + 4));
+    const __m256d u1 = _mm256_set_m128d(_mm_loadu_pd(rows[3] + 4), _mm_loadu_pd(rows[1] + 4));
+    columns[4] = (LaneTypes<4>::D)_mm256_unpacklo_pd(u0, u1);
+    columns[5] = (LaneTypes<4>::D)_mm256_unpackhi_pd(u0, u1);
+}
+[[gnu::always_inline]] inline void rowsOf4(const LaneTypes<4>::D columns[6], double* const* rows)
+{
+    const __m256d c0 = (__m256d)columns[0], c1 = (__m256d)columns[1], c2 = (__m256d)columns[2],
+                  c3 = (__m256d)columns[3];
+    const __m256d t0 = _mm256_unpacklo_pd(c0, c1), t1 = _mm256_unpackhi_pd(c0, c1);
+    const __m256d t2 = _mm256_unpacklo_pd(c2, c3), t3 = _mm256_unpackhi_pd(c2, c3);
+    _mm256_storeu_pd(rows[0], _mm256_permute2f128_pd(t0, t2, 0x20));
+    _mm256_storeu_pd(rows[1], _mm256_permute2f128_pd(t1, t3, 0x20));
+    _mm256_storeu_pd(rows[2], _mm256_permute2f128_pd(t0, t2, 0x31));
+    _mm256_storeu_pd(rows[3], _mm256_permute2f128_pd(t1, t3, 0x31));
+    const __m256d u0 = _mm256_unpacklo_pd((__m256d)columns[4], (__m256d)columns[5]);
+    const __m256d u1 = _mm256_unpackhi_pd((__m256d)columns[4], (__m256d)columns[5]);
+    _mm_storeu_pd(rows[0] + 4, _mm256_castpd256_pd128(u0));
+    _mm_storeu_pd(rows[1] + 4, _mm256_castpd256_pd128(u1));
+    _mm_storeu_pd(rows[2] + 4, _mm256_extractf128_pd(u0, 1));
+    _mm_storeu_pd(rows[3] + 4, _mm256_extractf128_pd(u1, 1));
+}
+#if BLORP_WIDE_LANES == 4
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<4>::D columns[6])
+{
+    columnsOf4(rows, columns);
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<4>::D columns[6], double* const* rows)
+{
+    rowsOf4(columns, rows);
+}
+#else
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<8>::D columns[6])
+{
+    LaneTypes<4>::D low[6], high[6];
+    columnsOf4(rows, low);
+    columnsOf4(rows + 4, high);
+    for (int c = 0; c < 6; ++c) columns[c] = __builtin_shufflevector(low[c], high[c], 0, 1, 2, 3, 4, 5, 6, 7);
+}
+[[gnu::always_inline]] inline void rowsOf(const LaneTypes<8>::D columns[6], double* const* rows)
+{
+    LaneTypes<4>::D low[6], high[6];
+    for (int c = 0; c < 6; ++c) {
+        low[c] = __builtin_shufflevector(columns[c], columns[c], 0, 1, 2, 3);
+        high[c] = __builtin_shufflevector(columns[c], columns[c], 4, 5, 6, 7);
+    }
+    rowsOf4(low, rows);
+    rowsOf4(high, rows + 4);
+}
+#endif
+#endif
+
+// The rows those read and write: a node's position and velocity, a
+// spring's rest length, ks and kd (and forceA, read but unused), a spring's
+// forceA and forceB. Each is six doubles in a row, fields declared one after
+// another with nothing between them.
+static_assert(sizeof(Vector3) == 3 * sizeof(double), "Vector3 fields follow one another without gaps");
+
+/// A Vector3 per lane.
+template <class D>
+struct Lanes3 {
+    D x, y, z;
+};
+
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> operator+(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {a.x + b.x, a.y + b.y, a.z + b.z};
+}
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> operator-(const Lanes3<D>& a)
+{
+    return {-a.x, -a.y, -a.z};
+}
+/// Vector3's v * s, which forms s·x, s·y, s·z.
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> scaled(const Lanes3<D>& v, D s)
+{
+    return {s * v.x, s * v.y, s * v.z};
+}
+template <class D>
+[[gnu::always_inline]] inline D dot(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return a.x * b.x + a.y * b.y + a.z * b.z;
+}
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> cross(const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {a.y * b.z - a.z * b.y, a.z * b.x - a.x * b.z, a.x * b.y - a.y * b.x};
+}
+template <class D>
+[[gnu::always_inline]] inline D length(const Lanes3<D>& v)
+{
+    return sqrtLanes(v.x * v.x + v.y * v.y + v.z * v.z);
+}
+/// Lane by lane a if m, else b.
+template <class D, class M>
+[[gnu::always_inline]] inline Lanes3<D> choose(M m, const Lanes3<D>& a, const Lanes3<D>& b)
+{
+    return {m ? a.x : b.x, m ? a.y : b.y, m ? a.z : b.z};
+}
+/// Vector3::normalized: the zero vector where the length is exactly 0.
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> normalized(const Lanes3<D>& v)
+{
+    const D len = length(v);
+    const Lanes3<D> zero = {splat<D>(0.0), splat<D>(0.0), splat<D>(0.0)};
+    const Lanes3<D> unit = {v.x / len, v.y / len, v.z / len};
+    return choose(len == splat<D>(0.0), zero, unit);
+}
+
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Vector3 MassPoint::*field)
+{
+    return {lanes<D>([&](int l) { return (points[l]->*field).x; }),
+            lanes<D>([&](int l) { return (points[l]->*field).y; }),
+            lanes<D>([&](int l) { return (points[l]->*field).z; })};
+}
+
+template <class D, class M>
+[[gnu::always_inline]] inline void store(MassPoint* const* points, M active, Vector3 MassPoint::*field,
+                                         const Lanes3<D>& v)
+{
+    forEachLane<int(sizeof(D) / sizeof(double))>([&](int l) {
+        if (active[l]) {
+            Vector3& to = points[l]->*field;
+            to.x = v.x[l], to.y = v.y[l], to.z = v.z[l];
+        }
+    });
+}
+
+/// W springs' ends and constants, and their lengths.
+template <int W>
+struct SpringLanes {
+    using D = typename LaneTypes<W>::D;
+    D a[6], b[6], k[6];  ///< A's position and velocity, B's, rest length, ks and kd
+    D dx, dy, dz, len;
+};
+
+/// The first half of dampedSpringForces for springs [s, s + W): up to the length.
+template <int W>
+[[gnu::always_inline]] inline SpringLanes<W> springLengths(const Spring* springs, int s)
+{
+    const Spring* const run = springs + s;
+    const double *aRows[W], *bRows[W], *constants[W];
+    forEachLane<W>([&](int l) {
+        aRows[l] = &run[l].pointA->position.x;
+        bRows[l] = &run[l].pointB->position.x;
+        constants[l] = &run[l].restLength;
+    });
+    SpringLanes<W> g;
+    columnsOf(aRows, g.a);
+    columnsOf(bRows, g.b);
+    columnsOf(constants, g.k);
+    g.dx = g.b[0] - g.a[0], g.dy = g.b[1] - g.a[1], g.dz = g.b[2] - g.a[2];
+    g.len = sqrtLanes(g.dx * g.dx + g.dy * g.dy + g.dz * g.dz);
+    return g;
+}
+
+/// The rest of dampedSpringForces, stored into the springs' forceA and forceB.
+template <int W>
+[[gnu::always_inline]] inline void storeSpringForces(const SpringLanes<W>& g, Spring* springs, int s)
+{
+    using D = typename LaneTypes<W>::D;
+    const D rest = g.k[0], ks = g.k[1], kd = g.k[2];
+    const D f = ks * (rest - g.len);
+    const auto apart = g.len != splat<D>(0.0);
+    const D zero = splat<D>(0.0);
+    const D ufx = f * (apart ? g.dx / g.len : zero), ufy = f * (apart ? g.dy / g.len : zero),
+            ufz = f * (apart ? g.dz / g.len : zero);
+    const D out[6] = {-ufx - kd * g.a[3], -ufy - kd * g.a[4], -ufz - kd * g.a[5],
+                      ufx - kd * g.b[3],  ufy - kd * g.b[4],  ufz - kd * g.b[5]};
+    double* forces[W];
+    forEachLane<W>([&](int l) { forces[l] = &springs[s + l].forceA.x; });
+    rowsOf(out, forces);
+}
+
+template <int W>
+void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
+{
+    // Two groups of W springs at a time, both square roots started before
+    // either group's divisions: the square root and the three divisions
+    // share one unit and wait for each other, and a single group leaves it
+    // idle while its own results come through. (With two lanes the second
+    // group's values no longer fit the registers, and it loses.)
+    int s = begin;
+    for (; W >= 4 && s + 2 * W <= end; s += 2 * W) {
+        // A plain loop: inside a lambda the compiler may find a function
+        // without effects and drop its call, prefetches and all.
+        if (prefetch)
+            for (int l = 0; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
+        const SpringLanes<W> first = springLengths<W>(springs, s), second = springLengths<W>(springs, s + W);
+        storeSpringForces(first, springs, s);
+        storeSpringForces(second, springs, s + W);
+    }
+    for (; s + W <= end; s += W) {
+        if (prefetch)
+            for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
+        storeSpringForces(springLengths<W>(springs, s), springs, s);
+    }
+    if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
+}
+
+/// MassPoint::respondToContact(n, elastic) for the lanes in `active`, each
+/// lane with its own point and normal.
+template <int W>
+[[gnu::always_inline]] inline void respondWide(MassPoint* const* points, typename LaneTypes<W>::M active,
+                                               const Lanes3<typename LaneTypes<W>::D>& n, bool elastic)
+{
+    using D = typename LaneTypes<W>::D;
+    using V = Lanes3<D>;
+    const V F = load<D>(points, &MassPoint::force);
+    const V P = load<D>(points, &MassPoint::contactForce);
+    const V v = load<D>(points, &MassPoint::velocity);
+    const D staticFriction = lanes<D>([&](int l) { return points[l]->staticFriction; });
+    const D kineticFriction = lanes<D>([&](int l) { return points[l]->kineticFriction; });
+    const D zero = splat<D>(0.0);
+    const V zeros = {zero, zero, zero};
+
+    // applyContactForce: the normal force, with friction where the force
+    // pushes into the surface.
+    const D d = dot(F, n);
+    const auto pushing = d < zero;
+    // applyFriction, seeing the previous response's normal force P.
+    const V U = normalized(F + P);
+    const V Wd = cross(U, n);
+    const V Ft = scaled(U, dot(F, U)) + scaled(Wd, dot(F, Wd));
+    const V Vt = scaled(U, dot(v, U)) + scaled(Wd, dot(v, Wd));
+    const auto slides = (length(Ft) - length(scaled(P, staticFriction)) > zero) |
+                        (length(Vt) > splat<D>(MassPoint::kStickSpeed));
+    const V sliding = scaled(-normalized(Vt), length(scaled(P, kineticFriction)));
+    const V friction = choose(slides, sliding, -Ft);
+    const V rubbed = choose(slides, v, v + -Vt);
+    const V afterFriction = choose(pushing, F + friction, F);
+    const V velocity = choose(pushing, rubbed, v);
+    // std::fabs: the sign bit cleared.
+    const D pressure = (D)((typename LaneTypes<W>::M)d & splat<typename LaneTypes<W>::M>(0x7fffffffffffffffLL));
+    const V normalForce = choose(pushing, scaled(n, pressure), zeros);
+    const V force = afterFriction + normalForce;
+
+    // applyContactVelocity: the velocity into the surface removed, or reversed.
+    const D e = dot(velocity, n);
+    const V p = scaled(n, -e);
+    const V stopped = velocity + p;
+    const V answered = choose(e < zero, stopped + scaled(p, splat<D>(elastic ? 1.0 : 0.0)), velocity);
+
+    store(points, active, &MassPoint::contactForce, normalForce);
+    store(points, active, &MassPoint::force, force);
+    store(points, active, &MassPoint::velocity, answered);
+}
+
+/// MassPoint::integrate(dt) for the W points, leaving fixed ones alone.
+template <int W>
+[[gnu::always_inline]] inline void integrateWide(MassPoint* const* points, double dt)
+{
+    using D = typename LaneTypes<W>::D;
+    using M = typename LaneTypes<W>::M;
+    const M moves = lanes<M>([&](int l) { return points[l]->fixed ? 0LL : -1LL; });
+    const D mass = lanes<D>([&](int l) { return points[l]->mass; });
+    const Lanes3<D> F = load<D>(points, &MassPoint::force);
+    const Lanes3<D> a = {F.x / mass, F.y / mass, F.z / mass};
+    const Lanes3<D> v = load<D>(points, &MassPoint::velocity) + scaled(a, splat<D>(dt));
+    const Lanes3<D> p = load<D>(points, &MassPoint::position) +
+                        (scaled(v, splat<D>(dt)) + scaled(a, splat<D>(0.5 * dt * dt)));
+    store(points, moves, &MassPoint::acceleration, a);
+    store(points, moves, &MassPoint::velocity, v);
+    store(points, moves, &MassPoint::position, p);
+}
+
+template <int W>
+void nodesWide(const NodePass& pass, int begin, int end)
+{
+    using D = typename LaneTypes<W>::D;
+    using M = typename LaneTypes<W>::M;
+    int n = begin;
+    for (; n + W <= end; n += W) {
+        MassPoint* points[W];
+        // Each lane answers its own contacts in their order; round r
+        // answers every lane's r-th contact at once.
+        double normals[W][kMaxContacts][3];
+        int counts[W], rounds = 0;
+        for (int l = 0; l < W; ++l) {
+            gatherForces(pass, n + l, end);
+            points[l] = &pass.nodes[n + l];
+            counts[l] = contactNormals(pass, *points[l], normals[l]);
+            if (counts[l] < 0) {
+                respondToContactsReference(pass, *points[l]);
+                counts[l] = 0;
+            }
+            rounds = counts[l] > rounds ? counts[l] : rounds;
+        }
+        for (int r = 0; r < rounds; ++r) {
+            const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
+            auto component = [&](int k) {
+                return lanes<D>([&](int l) { return counts[l] > r ? normals[l][r][k] : 0.0; });
+            };
+            const Lanes3<D> normal = {component(0), component(1), component(2)};
+            respondWide<W>(points, active, normal, pass.glass);
+        }
+        integrateWide<W>(points, pass.dt);
+    }
+    for (; n < end; ++n) {
+        gatherForces(pass, n, end);
+        finishNodeScalar(pass, pass.nodes[n]);
+    }
+}
+}  // namespace
