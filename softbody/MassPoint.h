@@ -3,18 +3,39 @@
 #include "geometry/Spring.h"
 #include "geometry/Vector3.h"
 
+#include <cstddef>
 #include <cstdint>
 
-/// One attachment of a spring to a mass point, packed into 32 bits: the
-/// spring's index in its body's spring array, shifted left by one, with the
-/// low bit 0 when the point is the spring's pointA and 1 when it is pointB.
+/// One attachment of a spring to a mass point, packed into 32 bits: where
+/// the force on this end (the spring's forceA or forceB) lies in its body's
+/// spring array, counted in doubles from the array's start. The node pass
+/// sums these forces for every node every step; a ready offset makes each
+/// term one load, where a spring index and an end bit took five integer
+/// operations to turn into an address.
 using SpringAttachment = std::uint32_t;
+
+static_assert(sizeof(Spring) % sizeof(double) == 0 && offsetof(Spring, forceA) % sizeof(double) == 0 &&
+                  offsetof(Spring, forceB) == offsetof(Spring, forceA) + sizeof(Vector3),
+              "a spring's forces lie on whole doubles, forceB right after forceA");
+constexpr std::uint32_t kSpringDoubles = sizeof(Spring) / sizeof(double);
+constexpr std::uint32_t kForceADouble = offsetof(Spring, forceA) / sizeof(double);
+/// Most springs a body can have for its attachments to fit 32 bits.
+constexpr long long kMaxBodySprings = (0xffffffffLL - kForceADouble - 3) / kSpringDoubles;
+
+/// The attachment of spring s's end (0 for pointA, 1 for pointB).
+inline SpringAttachment springAttachment(std::uint32_t s, int end)
+{
+    return s * kSpringDoubles + kForceADouble + 3 * std::uint32_t(end);
+}
+/// The index of an attachment's spring in the body's spring array.
+inline std::uint32_t attachedSpring(SpringAttachment a) { return a / kSpringDoubles; }
+/// 0 when the point is the spring's pointA, 1 when it is pointB.
+inline int attachedEnd(SpringAttachment a) { return a % kSpringDoubles == kForceADouble ? 0 : 1; }
 
 /// The force that an attached spring exerts on this end: its forceA or forceB.
 inline const Vector3& attachedForce(const Spring* springs, SpringAttachment a)
 {
-    // forceA and forceB are adjacent fields, so the end bit picks one without a branch.
-    return (&springs[a >> 1].forceA)[a & 1];
+    return *reinterpret_cast<const Vector3*>(reinterpret_cast<const double*>(springs) + a);
 }
 
 /// The springs attached to one mass point, in attachment order: a view into
@@ -28,7 +49,7 @@ public:
     }
     std::size_t size() const { return count_; }
     bool empty() const { return count_ == 0; }
-    Spring* operator[](std::size_t s) const { return &springs_[first_[s] >> 1]; }
+    Spring* operator[](std::size_t s) const { return &springs_[attachedSpring(first_[s])]; }
     Spring* front() const { return (*this)[0]; }
     const SpringAttachment* begin() const { return first_; }
     const SpringAttachment* end() const { return first_ + count_; }
@@ -46,7 +67,7 @@ public:
     AttachedEnds() = default;
     explicit AttachedEnds(const AttachedSprings& springs) : springs_(springs) {}
     std::size_t size() const { return springs_.size(); }
-    int operator[](std::size_t s) const { return int(springs_.begin()[s] & 1) + 1; }
+    int operator[](std::size_t s) const { return attachedEnd(springs_.begin()[s]) + 1; }
     int front() const { return (*this)[0]; }
 
 private:

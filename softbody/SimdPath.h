@@ -14,9 +14,13 @@ enum class SimdPath { scalar, sse2, avx2, avx512 };
 bool simdPathAvailable(SimdPath path);
 /// The widest path available here.
 SimdPath widestSimdPath();
-/// The path every step uses. Chosen once, at the first call: the widest
-/// available, or the one the BLORP_SIMD environment variable names if that
-/// is narrower (see simdPathForRequest).
+/// The path steps use unless told otherwise: the widest, except on
+/// processors that split 512-bit operations into halves, where AVX2 is
+/// faster.
+SimdPath fastestSimdPath();
+/// The path every step uses. Chosen once, at the first call: the fastest
+/// available, or the one the BLORP_SIMD environment variable names if the
+/// processor can run it (see simdPathForRequest).
 SimdPath simdPath();
 /// Makes every later step use the path; returns false, and changes nothing,
 /// when the path cannot run here. Meant for tests and benchmarks that compare
@@ -27,6 +31,7 @@ const char* simdPathName(SimdPath path);
 /// The path named by text (one of simdPathName's texts); false for any other text.
 bool parseSimdPath(const char* text, SimdPath& path);
 /// The path for a BLORP_SIMD value (nullptr when unset) on a machine whose
-/// widest path is `widest`: the named path when it can run, otherwise the
-/// widest, with a one-line warning in `warning` saying so (empty otherwise).
-SimdPath simdPathForRequest(const char* request, SimdPath widest, std::string& warning);
+/// widest path is `widest` and whose default is `fastest`: the named path
+/// when it can run, otherwise the default, with a one-line warning in
+/// `warning` saying so (empty otherwise).
+SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath fastest, std::string& warning);

@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <iostream>
+#include <stdexcept>
+#include <string>
 
 long long latticeSpringCount(int cellsX, int cellsY, int cellsZ)
 {
@@ -59,6 +61,12 @@ void SoftBody::construct(double x0, double y0, double z0)
     wallXMin = -4.0;
     wallXMax = 4.0;
 
+    // Refused before anything is allocated, rather than built with
+    // attachments that point at the wrong springs.
+    const long long springsWanted = latticeSpringCount(cellsX, cellsY, cellsZ);
+    if (springsWanted > kMaxBodySprings)
+        throw std::length_error("a soft body of " + std::to_string(springsWanted) + " springs is larger than the " +
+                                std::to_string(kMaxBodySprings) + " a body can have");
     nodeStorage = std::make_shared<LargeArray<MassPoint>>();
     nodeStorage->reserve(size_t(nodesX) * nodesY * nodesZ);
     std::cerr << "blorp: initialize nodes array with actual nodes...\n";
@@ -173,9 +181,9 @@ void SoftBody::addSpring(Spring* spring, MassPoint* first, MassPoint* second, st
 {
     // The body's own list is the contiguous spring storage itself, filled in
     // creation order; only the ends need registering.
-    const SpringAttachment index = SpringAttachment(spring - springs) << 1;
-    (*attachmentStorage)[fill[size_t(first - nodes)]++] = index;
-    (*attachmentStorage)[fill[size_t(second - nodes)]++] = index | 1;
+    const auto index = std::uint32_t(spring - springs);
+    (*attachmentStorage)[fill[size_t(first - nodes)]++] = springAttachment(index, 0);
+    (*attachmentStorage)[fill[size_t(second - nodes)]++] = springAttachment(index, 1);
 }
 
 void SoftBody::buildSides()

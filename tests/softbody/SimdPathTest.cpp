@@ -4,27 +4,30 @@
 
 #include <string>
 
-TEST(SimdPath, ARequestCanOnlyNarrowThePath)
+TEST(SimdPath, ARequestChoosesAnyPathTheProcessorCanRun)
 {
     const struct {
         const char* request;
-        SimdPath widest;
+        SimdPath widest, fastest;
         SimdPath chosen;
         bool warns;
     } cases[] = {
-        {nullptr, SimdPath::avx2, SimdPath::avx2, false},
-        {"", SimdPath::avx512, SimdPath::avx512, false},
-        {"scalar", SimdPath::avx2, SimdPath::scalar, false},
-        {"sse2", SimdPath::avx512, SimdPath::sse2, false},
-        {"avx2", SimdPath::avx2, SimdPath::avx2, false},
-        {"avx512", SimdPath::avx2, SimdPath::avx2, true},  // this processor cannot
-        {"avx2", SimdPath::scalar, SimdPath::scalar, true},
-        {"AVX2", SimdPath::avx2, SimdPath::avx2, true},  // names are exact
-        {"fast", SimdPath::sse2, SimdPath::sse2, true},
+        {nullptr, SimdPath::avx2, SimdPath::avx2, SimdPath::avx2, false},
+        {"", SimdPath::avx512, SimdPath::avx512, SimdPath::avx512, false},
+        {nullptr, SimdPath::avx512, SimdPath::avx2, SimdPath::avx2, false},  // halves 512-bit operations
+        {"avx512", SimdPath::avx512, SimdPath::avx2, SimdPath::avx512, false},
+        {"scalar", SimdPath::avx2, SimdPath::avx2, SimdPath::scalar, false},
+        {"sse2", SimdPath::avx512, SimdPath::avx512, SimdPath::sse2, false},
+        {"avx2", SimdPath::avx2, SimdPath::avx2, SimdPath::avx2, false},
+        {"avx512", SimdPath::avx2, SimdPath::avx2, SimdPath::avx2, true},  // this processor cannot
+        {"avx2", SimdPath::scalar, SimdPath::scalar, SimdPath::scalar, true},
+        {"AVX2", SimdPath::avx512, SimdPath::avx2, SimdPath::avx2, true},  // names are exact
+        {"fast", SimdPath::sse2, SimdPath::sse2, SimdPath::sse2, true},
     };
     for (const auto& c : cases) {
         std::string warning = "stale";
-        EXPECT_EQ(simdPathForRequest(c.request, c.widest, warning), c.chosen) << (c.request ? c.request : "(unset)");
+        EXPECT_EQ(simdPathForRequest(c.request, c.widest, c.fastest, warning), c.chosen)
+            << (c.request ? c.request : "(unset)");
         EXPECT_EQ(!warning.empty(), c.warns) << warning;
         if (c.warns) {
             EXPECT_EQ(warning.find("blorp: BLORP_SIMD="), 0u) << warning;
@@ -37,6 +40,8 @@ TEST(SimdPath, OnlyAPathThatRunsHereCanBeChosen)
     const SimdPath saved = simdPath();
     EXPECT_TRUE(simdPathAvailable(SimdPath::scalar));
     EXPECT_TRUE(simdPathAvailable(widestSimdPath()));
+    EXPECT_TRUE(simdPathAvailable(fastestSimdPath()));
+    EXPECT_LE(int(fastestSimdPath()), int(widestSimdPath()));
     EXPECT_TRUE(setSimdPath(SimdPath::scalar));
     EXPECT_EQ(simdPath(), SimdPath::scalar);
     for (SimdPath path : {SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {

@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <set>
+#include <stdexcept>
 #include <string>
 
 namespace {
@@ -52,10 +53,24 @@ TEST(SoftBody, BuildsTheSpringCountsOfTheGeneralFormulas)
             for (size_t s = 0; s < point.springs.size(); ++s) {
                 const MassPoint* end = point.springEnds[s] == 1 ? point.springs[s]->pointA : point.springs[s]->pointB;
                 EXPECT_EQ(end, &point);
+                // The force the node pass sums is that end's own.
+                const Spring* spring = point.springs[s];
+                EXPECT_EQ(&attachedForce(body.springs, point.springs.begin()[s]),
+                          point.springEnds[s] == 1 ? &spring->forceA : &spring->forceB);
             }
         }
         EXPECT_EQ(attachments, 2u * size_t(body.springCount()));
     }
+}
+
+TEST(SoftBody, RefusesABodyWhoseAttachmentsCannotNameItsSprings)
+{
+    // 834 million springs: refused at once, before a node is allocated.
+    ASSERT_GT(latticeSpringCount(400, 400, 400), kMaxBodySprings);
+    testing::internal::CaptureStderr();
+    EXPECT_THROW(SoftBody(400, 400, 400, 0.1, 1.0, 0.1, 1.0), std::length_error);
+    testing::internal::GetCapturedStderr();
+    EXPECT_LE(latticeSpringCount(300, 300, 300), kMaxBodySprings);
 }
 
 TEST(SoftBody, SpringsComeInAxisCellDiagonalFaceDiagonalOrder)
