@@ -19,13 +19,14 @@ static_assert(sizeof(Spring) % sizeof(double) == 0 && offsetof(Spring, forceA) %
               "a spring's forces lie on whole doubles, forceB right after forceA");
 constexpr std::uint32_t kSpringDoubles = sizeof(Spring) / sizeof(double);
 constexpr std::uint32_t kForceADouble = offsetof(Spring, forceA) / sizeof(double);
+constexpr std::uint32_t kVectorDoubles = sizeof(Vector3) / sizeof(double);
 /// Most springs a body can have for its attachments to fit 32 bits.
-constexpr long long kMaxBodySprings = (0xffffffffLL - kForceADouble - 3) / kSpringDoubles;
+constexpr long long kMaxBodySprings = (0xffffffffLL - kForceADouble - kVectorDoubles) / kSpringDoubles;
 
 /// The attachment of spring s's end (0 for pointA, 1 for pointB).
 inline SpringAttachment springAttachment(std::uint32_t s, int end)
 {
-    return s * kSpringDoubles + kForceADouble + 3 * std::uint32_t(end);
+    return s * kSpringDoubles + kForceADouble + kVectorDoubles * std::uint32_t(end);
 }
 /// The index of an attachment's spring in the body's spring array.
 inline std::uint32_t attachedSpring(SpringAttachment a) { return a / kSpringDoubles; }

@@ -39,7 +39,9 @@ bool splitsWideVectors()
     if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return false;
     const bool amd = ebx == 0x68747541 && edx == 0x69746e65 && ecx == 0x444d4163;  // "AuthenticAMD"
     if (!amd || !__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    const unsigned family = ((eax >> 8) & 0xf) + ((eax >> 8 & 0xf) == 0xf ? (eax >> 20) & 0xff : 0);
+    // The extended family counts only on top of a base family of 0xf.
+    const unsigned base = (eax >> 8) & 0xf;
+    const unsigned family = base == 0xf ? base + ((eax >> 20) & 0xff) : base;
     return family == 0x19;
 }
 #endif
