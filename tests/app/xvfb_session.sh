@@ -49,13 +49,14 @@ window=
 # wait_for_window LOG: waits until blorp ($blorp_pid) shows its window and
 # sets $window; fails with blorp's LOG if it ends first. The window is
 # named before it is mapped, and focusing a window that is not yet viewable
-# fails with BadMatch, so it also waits for the map.
+# fails with BadMatch, so it also waits for the map (read whole: grep -q
+# could stop xwininfo with SIGPIPE, a failure under pipefail).
 wait_for_window() {
     local log=$1
     window=
     for _ in $(seq 200); do
         [ -z "$window" ] && window=$(xdotool search --name '^Blorp Madness$' 2>/dev/null | head -n1 || true)
-        if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep -q 'Map State: IsViewable'; then
+        if [ -n "$window" ] && xwininfo -id "$window" 2>/dev/null | grep 'Map State: IsViewable' >/dev/null; then
             return 0
         fi
         kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended before opening its window: $(cat "$log")"
