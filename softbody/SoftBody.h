@@ -33,13 +33,17 @@ public:
     /// spring pass asks for springs and end nodes ahead of time, and their
     /// node pass for the spring forces of the node after next.
     static constexpr int kPrefetchSprings = 200000;
-    /// advance() sweeps the lattice in bands of about this many nodes per
-    /// plane (whole rows): a band's springs, about 13 per node at 88 bytes,
-    /// come to about a megabyte, which is still in cache when the next
-    /// plane's nodes gather them. Smaller bands lose more at their edges,
-    /// where a row needs springs from the previous band, computed a whole
-    /// sweep earlier; measured at 64³, 1024 beat 512 and 2048.
-    static constexpr int kBandNodes = 1024;
+    /// advance() sweeps the lattice in bands of at most this many nodes per
+    /// plane (whole rows, shared evenly): a band's springs, about 13 per node
+    /// at 88 bytes, come to about two megabytes, which are still in cache
+    /// when the next plane's nodes gather them. Smaller bands lose more at
+    /// their edges, where a row needs springs from the previous band,
+    /// computed a whole sweep earlier, and restart the memory's streams more
+    /// often; larger ones no longer fit the cache beside the other thread's.
+    /// Measured at 64³ on a Zen 4 machine: 2048 (three bands of 21 or 22
+    /// rows) beat 1024 by a third on one thread and 8 % on two, and whole
+    /// planes, as fast on one thread, lost a third on two.
+    static constexpr int kBandNodes = 2048;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
     bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts
@@ -143,6 +147,8 @@ private:
     /// The springs made at the lattice rows [first, last), row (i, j) being
     /// number i·nodesY + j; each joins its row to itself or to a later row.
     void computeRowSprings(const StepSetup& setup, int first, int last);
+    /// Bands of rows a plane is split into in advance()'s sweep.
+    int bandCount() const;
     /// advance() over the planes [first, last), upwards, a band of rows at a
     /// time: in each plane, the springs made at the band's rows, then the
     /// nodes of those rows.

@@ -290,6 +290,15 @@ void SoftBody::computeRowSprings(const StepSetup& setup, int first, int last)
 // thread's last. Each node's forces are summed in the same order either
 // way, so the result is the same bits.
 
+int SoftBody::bandCount() const
+{
+    // As few bands as keep each within bandNodes (at least a row each), their
+    // rows shared out evenly: a last band of a few rows would pay a band's
+    // edge costs for little work.
+    const int most = std::max(1, bandNodes / std::max(1, nodesZ));
+    return std::max(1, (nodesY + most - 1) / most);
+}
+
 void SoftBody::sweepUp(const StepSetup& setup, int first, int last)
 {
     // The nodes of row (i, j) need the springs made at rows (i - 1, j - 1),
@@ -300,9 +309,9 @@ void SoftBody::sweepUp(const StepSetup& setup, int first, int last)
     // spring back for its second end one band later, while it is still in
     // cache; across whole planes of a large body it would not be.
     const int NY = nodesY, NZ = nodesZ;
-    const int band = std::max(1, bandNodes / NZ);
-    for (int j0 = 0; j0 < NY; j0 += band) {
-        const int j1 = std::min(NY, j0 + band);
+    const int bands = bandCount();
+    for (int b = 0; b < bands; ++b) {
+        const int j0 = NY * b / bands, j1 = NY * (b + 1) / bands;
         for (int i = first; i < last; ++i) {
             computeRowSprings(setup, i * NY + j0, i * NY + j1);
             stepNodeRange(setup, (i * NY + j0) * NZ, (i * NY + j1) * NZ);
@@ -317,9 +326,9 @@ void SoftBody::sweepDown(const StepSetup& setup, int first, int last)
     // (i + 1, j) then has all four of its spring rows, and none of those
     // springs' ends had moved when they were computed.
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
-    const int band = std::max(1, bandNodes / NZ);
-    for (int j0 = 0; j0 < NY; j0 += band) {
-        const int j1 = std::min(NY, j0 + band);
+    const int bands = bandCount();
+    for (int b = 0; b < bands; ++b) {
+        const int j0 = NY * b / bands, j1 = NY * (b + 1) / bands;
         for (int i = last - 1; i >= first; --i) {
             computeRowSprings(setup, i * NY + j0, i * NY + j1);
             if (i + 1 < NX) stepNodeRange(setup, ((i + 1) * NY + j0) * NZ, ((i + 1) * NY + j1) * NZ);

@@ -107,37 +107,35 @@ template <class D, class T>
     forEachLane<2>([&](int l) { forEachLane<6>([&](int c) { rows[l][c] = columns[c][l]; }); });
 }
 #else
+// Built from pairs of doubles: the shuffles that cross the vector's halves
+// run on the same two pipes as the divider, where broadcasting loads, and
+// blends, which any pipe runs, take their place.
+/// [row a's doubles c and c + 1 | row b's doubles c and c + 1]
+[[gnu::always_inline]] inline __m256d pairsOf(const double* a, const double* b, int c)
+{
+    return _mm256_blend_pd(_mm256_broadcast_pd(reinterpret_cast<const __m128d*>(a + c)),
+                           _mm256_broadcast_pd(reinterpret_cast<const __m128d*>(b + c)), 0xc);
+}
 [[gnu::always_inline]] inline void columnsOf4(const double* const* rows, LaneTypes<4>::D columns[6])
 {
-    const __m256d r0 = _mm256_loadu_pd(rows[0]), r1 = _mm256_loadu_pd(rows[1]), r2 = _mm256_loadu_pd(rows[2]),
-                  r3 = _mm256_loadu_pd(rows[3]);
-    const __m256d t0 = _mm256_unpacklo_pd(r0, r1), t1 = _mm256_unpackhi_pd(r0, r1);
-    const __m256d t2 = _mm256_unpacklo_pd(r2, r3), t3 = _mm256_unpackhi_pd(r2, r3);
-    columns[0] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x20);
-    columns[1] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x20);
-    columns[2] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t0, t2, 0x31);
-    columns[3] = (LaneTypes<4>::D)_mm256_permute2f128_pd(t1, t3, 0x31);
-    const __m256d u0 = _mm256_set_m128d(_mm_loadu_pd(rows[2] + 4), _mm_loadu_pd(rows[0] + 4));
-    const __m256d u1 = _mm256_set_m128d(_mm_loadu_pd(rows[3] + 4), _mm_loadu_pd(rows[1] + 4));
-    columns[4] = (LaneTypes<4>::D)_mm256_unpacklo_pd(u0, u1);
-    columns[5] = (LaneTypes<4>::D)_mm256_unpackhi_pd(u0, u1);
+    forEachLane<3>([&](int pair) {
+        const int c = 2 * pair;
+        const __m256d even = pairsOf(rows[0], rows[2], c), odd = pairsOf(rows[1], rows[3], c);
+        columns[c] = (LaneTypes<4>::D)_mm256_unpacklo_pd(even, odd);
+        columns[c + 1] = (LaneTypes<4>::D)_mm256_unpackhi_pd(even, odd);
+    });
 }
 [[gnu::always_inline]] inline void rowsOf4(const LaneTypes<4>::D columns[6], double* const* rows)
 {
-    const __m256d c0 = (__m256d)columns[0], c1 = (__m256d)columns[1], c2 = (__m256d)columns[2],
-                  c3 = (__m256d)columns[3];
-    const __m256d t0 = _mm256_unpacklo_pd(c0, c1), t1 = _mm256_unpackhi_pd(c0, c1);
-    const __m256d t2 = _mm256_unpacklo_pd(c2, c3), t3 = _mm256_unpackhi_pd(c2, c3);
-    _mm256_storeu_pd(rows[0], _mm256_permute2f128_pd(t0, t2, 0x20));
-    _mm256_storeu_pd(rows[1], _mm256_permute2f128_pd(t1, t3, 0x20));
-    _mm256_storeu_pd(rows[2], _mm256_permute2f128_pd(t0, t2, 0x31));
-    _mm256_storeu_pd(rows[3], _mm256_permute2f128_pd(t1, t3, 0x31));
-    const __m256d u0 = _mm256_unpacklo_pd((__m256d)columns[4], (__m256d)columns[5]);
-    const __m256d u1 = _mm256_unpackhi_pd((__m256d)columns[4], (__m256d)columns[5]);
-    _mm_storeu_pd(rows[0] + 4, _mm256_castpd256_pd128(u0));
-    _mm_storeu_pd(rows[1] + 4, _mm256_castpd256_pd128(u1));
-    _mm_storeu_pd(rows[2] + 4, _mm256_extractf128_pd(u0, 1));
-    _mm_storeu_pd(rows[3] + 4, _mm256_extractf128_pd(u1, 1));
+    forEachLane<3>([&](int pair) {
+        const int c = 2 * pair;
+        const __m256d even = _mm256_unpacklo_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
+        const __m256d odd = _mm256_unpackhi_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
+        _mm_storeu_pd(rows[0] + c, _mm256_castpd256_pd128(even));
+        _mm_storeu_pd(rows[1] + c, _mm256_castpd256_pd128(odd));
+        _mm_storeu_pd(rows[2] + c, _mm256_extractf128_pd(even, 1));
+        _mm_storeu_pd(rows[3] + c, _mm256_extractf128_pd(odd, 1));
+    });
 }
 #if BLORP_WIDE_LANES == 4
 [[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<4>::D columns[6])
