@@ -91,8 +91,9 @@ template <class D, class T>
 }
 
 // Six consecutive doubles of each of W rows, as six vectors (lane l of
-// vector c is row l's double c), and back. Loading whole rows and shuffling
-// them takes a fraction of the instructions of filling lanes one by one.
+// vector c is row l's double c), and back. Loading rows two doubles at a
+// time and shuffling them takes a fraction of the instructions of filling
+// lanes one by one.
 // Eight lanes are two four-lane halves, so the eight-lane code is the
 // four-lane code that the AVX2 path runs, plus the joining.
 #if BLORP_WIDE_LANES == 2
