@@ -18,10 +18,10 @@ struct Stepper {
     std::vector<GenericObject*> objects{&table, &ball};
     SoftBody body;
 
-    explicit Stepper(int threshold, int bandNodes = SoftBody::kBandNodes)
+    explicit Stepper(int threshold, int bandNodes = SoftBody::kBandNodes, int cellsY = 6, int cellsZ = 16)
     {
         testing::internal::CaptureStderr();
-        body = SoftBody(20, 6, 16, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
+        body = SoftBody(20, cellsY, cellsZ, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
         testing::internal::GetCapturedStderr();
         body.enableGravity();
         body.setSceneObjects(&objects);
@@ -54,19 +54,26 @@ TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
 {
     // The 21 x 7 x 17 body fits one band by default; bands of at most two
     // rows (the seven shared as 1, 2, 2, 2) and of single rows cross band
-    // boundaries too.
+    // boundaries too. Two threads take half the rows of each plane, unless
+    // a half is more than two bands (single rows here): then they take
+    // half the planes each. The 21 x 17 x 7 body's halves are more than two
+    // bands of two rows, so its two threads take half the planes, in bands.
     Stepper serial(INT_MAX), split(0), sweep(INT_MAX), sweepTwo(0);
     Stepper bands(INT_MAX, 2 * 17), bandsTwo(0, 2 * 17), rowsTwo(0, 1);
+    Stepper tall(INT_MAX, 2 * 7, 16, 6), tallBandsTwo(0, 2 * 7, 16, 6);
     ASSERT_GE(serial.body.nodesX, 4) << "two sweeps need at least four planes";
     ASSERT_EQ(serial.body.nodesY, 7);
     ASSERT_EQ(serial.body.nodesZ, 17);
     for (int s = 0; s < 400; ++s) {
-        for (Stepper* run : {&serial, &split, &sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo}) run->push(s);
-        serial.body.computeSpringForces();
-        serial.body.step(0.005);
+        for (Stepper* run : {&serial, &split, &sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo, &tall, &tallBandsTwo})
+            run->push(s);
+        for (Stepper* run : {&serial, &tall}) {
+            run->body.computeSpringForces();
+            run->body.step(0.005);
+        }
         split.body.computeSpringForces();
         split.body.step(0.005);
-        for (Stepper* run : {&sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo}) run->body.advance(0.005);
+        for (Stepper* run : {&sweep, &sweepTwo, &bands, &bandsTwo, &rowsTwo, &tallBandsTwo}) run->body.advance(0.005);
     }
     double lowest = 1e300;
     for (int n = 0; n < serial.body.nodeCount(); ++n) lowest = std::min(lowest, serial.body.nodes[n].position.y);
@@ -76,5 +83,6 @@ TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
     expectSameBits(serial.body, sweepTwo.body, "two-thread sweep");
     expectSameBits(serial.body, bands.body, "sweep in bands of one or two rows");
     expectSameBits(serial.body, bandsTwo.body, "two-thread sweep in bands of one or two rows");
-    expectSameBits(serial.body, rowsTwo.body, "two-thread sweep row by row");
+    expectSameBits(serial.body, rowsTwo.body, "two-thread sweep row by row, half the planes each");
+    expectSameBits(tall.body, tallBandsTwo.body, "two-thread sweep of the tall body, half the planes each, in bands");
 }
