@@ -156,8 +156,9 @@ private:
     /// The same downwards: in each plane i, the springs made at the band's
     /// rows, then the nodes of the same rows in plane i + 1 (if any).
     void sweepDown(const StepSetup& setup, int first, int last);
-    /// advance() on two threads, each taking half the rows of every plane.
-    void advanceInRowHalves(const StepSetup& setup);
+    /// advance() on two threads, one taking rows [0, h) of every plane and
+    /// the other the rest.
+    void advanceInRowHalves(const StepSetup& setup, int h);
     /// advance() on two threads, each taking about half the planes.
     void advanceInPlaneHalves(const StepSetup& setup);
 
