@@ -290,6 +290,16 @@ void SoftBody::computeRowSprings(const StepSetup& setup, int first, int last)
 // thread's last. Each node's forces are summed in the same order either
 // way, so the result is the same bits.
 
+namespace {
+// Calls band(j0, j1) for each of `bands` bands of rows [j0, j1), in order,
+// the rows [0, rows) shared out evenly.
+template <class Band>
+void forEachBand(int rows, int bands, Band band)
+{
+    for (int b = 0; b < bands; ++b) band(rows * b / bands, rows * (b + 1) / bands);
+}
+}  // namespace
+
 int SoftBody::bandCount() const
 {
     // As few bands as keep each within bandNodes (at least a row each), their
@@ -309,14 +319,12 @@ void SoftBody::sweepUp(const StepSetup& setup, int first, int last)
     // spring back for its second end one band later, while it is still in
     // cache; across whole planes of a large body it would not be.
     const int NY = nodesY, NZ = nodesZ;
-    const int bands = bandCount();
-    for (int b = 0; b < bands; ++b) {
-        const int j0 = NY * b / bands, j1 = NY * (b + 1) / bands;
+    forEachBand(NY, bandCount(), [&](int j0, int j1) {
         for (int i = first; i < last; ++i) {
             computeRowSprings(setup, i * NY + j0, i * NY + j1);
             stepNodeRange(setup, (i * NY + j0) * NZ, (i * NY + j1) * NZ);
         }
-    }
+    });
 }
 
 void SoftBody::sweepDown(const StepSetup& setup, int first, int last)
@@ -326,14 +334,12 @@ void SoftBody::sweepDown(const StepSetup& setup, int first, int last)
     // (i + 1, j) then has all four of its spring rows, and none of those
     // springs' ends had moved when they were computed.
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
-    const int bands = bandCount();
-    for (int b = 0; b < bands; ++b) {
-        const int j0 = NY * b / bands, j1 = NY * (b + 1) / bands;
+    forEachBand(NY, bandCount(), [&](int j0, int j1) {
         for (int i = last - 1; i >= first; --i) {
             computeRowSprings(setup, i * NY + j0, i * NY + j1);
             if (i + 1 < NX) stepNodeRange(setup, ((i + 1) * NY + j0) * NZ, ((i + 1) * NY + j1) * NZ);
         }
-    }
+    });
 }
 
 namespace {
