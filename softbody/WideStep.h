@@ -293,30 +293,61 @@ template <int W>
     rowsOf(out, forces);
 }
 
+#ifndef BLORP_WIDE_REGISTERS
+#define BLORP_WIDE_REGISTERS 16
+#endif
+
 template <int W>
 void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
 {
-    // Two groups of W springs at a time, both square roots started before
-    // either group's divisions: the square root and the three divisions
-    // share one unit and wait for each other, and a single group leaves it
-    // idle while its own results come through. (With two lanes the second
-    // group's values no longer fit the registers, and it loses.)
+    // Software-pipelined: the next groups' square roots are started before
+    // this group's divisions. The square root and the three divisions share
+    // one unit and wait for each other, and a group on its own leaves the
+    // unit idle while its results come through. How many groups can be in
+    // flight is set by the registers: with 32 vector registers two groups
+    // ahead fit, with 16 one does, and more spill to memory and lose. (With
+    // two lanes, the pipeline's bookkeeping costs more than it wins.)
+    // (Prefetches in plain loops: inside a lambda the compiler may find a
+    // function without effects and drop its call, prefetches and all.)
     int s = begin;
-    for (; W >= 4 && s + 2 * W <= end; s += 2 * W) {
-        // A plain loop: inside a lambda the compiler may find a function
-        // without effects and drop its call, prefetches and all.
+    if constexpr (BLORP_WIDE_REGISTERS >= 32) {
+        if (s + 3 * W <= end) {
+            if (prefetch)
+                for (int l = 0; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
+            SpringLanes<W> c0 = springLengths<W>(springs, s), c1 = springLengths<W>(springs, s + W);
+            for (; s + 3 * W <= end; s += W) {
+                if (prefetch)
+                    for (int l = 2 * W; l < 3 * W; ++l) prefetchSpring(springs, s + l, total);
+                const SpringLanes<W> next = springLengths<W>(springs, s + 2 * W);
+                storeSpringForces(c0, springs, s);
+                c0 = c1;
+                c1 = next;
+            }
+            storeSpringForces(c0, springs, s);
+            storeSpringForces(c1, springs, s + W);
+            s += 2 * W;
+        }
+    } else if (W >= 4 && s + 2 * W <= end) {
         if (prefetch)
-            for (int l = 0; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
-        const SpringLanes<W> first = springLengths<W>(springs, s), second = springLengths<W>(springs, s + W);
-        storeSpringForces(first, springs, s);
-        storeSpringForces(second, springs, s + W);
+            for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
+        SpringLanes<W> current = springLengths<W>(springs, s);
+        for (; s + 2 * W <= end; s += W) {
+            if (prefetch)
+                for (int l = W; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
+            const SpringLanes<W> next = springLengths<W>(springs, s + W);
+            storeSpringForces(current, springs, s);
+            current = next;
+        }
+        storeSpringForces(current, springs, s);
+        s += W;
     }
     for (; s + W <= end; s += W) {
         if (prefetch)
             for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
         storeSpringForces(springLengths<W>(springs, s), springs, s);
     }
-    if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
+    if (s < end)
+        computeSpringsScalar(springs, s, end, total, prefetch);
 }
 
 /// MassPoint::respondToContact(n, elastic) for the lanes in `active`, each
