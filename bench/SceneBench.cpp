@@ -168,7 +168,7 @@ int main(int argc, char** argv)
                   {7, true, "scene7_five_bodies"},
                   {12, false, "scene12_block"}};
     for (const auto& s : scenes)
-        for (SimdPath path : {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {
+        for (SimdPath path : kSimdPaths) {
             if (!simdPathAvailable(path)) continue;
             const std::string name = std::string(s.name) + "/" + simdPathName(path);
             benchmark::RegisterBenchmark(name.c_str(), BM_Scene, s.scene, s.allBodies, path)

@@ -19,6 +19,7 @@
 #include <fstream>
 #include <cstdio>
 #include <iostream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <thread>
@@ -233,6 +234,10 @@ __attribute__((target("avx2"))) void arithmeticAvx2()
 {
     springArithmetic<Lanes4>([](Lanes4 v) __attribute__((always_inline)) { return __builtin_ia32_sqrtpd256(v); });
 }
+__attribute__((target("avx512f,avx512vl"))) void arithmeticAvx512vl()
+{
+    springArithmetic<Lanes4>([](Lanes4 v) __attribute__((always_inline)) { return __builtin_ia32_sqrtpd256(v); });
+}
 __attribute__((target("avx512f"))) void arithmeticAvx512()
 {
     springArithmetic<Lanes8>([](Lanes8 v) __attribute__((always_inline)) {
@@ -247,7 +252,8 @@ void BM_DividerBound(benchmark::State& state)
         state.SkipWithError("this processor cannot run the path");
         return;
     }
-    void (*const run[])() = {arithmeticScalar, arithmeticSse2, arithmeticAvx2, arithmeticAvx512};
+    void (*const run[])() = {arithmeticScalar, arithmeticSse2, arithmeticAvx2, arithmeticAvx512vl, arithmeticAvx512};
+    static_assert(std::size(run) == std::size(kSimdPaths));
     for (int i = 0; i < kArithmeticLanes; ++i)
         for (int a = 0; a < 4; ++a) arithmeticData[a][i] = 1.0 + 0.001 * (i + a);
     for (auto _ : state) {
@@ -337,11 +343,12 @@ public:
         if (build > 0 && step > 0) std::printf("  building a 64^3 body takes %4.1f one-thread steps\n", build / step);
 
         std::printf("\nEach path, one thread (the spring arithmetic alone: one square root and three divisions a spring):\n");
-        for (int p = 0; p < 4; ++p) {
+        for (SimdPath each : kSimdPaths) {
+            const int p = int(each);
             const std::string path = "/" + std::to_string(p);
             const double bound = median("BM_DividerBound" + path + " springs/s");
             if (bound <= 0) continue;
-            std::printf("  %-6s arithmetic alone %6.1f M springs/s", simdPathName(SimdPath(p)), bound / 1e6);
+            std::printf("  %-8s arithmetic alone %6.1f M springs/s", simdPathName(SimdPath(p)), bound / 1e6);
             for (int n : {8, 64}) {
                 const std::string size = "/" + std::to_string(n);
                 const double rate = median("BM_Path" + size + path + " springs/s"),
@@ -361,7 +368,8 @@ public:
             const double bytes = 2 * springs * sizeof(Spring) + 2 * nodes * sizeof(MassPoint) + 2 * springs * 4;
             std::printf("  memory: copying moves %.1f GB/s on one core; a 64^3 step moves at least %.0f MB", copy / 1e9,
                         bytes / 1e6);
-            for (int p = 0; p < 4; ++p) {
+            for (SimdPath each : kSimdPaths) {
+                const int p = int(each);
                 const double seconds = median("BM_Path/64/" + std::to_string(p) + " seconds");
                 if (seconds > 0)
                     std::printf("; %s %.1f GB/s = %2.0f%%", simdPathName(SimdPath(p)), bytes / seconds / 1e9,
@@ -393,8 +401,8 @@ BENCHMARK(BM_TwoBodiesSpeedup)->Arg(64)->Iterations(20)->UseManualTime()->Unit(b
 BENCHMARK(BM_Sheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, {0, 1, 2, 3}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DividerBound)->DenseRange(0, 3)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, {0, 1, 2, 3, 4}})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DividerBound)->DenseRange(0, int(std::size(kSimdPaths)) - 1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemoryCopy)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)

@@ -7,9 +7,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
+#include <iterator>
 
 namespace {
-constexpr const char* kNames[] = {"scalar", "sse2", "avx2", "avx512"};
+constexpr const char* kNames[] = {"scalar", "sse2", "avx2", "avx512vl", "avx512"};
+static_assert(std::size(kNames) == std::size(kSimdPaths));
 
 bool processorHas(SimdPath path)
 {
@@ -21,6 +23,7 @@ bool processorHas(SimdPath path)
     // takes into account.
     case SimdPath::sse2: return true;
     case SimdPath::avx2: return __builtin_cpu_supports("avx2");
+    case SimdPath::avx512vl: return __builtin_cpu_supports("avx512vl");
     case SimdPath::avx512: return __builtin_cpu_supports("avx512f");
 #endif
     default: return false;
@@ -31,8 +34,9 @@ bool processorHas(SimdPath path)
 // AMD's family 19h processors with AVX-512 (Zen 4) carry out each 512-bit
 // operation as two 256-bit halves, and the wider registers only lengthen
 // the step's dependency chains and spill: there the eight-lane step
-// measured 0.7 times the four-lane one for a cube in cache and 0.8 times
-// for a sheet on its table (docs/performance.md).
+// measured 0.7 times the four-lane AVX2 one for a cube in cache and 0.8
+// times for a sheet on its table, while four lanes in AVX-512's encoding,
+// with twice AVX2's registers, beat AVX2 (docs/performance.md).
 bool splitsWideVectors()
 {
     unsigned eax, ebx, ecx, edx;
@@ -46,13 +50,25 @@ bool splitsWideVectors()
 }
 #endif
 
+std::string cannotRunWarning(const char* request, SimdPath fallback)
+{
+    return std::string("blorp: BLORP_SIMD=") + request + " cannot run on this processor; using " +
+           simdPathName(fallback);
+}
+
 std::atomic<int>& chosenPath()
 {
     // Chosen on first use, so a program can still set BLORP_SIMD in main()
     // before its first step.
     static std::atomic<int> chosen = [] {
         std::string warning;
-        const SimdPath path = simdPathForRequest(std::getenv("BLORP_SIMD"), widestSimdPath(), fastestSimdPath(), warning);
+        SimdPath path = simdPathForRequest(std::getenv("BLORP_SIMD"), widestSimdPath(), fastestSimdPath(), warning);
+        // Narrower than the widest is not always there: a processor may
+        // have AVX-512's foundation without its 256-bit forms.
+        if (!processorHas(path)) {
+            warning = cannotRunWarning(std::getenv("BLORP_SIMD"), fastestSimdPath());
+            path = fastestSimdPath();
+        }
         if (!warning.empty()) std::cerr << warning << "\n";
         return int(path);
     }();
@@ -64,7 +80,7 @@ bool simdPathAvailable(SimdPath path) { return processorHas(path); }
 
 SimdPath widestSimdPath()
 {
-    for (SimdPath path : {SimdPath::avx512, SimdPath::avx2, SimdPath::sse2})
+    for (SimdPath path : {SimdPath::avx512, SimdPath::avx512vl, SimdPath::avx2, SimdPath::sse2})
         if (processorHas(path)) return path;
     return SimdPath::scalar;
 }
@@ -73,7 +89,8 @@ SimdPath fastestSimdPath()
 {
     const SimdPath widest = widestSimdPath();
 #if defined(BLORP_X86_PATHS)
-    if (widest == SimdPath::avx512 && splitsWideVectors()) return SimdPath::avx2;
+    if (widest == SimdPath::avx512 && splitsWideVectors())
+        return processorHas(SimdPath::avx512vl) ? SimdPath::avx512vl : SimdPath::avx2;
 #endif
     return widest;
 }
@@ -91,9 +108,9 @@ const char* simdPathName(SimdPath path) { return kNames[int(path)]; }
 
 bool parseSimdPath(const char* text, SimdPath& path)
 {
-    for (int p = 0; p < 4; ++p)
-        if (std::strcmp(text, kNames[p]) == 0) {
-            path = SimdPath(p);
+    for (SimdPath p : kSimdPaths)
+        if (std::strcmp(text, simdPathName(p)) == 0) {
+            path = p;
             return true;
         }
     return false;
@@ -105,13 +122,12 @@ SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath faste
     if (request == nullptr || *request == '\0') return fastest;
     SimdPath path;
     if (!parseSimdPath(request, path)) {
-        warning = std::string("blorp: BLORP_SIMD=") + request + " is not one of scalar, sse2, avx2, avx512; using " +
+        warning = std::string("blorp: BLORP_SIMD=") + request + " is not one of scalar, sse2, avx2, avx512vl, avx512; using " +
                   simdPathName(fastest);
         return fastest;
     }
     if (int(path) > int(widest)) {
-        warning = std::string("blorp: BLORP_SIMD=") + request + " cannot run on this processor; using " +
-                  simdPathName(fastest);
+        warning = cannotRunWarning(request, fastest);
         return fastest;
     }
     return path;

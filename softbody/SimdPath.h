@@ -6,17 +6,22 @@
 /// first. Every path gives the same bits; they differ only in speed.
 ///   scalar  one spring and one node at a time
 ///   sse2    two lanes of doubles (every x86-64 processor)
-///   avx2    four lanes
-///   avx512  eight lanes
-enum class SimdPath { scalar, sse2, avx2, avx512 };
+///   avx2      four lanes
+///   avx512vl  four lanes in AVX-512's instructions, with its 32 registers
+///   avx512    eight lanes
+enum class SimdPath { scalar, sse2, avx2, avx512vl, avx512 };
+
+/// Every path, in the enumeration's order.
+inline constexpr SimdPath kSimdPaths[] = {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512vl,
+                                          SimdPath::avx512};
 
 /// Whether this build and this processor can run the path.
 bool simdPathAvailable(SimdPath path);
 /// The widest path available here.
 SimdPath widestSimdPath();
 /// The path steps use unless told otherwise: the widest, except on
-/// processors that split 512-bit operations into halves, where AVX2 is
-/// faster.
+/// processors that split 512-bit operations into halves, where four lanes
+/// are faster (avx512vl where the processor has it, else avx2).
 SimdPath fastestSimdPath();
 /// The path every step uses. Chosen once, at the first call: the fastest
 /// available, or the one the BLORP_SIMD environment variable names if the
@@ -26,7 +31,7 @@ SimdPath simdPath();
 /// when the path cannot run here. Meant for tests and benchmarks that compare
 /// the paths in one process.
 bool setSimdPath(SimdPath path);
-/// "scalar", "sse2", "avx2" or "avx512".
+/// "scalar", "sse2", "avx2", "avx512vl" or "avx512".
 const char* simdPathName(SimdPath path);
 /// The path named by text (one of simdPathName's texts); false for any other text.
 bool parseSimdPath(const char* text, SimdPath& path);

@@ -128,6 +128,7 @@ const StepKernels& stepKernels(SimdPath path)
     switch (path) {
     case SimdPath::sse2: return kSse2Kernels;
     case SimdPath::avx2: return kAvx2Kernels;
+    case SimdPath::avx512vl: return kAvx512vlKernels;
     case SimdPath::avx512: return kAvx512Kernels;
     default: break;
     }

@@ -9,6 +9,7 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 #define BLORP_WIDE_LANES 8
+#define BLORP_WIDE_REGISTERS 32
 #include "softbody/WideStep.h"
 
 const StepKernels kAvx512Kernels = {springsWide<BLORP_WIDE_LANES>, nodesWide<BLORP_WIDE_LANES>};

@@ -60,7 +60,7 @@ struct StepKernels {
 /// The kernels of a path; the scalar ones for a path this build lacks.
 const StepKernels& stepKernels(SimdPath path);
 
-extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512Kernels;
+extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512vlKernels, kAvx512Kernels;
 
 // Shared by every path. The helpers below are static so that every file gets
 // its own copy; inlined into a wide loop, they become part of it.

@@ -1,7 +1,9 @@
 // The spring and node passes, W lanes wide: one source for every width,
 // included by one file per instruction set after it has switched the
 // compiler to that set (see SoftBodyStepAvx2.cpp), so that the same lines
-// become SSE2, AVX2 or AVX-512 instructions. No include guard on purpose.
+// become SSE2, AVX2 or AVX-512 instructions. The includer names the lanes
+// (BLORP_WIDE_LANES) and the vector registers the set has
+// (BLORP_WIDE_REGISTERS, 16 unless said). No include guard on purpose.
 //
 // Every lane does the scalar code's operations on its own spring or node, in
 // the scalar code's order, and IEEE addition, subtraction, multiplication,

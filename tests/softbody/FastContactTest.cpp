@@ -69,7 +69,7 @@ int expectEveryPathMatchesTheReference(const std::vector<State>& states, const s
         SoftBody reference = bodyOf(states, objects, glass);
         reference.computeSpringForces();
         reference.stepReference(0.005);
-        for (SimdPath path : {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {
+        for (SimdPath path : kSimdPaths) {
             if (!setSimdPath(path)) continue;
             SoftBody fast = bodyOf(states, objects, glass);
             fast.computeSpringForces();

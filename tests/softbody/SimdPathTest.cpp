@@ -23,6 +23,9 @@ TEST(SimdPath, ARequestChoosesAnyPathTheProcessorCanRun)
         {"avx2", SimdPath::scalar, SimdPath::scalar, SimdPath::scalar, true},
         {"AVX2", SimdPath::avx512, SimdPath::avx2, SimdPath::avx2, true},  // names are exact
         {"fast", SimdPath::sse2, SimdPath::sse2, SimdPath::sse2, true},
+        {"avx512vl", SimdPath::avx512, SimdPath::avx512vl, SimdPath::avx512vl, false},
+        {"avx512vl", SimdPath::avx2, SimdPath::avx2, SimdPath::avx2, true},
+        {"avx512", SimdPath::avx512vl, SimdPath::avx512vl, SimdPath::avx512vl, true},
     };
     for (const auto& c : cases) {
         std::string warning = "stale";
@@ -42,14 +45,18 @@ TEST(SimdPath, OnlyAPathThatRunsHereCanBeChosen)
     EXPECT_TRUE(simdPathAvailable(widestSimdPath()));
     EXPECT_TRUE(simdPathAvailable(fastestSimdPath()));
     EXPECT_LE(int(fastestSimdPath()), int(widestSimdPath()));
+    // Four lanes by default only where the processor halves 512-bit operations.
+    if (widestSimdPath() == SimdPath::avx512 && fastestSimdPath() != SimdPath::avx512) {
+        EXPECT_EQ(fastestSimdPath(), simdPathAvailable(SimdPath::avx512vl) ? SimdPath::avx512vl : SimdPath::avx2);
+    }
     EXPECT_TRUE(setSimdPath(SimdPath::scalar));
     EXPECT_EQ(simdPath(), SimdPath::scalar);
-    for (SimdPath path : {SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {
+    for (SimdPath path : kSimdPaths) {
         EXPECT_EQ(setSimdPath(path), simdPathAvailable(path)) << simdPathName(path);
         EXPECT_EQ(simdPath(), simdPathAvailable(path) ? path : SimdPath::scalar) << simdPathName(path);
         setSimdPath(SimdPath::scalar);
     }
-    for (SimdPath path : {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {
+    for (SimdPath path : kSimdPaths) {
         SimdPath parsed;
         ASSERT_TRUE(parseSimdPath(simdPathName(path), parsed));
         EXPECT_EQ(parsed, path);

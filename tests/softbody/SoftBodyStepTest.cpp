@@ -154,7 +154,7 @@ TEST(SoftBodyStep, SpringPassGivesTheBitsOfEachSpringsOwnFormula)
     body.node(2, 1, 0)->position = body.node(2, 0, 0)->position;
     body.node(0, 0, 1)->position = body.node(0, 0, 0)->position;
     const SimdPath saved = simdPath();
-    for (SimdPath path : {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512}) {
+    for (SimdPath path : kSimdPaths) {
         if (!setSimdPath(path)) continue;
         for (int s = 0; s < body.springCount(); ++s) body.springs[s].forceA = body.springs[s].forceB = Vector3(7, 7, 7);
         body.computeSpringForces();

@@ -143,7 +143,7 @@ TEST_P(TrajectoryInEveryPath, MatchesTheRecordedBits)
 INSTANTIATE_TEST_SUITE_P(
     EveryScene, TrajectoryInEveryPath,
     testing::Combine(testing::Range(0, 13),
-                     testing::Values(SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512)),
+                     testing::ValuesIn(kSimdPaths)),
     [](const testing::TestParamInfo<std::tuple<int, SimdPath>>& info) {
         return "scene" + std::to_string(std::get<0>(info.param)) + "_" + simdPathName(std::get<1>(info.param));
     });
