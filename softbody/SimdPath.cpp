@@ -122,7 +122,9 @@ SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath faste
     if (request == nullptr || *request == '\0') return fastest;
     SimdPath path;
     if (!parseSimdPath(request, path)) {
-        warning = std::string("blorp: BLORP_SIMD=") + request + " is not one of scalar, sse2, avx2, avx512vl, avx512; using " +
+        std::string names;
+        for (SimdPath p : kSimdPaths) names += std::string(names.empty() ? "" : ", ") + simdPathName(p);
+        warning = std::string("blorp: BLORP_SIMD=") + request + " is not one of " + names + "; using " +
                   simdPathName(fastest);
         return fastest;
     }
