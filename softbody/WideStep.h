@@ -311,45 +311,32 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
     // two lanes, the pipeline's bookkeeping costs more than it wins.)
     // (Prefetches in plain loops: inside a lambda the compiler may find a
     // function without effects and drop its call, prefetches and all.)
+    constexpr int ahead = W < 4 ? 0 : BLORP_WIDE_REGISTERS >= 32 ? 2 : 1;
     int s = begin;
-    if constexpr (BLORP_WIDE_REGISTERS >= 32) {
-        if (s + 3 * W <= end) {
+    if constexpr (ahead > 0) {
+        if (s + (ahead + 1) * W <= end) {
             if (prefetch)
-                for (int l = 0; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
-            SpringLanes<W> c0 = springLengths<W>(springs, s), c1 = springLengths<W>(springs, s + W);
-            for (; s + 3 * W <= end; s += W) {
+                for (int l = 0; l < ahead * W; ++l) prefetchSpring(springs, s + l, total);
+            SpringLanes<W> inFlight[ahead];
+            for (int g = 0; g < ahead; ++g) inFlight[g] = springLengths<W>(springs, s + g * W);
+            for (; s + (ahead + 1) * W <= end; s += W) {
                 if (prefetch)
-                    for (int l = 2 * W; l < 3 * W; ++l) prefetchSpring(springs, s + l, total);
-                const SpringLanes<W> next = springLengths<W>(springs, s + 2 * W);
-                storeSpringForces(c0, springs, s);
-                c0 = c1;
-                c1 = next;
+                    for (int l = ahead * W; l < (ahead + 1) * W; ++l) prefetchSpring(springs, s + l, total);
+                const SpringLanes<W> next = springLengths<W>(springs, s + ahead * W);
+                storeSpringForces(inFlight[0], springs, s);
+                for (int g = 0; g + 1 < ahead; ++g) inFlight[g] = inFlight[g + 1];
+                inFlight[ahead - 1] = next;
             }
-            storeSpringForces(c0, springs, s);
-            storeSpringForces(c1, springs, s + W);
-            s += 2 * W;
+            for (int g = 0; g < ahead; ++g) storeSpringForces(inFlight[g], springs, s + g * W);
+            s += ahead * W;
         }
-    } else if (W >= 4 && s + 2 * W <= end) {
-        if (prefetch)
-            for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
-        SpringLanes<W> current = springLengths<W>(springs, s);
-        for (; s + 2 * W <= end; s += W) {
-            if (prefetch)
-                for (int l = W; l < 2 * W; ++l) prefetchSpring(springs, s + l, total);
-            const SpringLanes<W> next = springLengths<W>(springs, s + W);
-            storeSpringForces(current, springs, s);
-            current = next;
-        }
-        storeSpringForces(current, springs, s);
-        s += W;
     }
     for (; s + W <= end; s += W) {
         if (prefetch)
             for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
         storeSpringForces(springLengths<W>(springs, s), springs, s);
     }
-    if (s < end)
-        computeSpringsScalar(springs, s, end, total, prefetch);
+    if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
 }
 
 /// MassPoint::respondToContact(n, elastic) for the lanes in `active`, each
