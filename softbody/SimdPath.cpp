@@ -50,25 +50,13 @@ bool splitsWideVectors()
 }
 #endif
 
-std::string cannotRunWarning(const char* request, SimdPath fallback)
-{
-    return std::string("blorp: BLORP_SIMD=") + request + " cannot run on this processor; using " +
-           simdPathName(fallback);
-}
-
 std::atomic<int>& chosenPath()
 {
     // Chosen on first use, so a program can still set BLORP_SIMD in main()
     // before its first step.
     static std::atomic<int> chosen = [] {
         std::string warning;
-        SimdPath path = simdPathForRequest(std::getenv("BLORP_SIMD"), widestSimdPath(), fastestSimdPath(), warning);
-        // Narrower than the widest is not always there: a processor may
-        // have AVX-512's foundation without its 256-bit forms.
-        if (!processorHas(path)) {
-            warning = cannotRunWarning(std::getenv("BLORP_SIMD"), fastestSimdPath());
-            path = fastestSimdPath();
-        }
+        const SimdPath path = simdPathForRequest(std::getenv("BLORP_SIMD"), processorHas, fastestSimdPath(), warning);
         if (!warning.empty()) std::cerr << warning << "\n";
         return int(path);
     }();
@@ -116,7 +104,8 @@ bool parseSimdPath(const char* text, SimdPath& path)
     return false;
 }
 
-SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath fastest, std::string& warning)
+SimdPath simdPathForRequest(const char* request, const std::function<bool(SimdPath)>& canRun, SimdPath fastest,
+                            std::string& warning)
 {
     warning.clear();
     if (request == nullptr || *request == '\0') return fastest;
@@ -128,8 +117,9 @@ SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath faste
                   simdPathName(fastest);
         return fastest;
     }
-    if (int(path) > int(widest)) {
-        warning = cannotRunWarning(request, fastest);
+    if (!canRun(path)) {
+        warning = std::string("blorp: BLORP_SIMD=") + request + " cannot run on this processor; using " +
+                  simdPathName(fastest);
         return fastest;
     }
     return path;

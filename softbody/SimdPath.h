@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 
 /// The instruction sets a step's spring and node passes can run in, narrowest
@@ -35,8 +36,10 @@ bool setSimdPath(SimdPath path);
 const char* simdPathName(SimdPath path);
 /// The path named by text (one of simdPathName's texts); false for any other text.
 bool parseSimdPath(const char* text, SimdPath& path);
-/// The path for a BLORP_SIMD value (nullptr when unset) on a machine whose
-/// widest path is `widest` and whose default is `fastest`: the named path
-/// when it can run, otherwise the default, with a one-line warning in
-/// `warning` saying so (empty otherwise).
-SimdPath simdPathForRequest(const char* request, SimdPath widest, SimdPath fastest, std::string& warning);
+/// The path for a BLORP_SIMD value (nullptr when unset) on a machine that
+/// can run the paths `canRun` says and whose default is `fastest`: the named
+/// path when it can run, otherwise the default, with a one-line warning in
+/// `warning` saying so (empty otherwise). (A narrower path is not always
+/// there: a processor may have AVX-512's foundation without its 256-bit forms.)
+SimdPath simdPathForRequest(const char* request, const std::function<bool(SimdPath)>& canRun, SimdPath fastest,
+                            std::string& warning);

@@ -29,13 +29,22 @@ TEST(SimdPath, ARequestChoosesAnyPathTheProcessorCanRun)
     };
     for (const auto& c : cases) {
         std::string warning = "stale";
-        EXPECT_EQ(simdPathForRequest(c.request, c.widest, c.fastest, warning), c.chosen)
+        const auto upToWidest = [&](SimdPath p) { return int(p) <= int(c.widest); };
+        EXPECT_EQ(simdPathForRequest(c.request, upToWidest, c.fastest, warning), c.chosen)
             << (c.request ? c.request : "(unset)");
         EXPECT_EQ(!warning.empty(), c.warns) << warning;
         if (c.warns) {
             EXPECT_EQ(warning.find("blorp: BLORP_SIMD="), 0u) << warning;
         }
     }
+    // AVX-512's foundation without its 256-bit forms: the widest path runs,
+    // a narrower one does not.
+    const auto foundationOnly = [](SimdPath p) { return p != SimdPath::avx512vl; };
+    std::string warning;
+    EXPECT_EQ(simdPathForRequest("avx512vl", foundationOnly, SimdPath::avx512, warning), SimdPath::avx512);
+    EXPECT_EQ(warning, "blorp: BLORP_SIMD=avx512vl cannot run on this processor; using avx512");
+    EXPECT_EQ(simdPathForRequest("avx2", foundationOnly, SimdPath::avx512, warning), SimdPath::avx2);
+    EXPECT_EQ(warning, "");
 }
 
 TEST(SimdPath, OnlyAPathThatRunsHereCanBeChosen)
