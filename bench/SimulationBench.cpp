@@ -344,11 +344,10 @@ public:
 
         std::printf("\nEach path, one thread (the spring arithmetic alone: one square root and three divisions a spring):\n");
         for (SimdPath each : kSimdPaths) {
-            const int p = int(each);
-            const std::string path = "/" + std::to_string(p);
+            const std::string path = "/" + std::to_string(int(each));
             const double bound = median("BM_DividerBound" + path + " springs/s");
             if (bound <= 0) continue;
-            std::printf("  %-8s arithmetic alone %6.1f M springs/s", simdPathName(SimdPath(p)), bound / 1e6);
+            std::printf("  %-8s arithmetic alone %6.1f M springs/s", simdPathName(each), bound / 1e6);
             for (int n : {8, 64}) {
                 const std::string size = "/" + std::to_string(n);
                 const double rate = median("BM_Path" + size + path + " springs/s"),
@@ -369,10 +368,9 @@ public:
             std::printf("  memory: copying moves %.1f GB/s on one core; a 64^3 step moves at least %.0f MB", copy / 1e9,
                         bytes / 1e6);
             for (SimdPath each : kSimdPaths) {
-                const int p = int(each);
-                const double seconds = median("BM_Path/64/" + std::to_string(p) + " seconds");
+                const double seconds = median("BM_Path/64/" + std::to_string(int(each)) + " seconds");
                 if (seconds > 0)
-                    std::printf("; %s %.1f GB/s = %2.0f%%", simdPathName(SimdPath(p)), bytes / seconds / 1e9,
+                    std::printf("; %s %.1f GB/s = %2.0f%%", simdPathName(each), bytes / seconds / 1e9,
                                 100 * bytes / seconds / copy);
             }
             std::printf("\n");
@@ -401,8 +399,9 @@ BENCHMARK(BM_TwoBodiesSpeedup)->Arg(64)->Iterations(20)->UseManualTime()->Unit(b
 BENCHMARK(BM_Sheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
-BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, {0, 1, 2, 3, 4}})->Unit(benchmark::kMicrosecond);
-BENCHMARK(BM_DividerBound)->DenseRange(0, int(std::size(kSimdPaths)) - 1)->Unit(benchmark::kMicrosecond);
+const int kLastPath = int(std::size(kSimdPaths)) - 1;
+BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, benchmark::CreateDenseRange(0, kLastPath, 1)})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_DividerBound)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemoryCopy)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
