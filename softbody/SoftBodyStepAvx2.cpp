@@ -9,6 +9,8 @@
 #pragma GCC push_options
 #pragma GCC target("avx2")
 #define BLORP_WIDE_LANES 4
+// With 16 registers one group ahead fits; two spill.
+#define BLORP_WIDE_AHEAD 1
 #include "softbody/WideStep.h"
 
 const StepKernels kAvx2Kernels = {springsWide<BLORP_WIDE_LANES>, nodesWide<BLORP_WIDE_LANES>};

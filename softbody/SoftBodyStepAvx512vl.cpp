@@ -12,7 +12,7 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl")
 #define BLORP_WIDE_LANES 4
-#define BLORP_WIDE_REGISTERS 32
+#define BLORP_WIDE_AHEAD 2
 #include "softbody/WideStep.h"
 
 const StepKernels kAvx512vlKernels = {springsWide<BLORP_WIDE_LANES>, nodesWide<BLORP_WIDE_LANES>};

@@ -2,14 +2,22 @@
 // included by one file per instruction set after it has switched the
 // compiler to that set (see SoftBodyStepAvx2.cpp), so that the same lines
 // become SSE2, AVX2 or AVX-512 instructions. The includer names the lanes
-// (BLORP_WIDE_LANES) and the vector registers the set has
-// (BLORP_WIDE_REGISTERS, 16 unless said). No include guard on purpose.
+// (BLORP_WIDE_LANES) and how many groups of springs the spring pass keeps
+// in flight ahead of the one it finishes (BLORP_WIDE_AHEAD, 0 unless said),
+// which its registers decide. No include guard on purpose.
 //
 // Every lane does the scalar code's operations on its own spring or node, in
 // the scalar code's order, and IEEE addition, subtraction, multiplication,
 // division and square root give the same bits in any width. Branches become
 // both sides computed and the lane's side chosen, which changes no result:
 // the side not taken has no effect but the time it costs.
+
+// Every lambda here is a piece of a loop's body. Left to itself, the
+// compiler keeps some of them as calls once the body is large, and a call
+// takes its vectors through memory.
+#ifndef BLORP_INLINE
+#define BLORP_INLINE __attribute__((always_inline))
+#endif
 
 namespace {
 template <int W>
@@ -89,7 +97,7 @@ template <int W, class F>
 template <class D, class T>
 [[gnu::always_inline]] inline D splat(T x)
 {
-    return lanes<D>([x](int) { return x; });
+    return lanes<D>([x](int) BLORP_INLINE { return x; });
 }
 
 // Six consecutive doubles of each of W rows, as six vectors (lane l of
@@ -103,11 +111,11 @@ template <class D, class T>
 // one shuffle per vector, against one insert when filling lane by lane.
 [[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<2>::D columns[6])
 {
-    forEachLane<6>([&](int c) { columns[c] = lanes<LaneTypes<2>::D>([&](int l) { return rows[l][c]; }); });
+    forEachLane<6>([&](int c) BLORP_INLINE { columns[c] = lanes<LaneTypes<2>::D>([&](int l) BLORP_INLINE { return rows[l][c]; }); });
 }
 [[gnu::always_inline]] inline void rowsOf(const LaneTypes<2>::D columns[6], double* const* rows)
 {
-    forEachLane<2>([&](int l) { forEachLane<6>([&](int c) { rows[l][c] = columns[c][l]; }); });
+    forEachLane<2>([&](int l) BLORP_INLINE { forEachLane<6>([&](int c) BLORP_INLINE { rows[l][c] = columns[c][l]; }); });
 }
 #else
 // Built from pairs of doubles: the shuffles that cross the vector's halves
@@ -121,7 +129,7 @@ template <class D, class T>
 }
 [[gnu::always_inline]] inline void columnsOf4(const double* const* rows, LaneTypes<4>::D columns[6])
 {
-    forEachLane<3>([&](int pair) {
+    forEachLane<3>([&](int pair) BLORP_INLINE {
         const int c = 2 * pair;
         const __m256d even = pairsOf(rows[0], rows[2], c), odd = pairsOf(rows[1], rows[3], c);
         columns[c] = (LaneTypes<4>::D)_mm256_unpacklo_pd(even, odd);
@@ -130,7 +138,7 @@ template <class D, class T>
 }
 [[gnu::always_inline]] inline void rowsOf4(const LaneTypes<4>::D columns[6], double* const* rows)
 {
-    forEachLane<3>([&](int pair) {
+    forEachLane<3>([&](int pair) BLORP_INLINE {
         const int c = 2 * pair;
         const __m256d even = _mm256_unpacklo_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
         const __m256d odd = _mm256_unpackhi_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
@@ -150,22 +158,78 @@ template <class D, class T>
     rowsOf4(columns, rows);
 }
 #else
-[[gnu::always_inline]] inline void columnsOf(const double* const* rows, LaneTypes<8>::D columns[6])
+// Eight lanes take whole rows: rows l and l + 4 side by side in one
+// register, then two rounds of shuffles across the lanes. AVX-512's
+// two-register permutes do in one instruction what the four-lane code
+// needs a blend and a broadcast for, and the rows' first four doubles come
+// in one load instead of two. (The shuffles are the compiler's own, lane
+// numbers given, so that it picks the instructions.)
+using D8 = LaneTypes<8>::D;
+using D4 = LaneTypes<4>::D;
+using D2 = LaneTypes<2>::D;
+/// [row lo's doubles c to c + 3 | row hi's doubles c to c + 3]
+[[gnu::always_inline]] inline D8 quadsOf(const double* lo, const double* hi, int c)
 {
-    LaneTypes<4>::D low[6], high[6];
-    columnsOf4(rows, low);
-    columnsOf4(rows + 4, high);
-    for (int c = 0; c < 6; ++c) columns[c] = __builtin_shufflevector(low[c], high[c], 0, 1, 2, 3, 4, 5, 6, 7);
+    D4 low, high;
+    std::memcpy(&low, lo + c, sizeof low);
+    std::memcpy(&high, hi + c, sizeof high);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
 }
-[[gnu::always_inline]] inline void rowsOf(const LaneTypes<8>::D columns[6], double* const* rows)
+/// [row 0's doubles c and c + 1 | row 1's | row 2's | row 3's]
+[[gnu::always_inline]] inline D8 pairsOf4(const double* const* rows, int c)
 {
-    LaneTypes<4>::D low[6], high[6];
-    for (int c = 0; c < 6; ++c) {
-        low[c] = __builtin_shufflevector(columns[c], columns[c], 0, 1, 2, 3);
-        high[c] = __builtin_shufflevector(columns[c], columns[c], 4, 5, 6, 7);
-    }
-    rowsOf4(low, rows);
-    rowsOf4(high, rows + 4);
+    D2 p[4];
+    forEachLane<4>([&](int r) BLORP_INLINE { std::memcpy(&p[r], rows[r] + c, sizeof p[r]); });
+    const D4 low = __builtin_shufflevector(p[0], p[1], 0, 1, 2, 3), high = __builtin_shufflevector(p[2], p[3], 0, 1, 2, 3);
+    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+}
+/// Each 128-bit lane's first doubles of a and b, or its second ones.
+[[gnu::always_inline]] inline D8 unpackLow(D8 a, D8 b) { return __builtin_shufflevector(a, b, 0, 8, 2, 10, 4, 12, 6, 14); }
+[[gnu::always_inline]] inline D8 unpackHigh(D8 a, D8 b) { return __builtin_shufflevector(a, b, 1, 9, 3, 11, 5, 13, 7, 15); }
+/// Columns 0 to 3 of the eight rows' first four doubles from the unpacked
+/// rows, and back: the same shuffles undo themselves.
+[[gnu::always_inline]] inline void transposeQuads(const D8 t[4], D8 out[4])
+{
+    out[0] = __builtin_shufflevector(t[0], t[2], 0, 1, 8, 9, 4, 5, 12, 13);
+    out[1] = __builtin_shufflevector(t[1], t[3], 0, 1, 8, 9, 4, 5, 12, 13);
+    out[2] = __builtin_shufflevector(t[0], t[2], 2, 3, 10, 11, 6, 7, 14, 15);
+    out[3] = __builtin_shufflevector(t[1], t[3], 2, 3, 10, 11, 6, 7, 14, 15);
+}
+[[gnu::always_inline]] inline void columnsOf(const double* const* rows, D8 columns[6])
+{
+    D8 z[4];
+    forEachLane<4>([&](int r) BLORP_INLINE { z[r] = quadsOf(rows[r], rows[r + 4], 0); });
+    // t[0] = [r0.0 r1.0 r0.2 r1.2 | r4.0 r5.0 r4.2 r5.2], t[1] the same rows'
+    // odd doubles, t[2] and t[3] those of rows 2, 3, 6 and 7.
+    const D8 t[4] = {unpackLow(z[0], z[1]), unpackHigh(z[0], z[1]), unpackLow(z[2], z[3]), unpackHigh(z[2], z[3])};
+    transposeQuads(t, columns);
+    const D8 low = pairsOf4(rows, 4), high = pairsOf4(rows + 4, 4);
+    columns[4] = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);
+    columns[5] = __builtin_shufflevector(low, high, 1, 3, 5, 7, 9, 11, 13, 15);
+}
+/// v's doubles 2k and 2k + 1 to `to`.
+template <int k>
+[[gnu::always_inline]] inline void storePair(D8 v, double* to)
+{
+    const D2 pair = __builtin_shufflevector(v, v, 2 * k, 2 * k + 1);
+    std::memcpy(to, &pair, sizeof pair);
+}
+[[gnu::always_inline]] inline void rowsOf(const D8 columns[6], double* const* rows)
+{
+    D8 t[4];
+    transposeQuads(columns, t);
+    const D8 z[4] = {unpackLow(t[0], t[1]), unpackHigh(t[0], t[1]), unpackLow(t[2], t[3]), unpackHigh(t[2], t[3])};
+    forEachLane<4>([&](int r) BLORP_INLINE {
+        const D4 low = __builtin_shufflevector(z[r], z[r], 0, 1, 2, 3), high = __builtin_shufflevector(z[r], z[r], 4, 5, 6, 7);
+        std::memcpy(rows[r], &low, sizeof low);
+        std::memcpy(rows[r + 4], &high, sizeof high);
+    });
+    const D8 low = __builtin_shufflevector(columns[4], columns[5], 0, 8, 1, 9, 2, 10, 3, 11);
+    const D8 high = __builtin_shufflevector(columns[4], columns[5], 4, 12, 5, 13, 6, 14, 7, 15);
+    storePair<0>(low, rows[0] + 4), storePair<1>(low, rows[1] + 4);
+    storePair<2>(low, rows[2] + 4), storePair<3>(low, rows[3] + 4);
+    storePair<0>(high, rows[4] + 4), storePair<1>(high, rows[5] + 4);
+    storePair<2>(high, rows[6] + 4), storePair<3>(high, rows[7] + 4);
 }
 #endif
 #endif
@@ -232,16 +296,16 @@ template <class D>
 template <class D>
 [[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Vector3 MassPoint::*field)
 {
-    return {lanes<D>([&](int l) { return (points[l]->*field).x; }),
-            lanes<D>([&](int l) { return (points[l]->*field).y; }),
-            lanes<D>([&](int l) { return (points[l]->*field).z; })};
+    return {lanes<D>([&](int l) BLORP_INLINE { return (points[l]->*field).x; }),
+            lanes<D>([&](int l) BLORP_INLINE { return (points[l]->*field).y; }),
+            lanes<D>([&](int l) BLORP_INLINE { return (points[l]->*field).z; })};
 }
 
 template <class D, class M>
 [[gnu::always_inline]] inline void store(MassPoint* const* points, M active, Vector3 MassPoint::*field,
                                          const Lanes3<D>& v)
 {
-    forEachLane<int(sizeof(D) / sizeof(double))>([&](int l) {
+    forEachLane<int(sizeof(D) / sizeof(double))>([&](int l) BLORP_INLINE {
         if (active[l]) {
             Vector3& to = points[l]->*field;
             to.x = v.x[l], to.y = v.y[l], to.z = v.z[l];
@@ -249,31 +313,38 @@ template <class D, class M>
     });
 }
 
-/// W springs' ends and constants, and their lengths.
+/// What W springs carry from their square root to their forces: their
+/// lengths, constants and ends' velocities, and nothing that is no longer
+/// needed, so that groups in flight take as few registers as they can.
 template <int W>
 struct SpringLanes {
     using D = typename LaneTypes<W>::D;
-    D a[6], b[6], k[6];  ///< A's position and velocity, B's, rest length, ks and kd
     D dx, dy, dz, len;
+    D rest, ks, kd;
+    D va[3], vb[3];  ///< the ends' velocities
 };
 
 /// The first half of dampedSpringForces for springs [s, s + W): up to the length.
 template <int W>
 [[gnu::always_inline]] inline SpringLanes<W> springLengths(const Spring* springs, int s)
 {
+    using D = typename LaneTypes<W>::D;
     const Spring* const run = springs + s;
     const double *aRows[W], *bRows[W], *constants[W];
-    forEachLane<W>([&](int l) {
+    forEachLane<W>([&](int l) BLORP_INLINE {
         aRows[l] = &run[l].pointA->position.x;
         bRows[l] = &run[l].pointB->position.x;
         constants[l] = &run[l].restLength;
     });
+    D a[6], b[6], k[6];  // A's position and velocity, B's, rest length, ks and kd (and forceA)
+    columnsOf(aRows, a);
+    columnsOf(bRows, b);
+    columnsOf(constants, k);
     SpringLanes<W> g;
-    columnsOf(aRows, g.a);
-    columnsOf(bRows, g.b);
-    columnsOf(constants, g.k);
-    g.dx = g.b[0] - g.a[0], g.dy = g.b[1] - g.a[1], g.dz = g.b[2] - g.a[2];
+    g.dx = b[0] - a[0], g.dy = b[1] - a[1], g.dz = b[2] - a[2];
     g.len = sqrtLanes(g.dx * g.dx + g.dy * g.dy + g.dz * g.dz);
+    g.rest = k[0], g.ks = k[1], g.kd = k[2];
+    for (int c = 0; c < 3; ++c) g.va[c] = a[3 + c], g.vb[c] = b[3 + c];
     return g;
 }
 
@@ -282,21 +353,20 @@ template <int W>
 [[gnu::always_inline]] inline void storeSpringForces(const SpringLanes<W>& g, Spring* springs, int s)
 {
     using D = typename LaneTypes<W>::D;
-    const D rest = g.k[0], ks = g.k[1], kd = g.k[2];
-    const D f = ks * (rest - g.len);
+    const D f = g.ks * (g.rest - g.len);
     const auto apart = g.len != splat<D>(0.0);
     const D zero = splat<D>(0.0);
     const D ufx = f * (apart ? g.dx / g.len : zero), ufy = f * (apart ? g.dy / g.len : zero),
             ufz = f * (apart ? g.dz / g.len : zero);
-    const D out[6] = {-ufx - kd * g.a[3], -ufy - kd * g.a[4], -ufz - kd * g.a[5],
-                      ufx - kd * g.b[3],  ufy - kd * g.b[4],  ufz - kd * g.b[5]};
+    const D out[6] = {-ufx - g.kd * g.va[0], -ufy - g.kd * g.va[1], -ufz - g.kd * g.va[2],
+                      ufx - g.kd * g.vb[0],  ufy - g.kd * g.vb[1],  ufz - g.kd * g.vb[2]};
     double* forces[W];
-    forEachLane<W>([&](int l) { forces[l] = &springs[s + l].forceA.x; });
+    forEachLane<W>([&](int l) BLORP_INLINE { forces[l] = &springs[s + l].forceA.x; });
     rowsOf(out, forces);
 }
 
-#ifndef BLORP_WIDE_REGISTERS
-#define BLORP_WIDE_REGISTERS 16
+#ifndef BLORP_WIDE_AHEAD
+#define BLORP_WIDE_AHEAD 0
 #endif
 
 template <int W>
@@ -305,29 +375,33 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
     // Software-pipelined: the next groups' square roots are started before
     // this group's divisions. The square root and the three divisions share
     // one unit and wait for each other, and a group on its own leaves the
-    // unit idle while its results come through. How many groups can be in
-    // flight is set by the registers: with 32 vector registers two groups
-    // ahead fit, with 16 one does, and more spill to memory and lose. (With
-    // two lanes, the pipeline's bookkeeping costs more than it wins.)
+    // unit idle while its results come through. A group in flight holds
+    // 13 vectors, so how many can be is set by the registers (the includer's
+    // BLORP_WIDE_AHEAD); one more than fit spills to memory and loses.
     // (Prefetches in plain loops: inside a lambda the compiler may find a
     // function without effects and drop its call, prefetches and all.)
-    constexpr int ahead = W < 4 ? 0 : BLORP_WIDE_REGISTERS >= 32 ? 2 : 1;
+    constexpr int ahead = BLORP_WIDE_AHEAD;
     int s = begin;
     if constexpr (ahead > 0) {
-        if (s + (ahead + 1) * W <= end) {
-            if (prefetch)
-                for (int l = 0; l < ahead * W; ++l) prefetchSpring(springs, s + l, total);
-            SpringLanes<W> inFlight[ahead];
-            for (int g = 0; g < ahead; ++g) inFlight[g] = springLengths<W>(springs, s + g * W);
-            for (; s + (ahead + 1) * W <= end; s += W) {
+        // The groups in flight rotate through ahead + 1 slots, the loop
+        // unrolled so that each slot is one set of registers: a slot never
+        // moves, where shifting an array of groups would copy it through
+        // memory every group.
+        constexpr int slots = ahead + 1;
+        if (s + (slots + ahead) * W <= end) {
+            auto start = [&](int at) BLORP_INLINE {
                 if (prefetch)
-                    for (int l = ahead * W; l < (ahead + 1) * W; ++l) prefetchSpring(springs, s + l, total);
-                const SpringLanes<W> next = springLengths<W>(springs, s + ahead * W);
-                storeSpringForces(inFlight[0], springs, s);
-                for (int g = 0; g + 1 < ahead; ++g) inFlight[g] = inFlight[g + 1];
-                inFlight[ahead - 1] = next;
-            }
-            for (int g = 0; g < ahead; ++g) storeSpringForces(inFlight[g], springs, s + g * W);
+                    for (int l = 0; l < W; ++l) prefetchSpring(springs, at + l, total);
+                return springLengths<W>(springs, at);
+            };
+            SpringLanes<W> slot[slots];
+            forEachLane<ahead>([&](int g) BLORP_INLINE { slot[g] = start(s + g * W); });
+            for (; s + (slots + ahead) * W <= end; s += slots * W)
+                forEachLane<slots>([&](int g) BLORP_INLINE {
+                    slot[(g + ahead) % slots] = start(s + (g + ahead) * W);
+                    storeSpringForces(slot[g], springs, s + g * W);
+                });
+            forEachLane<ahead>([&](int g) BLORP_INLINE { storeSpringForces(slot[g], springs, s + g * W); });
             s += ahead * W;
         }
     }
@@ -335,6 +409,13 @@ void springsWide(Spring* springs, int begin, int end, int total, bool prefetch)
         if (prefetch)
             for (int l = 0; l < W; ++l) prefetchSpring(springs, s + l, total);
         storeSpringForces(springLengths<W>(springs, s), springs, s);
+    }
+    if (W >= 4 && s < end && end - begin >= W) {
+        // The last few springs as one group that ends at `end`: its first
+        // lanes compute again what is already stored, which stores the same
+        // bits, and cost less than the springs one by one.
+        storeSpringForces(springLengths<W>(springs, end - W), springs, end - W);
+        s = end;
     }
     if (s < end) computeSpringsScalar(springs, s, end, total, prefetch);
 }
@@ -350,8 +431,8 @@ template <int W>
     const V F = load<D>(points, &MassPoint::force);
     const V P = load<D>(points, &MassPoint::contactForce);
     const V v = load<D>(points, &MassPoint::velocity);
-    const D staticFriction = lanes<D>([&](int l) { return points[l]->staticFriction; });
-    const D kineticFriction = lanes<D>([&](int l) { return points[l]->kineticFriction; });
+    const D staticFriction = lanes<D>([&](int l) BLORP_INLINE { return points[l]->staticFriction; });
+    const D kineticFriction = lanes<D>([&](int l) BLORP_INLINE { return points[l]->kineticFriction; });
     const D zero = splat<D>(0.0);
     const V zeros = {zero, zero, zero};
 
@@ -393,8 +474,8 @@ template <int W>
 {
     using D = typename LaneTypes<W>::D;
     using M = typename LaneTypes<W>::M;
-    const M moves = lanes<M>([&](int l) { return points[l]->fixed ? 0LL : -1LL; });
-    const D mass = lanes<D>([&](int l) { return points[l]->mass; });
+    const M moves = lanes<M>([&](int l) BLORP_INLINE { return points[l]->fixed ? 0LL : -1LL; });
+    const D mass = lanes<D>([&](int l) BLORP_INLINE { return points[l]->mass; });
     const Lanes3<D> F = load<D>(points, &MassPoint::force);
     const Lanes3<D> a = {F.x / mass, F.y / mass, F.z / mass};
     const Lanes3<D> v = load<D>(points, &MassPoint::velocity) + scaled(a, splat<D>(dt));
@@ -403,6 +484,37 @@ template <int W>
     store(points, moves, &MassPoint::acceleration, a);
     store(points, moves, &MassPoint::velocity, v);
     store(points, moves, &MassPoint::position, p);
+}
+
+/// gatherForces for nodes [n, n + K), their spring sums side by side. Each
+/// sum is a chain of additions, each waiting for the one before, so one
+/// node at a time leaves the adders idle while a chain's results come
+/// through; K chains at once keep them busy. Every node still adds its own
+/// forces in its own order.
+template <int K>
+[[gnu::always_inline]] inline void gatherForcesSideBySide(const NodePass& pass, int n, int end)
+{
+    const Spring* all = pass.springs;
+    MassPoint* points[K];
+    Vector3 force[K];
+    std::size_t common = ~std::size_t(0);
+    forEachLane<K>([&](int k) BLORP_INLINE {
+        if (pass.prefetch && n + k + 2 < end)
+            for (SpringAttachment a : pass.nodes[n + k + 2].springs) __builtin_prefetch(&attachedForce(all, a));
+        MassPoint& point = *(points[k] = &pass.nodes[n + k]);
+        point.clearForce();
+        if (pass.gravity) point.addGravity();
+        force[k] = point.force;
+        common = point.springs.size() < common ? point.springs.size() : common;
+    });
+    for (std::size_t i = 0; i < common; ++i)
+        forEachLane<K>([&](int k) BLORP_INLINE { force[k] += attachedForce(all, points[k]->springs.begin()[i]); });
+    forEachLane<K>([&](int k) BLORP_INLINE {
+        MassPoint& point = *points[k];
+        for (std::size_t i = common; i < point.springs.size(); ++i) force[k] += attachedForce(all, point.springs.begin()[i]);
+        point.force = force[k];
+        point.applyExternalForce();
+    });
 }
 
 template <int W>
@@ -417,8 +529,9 @@ void nodesWide(const NodePass& pass, int begin, int end)
         // answers every lane's r-th contact at once.
         double normals[W][kMaxContacts][3];
         int counts[W], rounds = 0;
+        constexpr int sideBySide = W < 4 ? W : 4;
+        for (int l = 0; l < W; l += sideBySide) gatherForcesSideBySide<sideBySide>(pass, n + l, end);
         for (int l = 0; l < W; ++l) {
-            gatherForces(pass, n + l, end);
             points[l] = &pass.nodes[n + l];
             counts[l] = contactNormals(pass, *points[l], normals[l]);
             if (counts[l] < 0) {
@@ -428,9 +541,9 @@ void nodesWide(const NodePass& pass, int begin, int end)
             rounds = counts[l] > rounds ? counts[l] : rounds;
         }
         for (int r = 0; r < rounds; ++r) {
-            const M active = lanes<M>([&](int l) { return counts[l] > r ? -1LL : 0LL; });
-            auto component = [&](int k) {
-                return lanes<D>([&](int l) { return counts[l] > r ? normals[l][r][k] : 0.0; });
+            const M active = lanes<M>([&](int l) BLORP_INLINE { return counts[l] > r ? -1LL : 0LL; });
+            auto component = [&](int k) BLORP_INLINE {
+                return lanes<D>([&](int l) BLORP_INLINE { return counts[l] > r ? normals[l][r][k] : 0.0; });
             };
             const Lanes3<D> normal = {component(0), component(1), component(2)};
             respondWide<W>(points, active, normal, pass.glass);
