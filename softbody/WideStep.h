@@ -159,77 +159,72 @@ template <class D, class T>
 }
 #else
 // Eight lanes take whole rows: rows l and l + 4 side by side in one
-// register, then two rounds of shuffles across the lanes. AVX-512's
-// two-register permutes do in one instruction what the four-lane code
-// needs a blend and a broadcast for, and the rows' first four doubles come
-// in one load instead of two. (The shuffles are the compiler's own, lane
-// numbers given, so that it picks the instructions.)
+// register, then two rounds of shuffles, the first within each 128-bit
+// lane, the second moving whole 128-bit lanes. The lanes hold rows 0, 1, 4,
+// 5, 2, 3, 6 and 7 in that order, which lets each round take its two
+// sources as they lie, one instruction a column; rowsOf puts every lane's
+// row back where it came from, and the lanes in between work on their own.
+// Rows are joined by inserting loads and stored by extracting, each one
+// instruction: on Zen 5 moving halves and quarters of a register costs no
+// more than a load or a store, where the compiler's own choice for the same
+// lanes took a load and a shuffle. (The in-lane shuffles are left to the
+// compiler, lane numbers given.)
 using D8 = LaneTypes<8>::D;
-using D4 = LaneTypes<4>::D;
-using D2 = LaneTypes<2>::D;
 /// [row lo's doubles c to c + 3 | row hi's doubles c to c + 3]
 [[gnu::always_inline]] inline D8 quadsOf(const double* lo, const double* hi, int c)
 {
-    D4 low, high;
-    std::memcpy(&low, lo + c, sizeof low);
-    std::memcpy(&high, hi + c, sizeof high);
-    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+    return (D8)_mm512_insertf64x4(_mm512_castpd256_pd512(_mm256_loadu_pd(lo + c)), _mm256_loadu_pd(hi + c), 1);
 }
-/// [row 0's doubles c and c + 1 | row 1's | row 2's | row 3's]
-[[gnu::always_inline]] inline D8 pairsOf4(const double* const* rows, int c)
+/// [row a's doubles c and c + 1 | row b's | row d's | row e's]
+[[gnu::always_inline]] inline D8 pairsOf(const double* a, const double* b, const double* d, const double* e, int c)
 {
-    D2 p[4];
-    forEachLane<4>([&](int r) BLORP_INLINE { std::memcpy(&p[r], rows[r] + c, sizeof p[r]); });
-    const D4 low = __builtin_shufflevector(p[0], p[1], 0, 1, 2, 3), high = __builtin_shufflevector(p[2], p[3], 0, 1, 2, 3);
-    return __builtin_shufflevector(low, high, 0, 1, 2, 3, 4, 5, 6, 7);
+    const __m256d low = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(a + c)), _mm_loadu_pd(b + c), 1);
+    const __m256d high = _mm256_insertf128_pd(_mm256_castpd128_pd256(_mm_loadu_pd(d + c)), _mm_loadu_pd(e + c), 1);
+    return (D8)_mm512_insertf64x4(_mm512_castpd256_pd512(low), high, 1);
 }
 /// Each 128-bit lane's first doubles of a and b, or its second ones.
 [[gnu::always_inline]] inline D8 unpackLow(D8 a, D8 b) { return __builtin_shufflevector(a, b, 0, 8, 2, 10, 4, 12, 6, 14); }
 [[gnu::always_inline]] inline D8 unpackHigh(D8 a, D8 b) { return __builtin_shufflevector(a, b, 1, 9, 3, 11, 5, 13, 7, 15); }
-/// Columns 0 to 3 of the eight rows' first four doubles from the unpacked
-/// rows, and back: the same shuffles undo themselves.
-[[gnu::always_inline]] inline void transposeQuads(const D8 t[4], D8 out[4])
-{
-    out[0] = __builtin_shufflevector(t[0], t[2], 0, 1, 8, 9, 4, 5, 12, 13);
-    out[1] = __builtin_shufflevector(t[1], t[3], 0, 1, 8, 9, 4, 5, 12, 13);
-    out[2] = __builtin_shufflevector(t[0], t[2], 2, 3, 10, 11, 6, 7, 14, 15);
-    out[3] = __builtin_shufflevector(t[1], t[3], 2, 3, 10, 11, 6, 7, 14, 15);
-}
+/// The rows' six doubles as six columns, lanes in the order above.
 [[gnu::always_inline]] inline void columnsOf(const double* const* rows, D8 columns[6])
 {
     D8 z[4];
     forEachLane<4>([&](int r) BLORP_INLINE { z[r] = quadsOf(rows[r], rows[r + 4], 0); });
-    // t[0] = [r0.0 r1.0 r0.2 r1.2 | r4.0 r5.0 r4.2 r5.2], t[1] the same rows'
-    // odd doubles, t[2] and t[3] those of rows 2, 3, 6 and 7.
+    // t[0] = [r0.0 r1.0 | r0.2 r1.2 | r4.0 r5.0 | r4.2 r5.2], t[1] the same
+    // rows' odd doubles, t[2] and t[3] those of rows 2, 3, 6 and 7.
     const D8 t[4] = {unpackLow(z[0], z[1]), unpackHigh(z[0], z[1]), unpackLow(z[2], z[3]), unpackHigh(z[2], z[3])};
-    transposeQuads(t, columns);
-    const D8 low = pairsOf4(rows, 4), high = pairsOf4(rows + 4, 4);
-    columns[4] = __builtin_shufflevector(low, high, 0, 2, 4, 6, 8, 10, 12, 14);
-    columns[5] = __builtin_shufflevector(low, high, 1, 3, 5, 7, 9, 11, 13, 15);
+    columns[0] = __builtin_shufflevector(t[0], t[2], 0, 1, 4, 5, 8, 9, 12, 13);
+    columns[1] = __builtin_shufflevector(t[1], t[3], 0, 1, 4, 5, 8, 9, 12, 13);
+    columns[2] = __builtin_shufflevector(t[0], t[2], 2, 3, 6, 7, 10, 11, 14, 15);
+    columns[3] = __builtin_shufflevector(t[1], t[3], 2, 3, 6, 7, 10, 11, 14, 15);
+    const D8 even = pairsOf(rows[0], rows[4], rows[2], rows[6], 4), odd = pairsOf(rows[1], rows[5], rows[3], rows[7], 4);
+    columns[4] = unpackLow(even, odd);
+    columns[5] = unpackHigh(even, odd);
 }
 /// v's doubles 2k and 2k + 1 to `to`.
 template <int k>
 [[gnu::always_inline]] inline void storePair(D8 v, double* to)
 {
-    const D2 pair = __builtin_shufflevector(v, v, 2 * k, 2 * k + 1);
-    std::memcpy(to, &pair, sizeof pair);
+    _mm_storeu_pd(to, _mm_castps_pd(_mm512_extractf32x4_ps(_mm512_castpd_ps((__m512d)v), k)));
 }
 [[gnu::always_inline]] inline void rowsOf(const D8 columns[6], double* const* rows)
 {
-    D8 t[4];
-    transposeQuads(columns, t);
+    // Back to t[0] = [r0.0 r1.0 | r0.2 r1.2 | r4.0 r5.0 | r4.2 r5.2] and so on.
+    const D8 t[4] = {__builtin_shufflevector(columns[0], columns[2], 0, 1, 8, 9, 2, 3, 10, 11),
+                     __builtin_shufflevector(columns[1], columns[3], 0, 1, 8, 9, 2, 3, 10, 11),
+                     __builtin_shufflevector(columns[0], columns[2], 4, 5, 12, 13, 6, 7, 14, 15),
+                     __builtin_shufflevector(columns[1], columns[3], 4, 5, 12, 13, 6, 7, 14, 15)};
     const D8 z[4] = {unpackLow(t[0], t[1]), unpackHigh(t[0], t[1]), unpackLow(t[2], t[3]), unpackHigh(t[2], t[3])};
     forEachLane<4>([&](int r) BLORP_INLINE {
-        const D4 low = __builtin_shufflevector(z[r], z[r], 0, 1, 2, 3), high = __builtin_shufflevector(z[r], z[r], 4, 5, 6, 7);
-        std::memcpy(rows[r], &low, sizeof low);
-        std::memcpy(rows[r + 4], &high, sizeof high);
+        _mm256_storeu_pd(rows[r], _mm512_castpd512_pd256((__m512d)z[r]));
+        _mm256_storeu_pd(rows[r + 4], _mm512_extractf64x4_pd((__m512d)z[r], 1));
     });
-    const D8 low = __builtin_shufflevector(columns[4], columns[5], 0, 8, 1, 9, 2, 10, 3, 11);
-    const D8 high = __builtin_shufflevector(columns[4], columns[5], 4, 12, 5, 13, 6, 14, 7, 15);
-    storePair<0>(low, rows[0] + 4), storePair<1>(low, rows[1] + 4);
-    storePair<2>(low, rows[2] + 4), storePair<3>(low, rows[3] + 4);
-    storePair<0>(high, rows[4] + 4), storePair<1>(high, rows[5] + 4);
-    storePair<2>(high, rows[6] + 4), storePair<3>(high, rows[7] + 4);
+    // [r0 | r4 | r2 | r6] and [r1 | r5 | r3 | r7], each row's doubles 4 and 5.
+    const D8 even = unpackLow(columns[4], columns[5]), odd = unpackHigh(columns[4], columns[5]);
+    storePair<0>(even, rows[0] + 4), storePair<1>(even, rows[4] + 4);
+    storePair<2>(even, rows[2] + 4), storePair<3>(even, rows[6] + 4);
+    storePair<0>(odd, rows[1] + 4), storePair<1>(odd, rows[5] + 4);
+    storePair<2>(odd, rows[3] + 4), storePair<3>(odd, rows[7] + 4);
 }
 #endif
 #endif
