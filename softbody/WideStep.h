@@ -65,6 +65,15 @@ struct LaneTypes<8> {
 #error "BLORP_WIDE_LANES must be 2, 4 or 8"
 #endif
 
+/// Whether any lane of m is set.
+#if BLORP_WIDE_LANES == 2
+[[gnu::always_inline]] inline bool anyLane(LaneTypes<2>::M m) { return _mm_movemask_pd((__m128d)m) != 0; }
+#elif BLORP_WIDE_LANES == 4
+[[gnu::always_inline]] inline bool anyLane(LaneTypes<4>::M m) { return _mm256_movemask_pd((__m256d)m) != 0; }
+#else
+[[gnu::always_inline]] inline bool anyLane(LaneTypes<8>::M m) { return _mm512_test_epi64_mask((__m512i)m, (__m512i)m) != 0; }
+#endif
+
 // Lanes are filled and emptied through these, lane numbers known at
 // compile time, so the compiler builds and takes apart the vectors in
 // registers. Written one lane at a time through memory, every vector read
@@ -288,6 +297,14 @@ template <class D>
     return choose(len == splat<D>(0.0), zero, unit);
 }
 
+/// std::fabs lane by lane: the sign bit cleared.
+template <class D>
+[[gnu::always_inline]] inline D absLanes(D v)
+{
+    using M = decltype(v < v);
+    return (D)((M)v & splat<M>(0x7fffffffffffffffLL));
+}
+
 template <class D>
 [[gnu::always_inline]] inline Lanes3<D> load(MassPoint* const* points, Vector3 MassPoint::*field)
 {
@@ -447,8 +464,7 @@ template <int W>
     const V rubbed = choose(slides, v, v + -Vt);
     const V afterFriction = choose(pushing, F + friction, F);
     const V velocity = choose(pushing, rubbed, v);
-    // std::fabs: the sign bit cleared.
-    const D pressure = (D)((typename LaneTypes<W>::M)d & splat<typename LaneTypes<W>::M>(0x7fffffffffffffffLL));
+    const D pressure = absLanes(d);
     const V normalForce = choose(pushing, scaled(n, pressure), zeros);
     const V force = afterFriction + normalForce;
 
@@ -479,6 +495,97 @@ template <int W>
     store(points, moves, &MassPoint::acceleration, a);
     store(points, moves, &MassPoint::velocity, v);
     store(points, moves, &MassPoint::position, p);
+}
+
+/// boxNormal lane by lane.
+template <class D>
+[[gnu::always_inline]] inline Lanes3<D> boxNormalWide(const ContactShape& box, const Lanes3<D>& p)
+{
+    const D distances[6] = {absLanes(p.y - splat<D>(box.corner[1])),    absLanes(p.x - splat<D>(box.corner[0])),
+                            absLanes(p.z - splat<D>(box.corner[2])),    absLanes(p.y - splat<D>(box.farCorner[1])),
+                            absLanes(p.x - splat<D>(box.farCorner[0])), absLanes(p.z - splat<D>(box.farCorner[2]))};
+    static const double kNormals[6][3] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
+    auto normal = [](int f) BLORP_INLINE {
+        return Lanes3<D>{splat<D>(kNormals[f][0]), splat<D>(kNormals[f][1]), splat<D>(kNormals[f][2])};
+    };
+    // Strictly smaller only, so a tie keeps the earlier face.
+    D nearest = distances[0];
+    Lanes3<D> n = normal(0);
+    forEachLane<5>([&](int g) BLORP_INLINE {
+        const auto nearer = distances[g + 1] < nearest;
+        n = choose(nearer, normal(g + 1), n);
+        nearest = nearer ? distances[g + 1] : nearest;
+    });
+    return n;
+}
+
+/// respondToContactsReference for the W points: each plane and object in
+/// its order, answered at once for every lane that touches it, so each lane
+/// still answers its own contacts in their order. Planes and finite boxes
+/// are tested and their normals found in the lanes; spheres and boxes that
+/// reach to infinity lane by lane, through their own operations, for the
+/// lanes within their bounds. A lane inside an object of another kind, which
+/// may read the velocity that earlier contacts change, is answered the
+/// reference way as a whole.
+template <int W>
+[[gnu::always_inline]] inline void respondToContactsWide(const NodePass& pass, MassPoint* const* points)
+{
+    using D = typename LaneTypes<W>::D;
+    using M = typename LaneTypes<W>::M;
+    using V = Lanes3<D>;
+    const V p = load<D>(points, &MassPoint::position);
+    M mine = splat<M>(-1LL);
+    for (int s = 0; s < pass.shapeCount; ++s) {
+        const ContactShape& shape = pass.shapes[s];
+        if (shape.kind != ContactShape::other) continue;
+        forEachLane<W>([&](int l) BLORP_INLINE {
+            if (mine[l] && shape.object->contains(points[l]->position)) {
+                respondToContactsReference(pass, *points[l]);
+                mine[l] = 0;
+            }
+        });
+    }
+    auto answer = [&](M touching, const V& normal) BLORP_INLINE {
+        const M active = touching & mine;
+        if (anyLane(active)) respondWide<W>(points, active, normal, pass.glass);
+    };
+    const D zero = splat<D>(0.0), one = splat<D>(1.0), minusOne = splat<D>(-1.0);
+    answer(p.y <= splat<D>(pass.floorY), V{zero, one, zero});
+    answer(p.x <= splat<D>(pass.wallXMin), V{one, zero, zero});
+    answer(p.x >= splat<D>(pass.wallXMax), V{minusOne, zero, zero});
+    answer(p.z <= splat<D>(pass.wallZMin), V{zero, zero, one});
+    answer(p.z >= splat<D>(pass.wallZMax), V{zero, zero, minusOne});
+    for (int s = 0; s < pass.shapeCount; ++s) {
+        const ContactShape& shape = pass.shapes[s];
+        if (shape.kind == ContactShape::other) continue;
+        // The bounds are exactly Box::contains's.
+        const M within = mine & (splat<D>(shape.low[0]) <= p.x) & (p.x <= splat<D>(shape.high[0])) &
+                         (splat<D>(shape.low[1]) <= p.y) & (p.y <= splat<D>(shape.high[1])) &
+                         (splat<D>(shape.low[2]) <= p.z) & (p.z <= splat<D>(shape.high[2]));
+        if (!anyLane(within)) continue;
+        if (shape.kind == ContactShape::box && shape.finite) {
+            answer(within, boxNormalWide(shape, p));
+            continue;
+        }
+        M touching = splat<M>(0LL);
+        double normals[3][W] = {};
+        forEachLane<W>([&](int l) BLORP_INLINE {
+            if (!within[l]) return;
+            MassPoint& point = *points[l];
+            Vector3 n;
+            if (shape.kind == ContactShape::box) {
+                n = static_cast<Box*>(shape.object)->Box::normalAt(point.position, point.velocity);
+            } else {
+                Sphere* sphere = static_cast<Sphere*>(shape.object);
+                if (!sphere->Sphere::contains(point.position)) return;
+                n = sphere->Sphere::normalAt(point.position, point.velocity);
+            }
+            touching[l] = -1;
+            normals[0][l] = n.x, normals[1][l] = n.y, normals[2][l] = n.z;
+        });
+        auto component = [&](int k) BLORP_INLINE { return lanes<D>([&](int l) BLORP_INLINE { return normals[k][l]; }); };
+        answer(touching, V{component(0), component(1), component(2)});
+    }
 }
 
 /// gatherForces for nodes [n, n + K), their spring sums side by side. Each
@@ -515,34 +622,13 @@ template <int K>
 template <int W>
 void nodesWide(const NodePass& pass, int begin, int end)
 {
-    using D = typename LaneTypes<W>::D;
-    using M = typename LaneTypes<W>::M;
     int n = begin;
     for (; n + W <= end; n += W) {
-        MassPoint* points[W];
-        // Each lane answers its own contacts in their order; round r
-        // answers every lane's r-th contact at once.
-        double normals[W][kMaxContacts][3];
-        int counts[W], rounds = 0;
         constexpr int sideBySide = W < 4 ? W : 4;
         for (int l = 0; l < W; l += sideBySide) gatherForcesSideBySide<sideBySide>(pass, n + l, end);
-        for (int l = 0; l < W; ++l) {
-            points[l] = &pass.nodes[n + l];
-            counts[l] = contactNormals(pass, *points[l], normals[l]);
-            if (counts[l] < 0) {
-                respondToContactsReference(pass, *points[l]);
-                counts[l] = 0;
-            }
-            rounds = counts[l] > rounds ? counts[l] : rounds;
-        }
-        for (int r = 0; r < rounds; ++r) {
-            const M active = lanes<M>([&](int l) BLORP_INLINE { return counts[l] > r ? -1LL : 0LL; });
-            auto component = [&](int k) BLORP_INLINE {
-                return lanes<D>([&](int l) BLORP_INLINE { return counts[l] > r ? normals[l][r][k] : 0.0; });
-            };
-            const Lanes3<D> normal = {component(0), component(1), component(2)};
-            respondWide<W>(points, active, normal, pass.glass);
-        }
+        MassPoint* points[W];
+        forEachLane<W>([&](int l) BLORP_INLINE { points[l] = &pass.nodes[n + l]; });
+        respondToContactsWide<W>(pass, points);
         integrateWide<W>(points, pass.dt);
     }
     for (; n < end; ++n) {

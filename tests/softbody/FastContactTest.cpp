@@ -146,6 +146,16 @@ TEST(FastContact, EachCaseGivesTheReferenceBits)
     Plane shelf(Vector3(0, 1, 0), -3.5);
     const std::vector<GenericObject*> withShelf = {&top, &shelf, &ball};
     EXPECT_GE(expectEveryPathMatchesTheReference(cases, withShelf), 12);
+
+    // A slab that reaches to infinity, answered through Box's own normal, and
+    // a corner where a node meets eleven things at once: the floor, the x-max
+    // wall, the slab and a stack of eight boxes.
+    Box slab(Vector3(-2, -4.3, -2), std::numeric_limits<double>::infinity(), 0.5, 4);
+    std::vector<Box> stack;
+    for (int i = 0; i < 8; ++i) stack.emplace_back(Vector3(3.5 - 0.05 * i, -4.5, -0.5), 1, 1 + 0.1 * i, 1);
+    std::vector<GenericObject*> crowded = {&slab};
+    for (Box& box : stack) crowded.push_back(&box);
+    EXPECT_GE(expectEveryPathMatchesTheReference(cases, crowded), 12);
 }
 
 TEST(FastContact, ScatteredStatesGiveTheReferenceBits)
