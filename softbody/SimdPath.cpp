@@ -33,10 +33,11 @@ bool processorHas(SimdPath path)
 #if defined(BLORP_X86_PATHS)
 // AMD's family 19h processors with AVX-512 (Zen 4) carry out each 512-bit
 // operation as two 256-bit halves, and the wider registers only lengthen
-// the step's dependency chains and spill: there the eight-lane step
-// measured 0.7 times the four-lane AVX2 one for a cube in cache and 0.8
-// times for a sheet on its table, while four lanes in AVX-512's encoding,
-// with twice AVX2's registers, beat AVX2 (docs/performance.md).
+// the step's dependency chains: there the eight-lane step measured 0.7
+// times the four-lane AVX2 one for a cube in cache and 0.8 times for a
+// sheet on its table, while four lanes in AVX-512's encoding, with twice
+// AVX2's registers, beat AVX2 (docs/performance.md). Family 1Ah (Zen 5)
+// does 512-bit operations whole, and eight lanes are its fastest path.
 bool splitsWideVectors()
 {
     unsigned eax, ebx, ecx, edx;
