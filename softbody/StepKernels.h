@@ -102,7 +102,6 @@ extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512vlKernels, kAvx512Ke
     point.applyExternalForce();
 }
 
-
 // Box::normalAt for a finite box and a point inside its bounds. Each of its
 // distances |n · (p - face point)| has one non-zero component of n, ±1, and
 // the other two products are zeros of either sign, which change neither the
