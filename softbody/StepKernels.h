@@ -17,6 +17,7 @@
 #include "softbody/SimdPath.h"
 
 #include <cmath>
+#include <cstddef>
 
 /// One scene object as the contact phase sees it during a step.
 struct ContactShape {
@@ -84,22 +85,42 @@ extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512vlKernels, kAvx512Ke
     }
 }
 
-/// Stages 1 to 4 of node n's update (clearForce, addGravity, the spring
-/// sum, applyExternalForce), with the spring sum written out so that it
-/// stays in the caller's loop; for a large body it also asks for the spring
-/// forces of the node after next, if that is still before `end`.
+/// Stages 1 to 4 of the update of nodes [n, n + K) (clearForce, addGravity,
+/// the spring sum, applyExternalForce), with the spring sums written out so
+/// that they stay in the caller's loop; for a large body it also asks for
+/// the spring forces of the node after next, if that is still before `end`.
+/// Each sum is a chain of additions, each waiting for the one before, so
+/// one node at a time leaves the adders idle while a chain's results come
+/// through; K chains side by side keep them busy. Every node still adds its
+/// own forces in its own order. (The loops over the K nodes are unrolled
+/// whole, so that their sums stay in registers.)
+template <int K = 1>
 [[gnu::always_inline]] static inline void gatherForces(const NodePass& pass, int n, int end)
 {
     const Spring* all = pass.springs;
-    if (pass.prefetch && n + 2 < end)
-        for (SpringAttachment a : pass.nodes[n + 2].springs) __builtin_prefetch(&attachedForce(all, a));
-    MassPoint& point = pass.nodes[n];
-    point.clearForce();
-    if (pass.gravity) point.addGravity();
-    Vector3 force = point.force;
-    for (SpringAttachment a : point.springs) force += attachedForce(all, a);
-    point.force = force;
-    point.applyExternalForce();
+    MassPoint* points[K];
+    Vector3 force[K];
+    std::size_t common = ~std::size_t(0);
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k) {
+        if (pass.prefetch && n + k + 2 < end)
+            for (SpringAttachment a : pass.nodes[n + k + 2].springs) __builtin_prefetch(&attachedForce(all, a));
+        MassPoint& point = *(points[k] = &pass.nodes[n + k]);
+        point.clearForce();
+        if (pass.gravity) point.addGravity();
+        force[k] = point.force;
+        common = point.springs.size() < common ? point.springs.size() : common;
+    }
+    for (std::size_t i = 0; i < common; ++i)
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k) force[k] += attachedForce(all, points[k]->springs.begin()[i]);
+#pragma GCC unroll 8
+    for (int k = 0; k < K; ++k) {
+        MassPoint& point = *points[k];
+        for (std::size_t i = common; i < point.springs.size(); ++i) force[k] += attachedForce(all, point.springs.begin()[i]);
+        point.force = force[k];
+        point.applyExternalForce();
+    }
 }
 
 // Box::normalAt for a finite box and a point inside its bounds. Each of its

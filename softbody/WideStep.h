@@ -588,44 +588,13 @@ template <int W>
     }
 }
 
-/// gatherForces for nodes [n, n + K), their spring sums side by side. Each
-/// sum is a chain of additions, each waiting for the one before, so one
-/// node at a time leaves the adders idle while a chain's results come
-/// through; K chains at once keep them busy. Every node still adds its own
-/// forces in its own order.
-template <int K>
-[[gnu::always_inline]] inline void gatherForcesSideBySide(const NodePass& pass, int n, int end)
-{
-    const Spring* all = pass.springs;
-    MassPoint* points[K];
-    Vector3 force[K];
-    std::size_t common = ~std::size_t(0);
-    forEachLane<K>([&](int k) BLORP_INLINE {
-        if (pass.prefetch && n + k + 2 < end)
-            for (SpringAttachment a : pass.nodes[n + k + 2].springs) __builtin_prefetch(&attachedForce(all, a));
-        MassPoint& point = *(points[k] = &pass.nodes[n + k]);
-        point.clearForce();
-        if (pass.gravity) point.addGravity();
-        force[k] = point.force;
-        common = point.springs.size() < common ? point.springs.size() : common;
-    });
-    for (std::size_t i = 0; i < common; ++i)
-        forEachLane<K>([&](int k) BLORP_INLINE { force[k] += attachedForce(all, points[k]->springs.begin()[i]); });
-    forEachLane<K>([&](int k) BLORP_INLINE {
-        MassPoint& point = *points[k];
-        for (std::size_t i = common; i < point.springs.size(); ++i) force[k] += attachedForce(all, point.springs.begin()[i]);
-        point.force = force[k];
-        point.applyExternalForce();
-    });
-}
-
 template <int W>
 void nodesWide(const NodePass& pass, int begin, int end)
 {
     int n = begin;
     for (; n + W <= end; n += W) {
         constexpr int sideBySide = W < 4 ? W : 4;
-        for (int l = 0; l < W; l += sideBySide) gatherForcesSideBySide<sideBySide>(pass, n + l, end);
+        for (int l = 0; l < W; l += sideBySide) gatherForces<sideBySide>(pass, n + l, end);
         MassPoint* points[W];
         forEachLane<W>([&](int l) BLORP_INLINE { points[l] = &pass.nodes[n + l]; });
         respondToContactsWide<W>(pass, points);
