@@ -9,6 +9,7 @@ packages=(
   freeglut3-dev libgl-dev libglu1-mesa-dev libx11-dev
   clang libclang-rt-dev
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
+  libtiff-dev
 )
 
 missing=()
