@@ -29,10 +29,13 @@ bool writeRgbTiff(const std::string& path, const RgbImage& image, std::string& p
     TIFFErrorHandler previous = TIFFSetErrorHandler(keepTiffError);
     TIFFErrorHandler previousWarning = TIFFSetWarningHandler(nullptr);
     const std::string scratch = path + ".partial";
+    bool isScratchOurs = false;
 
     auto fail = [&](const std::string& what) {
         problem = "cannot write " + path + ": " + what;
-        std::remove(scratch.c_str());
+        // Only a scratch file this call made is removed: the name may belong
+        // to something else when opening it failed.
+        if (isScratchOurs) std::remove(scratch.c_str());
         TIFFSetErrorHandler(previous);
         TIFFSetWarningHandler(previousWarning);
         return false;
@@ -40,6 +43,7 @@ bool writeRgbTiff(const std::string& path, const RgbImage& image, std::string& p
 
     TIFF* tiff = TIFFOpen(scratch.c_str(), "w");
     if (!tiff) return fail(lastTiffError.empty() ? std::strerror(errno) : lastTiffError);
+    isScratchOurs = true;
 
     TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, std::uint32_t(image.width));
     TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, std::uint32_t(image.height));
