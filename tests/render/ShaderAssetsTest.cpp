@@ -134,3 +134,46 @@ TEST(Assets, NamesEveryFailureAndExitsNonZero)
               std::string::npos)
         << usage.output;
 }
+
+TEST(Shaders, GlassReflectsAnEnvironmentMapWhereNoRayComesBack)
+{
+    if (!onPath("aqsis") || !onPath("aqsl") || !onPath("teqser"))
+        GTEST_SKIP() << "Aqsis (aqsis, aqsl, teqser) is not on PATH";
+    // Aqsis answers every trace() with black, so the glass's reflection can
+    // only come from the map; without one it adds nothing.
+    const std::string folder = freshFolder("glass_environment");
+    const CommandResult made = run(assets("--renderer aqsis " + folder));
+    ASSERT_EQ(made.status, 0) << made.output;
+    const CommandResult map = run("cd " + quoted(folder) + " && teqser -envlatl ss021.tif sky.env");
+    ASSERT_EQ(map.status, 0) << map.output;
+
+    auto renderGlass = [&](const std::string& extra) {
+        writeFile(folder + "/glass.rib",
+                  "Display \"glass.tif\" \"file\" \"rgba\"\nFormat 64 64 1\n"
+                  "Projection \"perspective\" \"fov\" [30]\nTranslate 0 0 5\n"
+                  "Declare \"blur\" \"float\"\nDeclare \"transmitcolor\" \"color\"\n"
+                  "Declare \"envname\" \"string\"\nWorldBegin\n"
+                  "LightSource \"ambientlight\" 1 \"intensity\" [0.7]\n"
+                  "Surface \"glass\" \"blur\" [0.2] \"transmitcolor\" [0.8 0.2 0.2] \"Ks\" [0.5] \"Kd\" [0.4] " +
+                      extra +
+                      "\nColor [0.8 0.2 0.2]\nOpacity [0.5 0.5 0.5]\nSphere 1 -1 1 360\nWorldEnd\n");
+        run("rm -f " + quoted(folder + "/glass.tif"));
+        const CommandResult rendered =
+            run("cd " + quoted(folder) + " && aqsis -shaders=.:\\& -textures=.:\\& glass.rib");
+        EXPECT_TRUE(renderProblems(rendered.output).empty()) << extra << ":\n" << rendered.output;
+        const Picture p = readTiff(folder + "/glass.tif");
+        EXPECT_EQ(p.width, 64) << rendered.output;
+        double light = 0;
+        for (float v : p.rgba) light += v;
+        return light;
+    };
+    const double none = renderGlass("\"Kr\" [0.3]");
+    const double mapped = renderGlass("\"Kr\" [0.3] \"envname\" [\"sky.env\"]");
+    const double unweighted = renderGlass("\"Kr\" [0] \"envname\" [\"sky.env\"]");
+    EXPECT_GT(none, 0);
+    EXPECT_GT(mapped, 1.05 * none) << "no reflection of the map";
+    // Pixel sampling shares the renderer's random numbers with the glass's
+    // jittered rays, so the pictures without reflection differ by a little
+    // noise, far below the reflection's share.
+    EXPECT_NEAR(unweighted, none, 0.005 * none) << "Kr 0 still reflects";
+}
