@@ -145,6 +145,10 @@ TEST(Assets, NamesEveryFailureAndExitsNonZero)
     EXPECT_NE(noCompiler.output.find("shading compiler shader of prman not found"), std::string::npos)
         << noCompiler.output;
 
+    const CommandResult noRenderer = run("PATH=" + quoted(folder + "/empty") + ":/bin " + assets(folder + "/out5"));
+    EXPECT_EQ(noRenderer.status, 1);
+    EXPECT_NE(noRenderer.output.find("no RenderMan renderer found on PATH"), std::string::npos) << noRenderer.output;
+
     const CommandResult usage = run(assets(""));
     EXPECT_EQ(usage.status, 2);
     EXPECT_NE(usage.output.find("usage: blorp-assets [--renderer NAME] [--textures PROGRAM] OUTDIR"),
