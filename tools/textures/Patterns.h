@@ -1,8 +1,8 @@
 #pragma once
 
 // Procedural pictures for the textures the exported frames name. Every
-// picture is a pure function of its size: the same size gives the same bytes
-// on every machine, so the renders made from them are reproducible.
+// picture is a pure function of its size (no random generator, no clock), so
+// the renders made from them are reproducible.
 
 #include <cstdint>
 #include <vector>
