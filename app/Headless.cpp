@@ -1,5 +1,6 @@
 #include "app/Headless.h"
 
+#include "app/Captures.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
 #include "app/ProgressReport.h"
@@ -22,7 +23,7 @@ std::string summary(const ViewerOptions& options, double seconds, int status)
         line += "; " + std::to_string(framesWritten()) + " frames written to " + targetText(options.ribTarget);
         if (status != 0) line += ", but the RIB output could not be finished";
     }
-    return line;
+    return line + captureSummary();
 }
 }  // namespace
 

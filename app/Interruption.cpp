@@ -1,5 +1,6 @@
 #include "app/Interruption.h"
 
+#include "app/Captures.h"
 #include "app/Options.h"
 #include "app/Session.h"
 #include "ribout/include/ri.h"
@@ -84,7 +85,7 @@ void guardRun(const ViewerOptions& options)
     RiErrorHandler(handleRunError);
 }
 
-bool isStopRequested() { return hasOutputFailed || stopSignalNumber != 0; }
+bool isStopRequested() { return hasOutputFailed || stopSignalNumber != 0 || hasCaptureFailed(); }
 
 int endStoppedRun()
 {
@@ -95,6 +96,11 @@ int endStoppedRun()
         closeExport();
         std::cerr << "blorp: stopped after " << steps << ": the RIB output to " << outputName
                   << " failed: " << failureReason(outputFailure) << "\n";
+        return 1;
+    }
+    if (stopSignalNumber == 0 && hasCaptureFailed()) {
+        closeExport();
+        std::cerr << "blorp: stopped after " << steps << ": " << captureFailure() << "\n";
         return 1;
     }
     const int number = stopSignalNumber;

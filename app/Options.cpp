@@ -62,7 +62,8 @@ bool matches(const char* argument, const char* name, const char*& inlineValue)
 const char* usageLine()
 {
     return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]] [--headless --steps N] "
-           "[--realtime] [--keep-aspect] [--size WxH] [--help] "
+           "[--realtime] [--keep-aspect] [--size WxH] [--shots DIR] [--record FILE [--record-every N]] "
+           "[--mesh-cache DIR] [--help] "
            "[GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
 }
 
@@ -88,6 +89,7 @@ const char* keysText()
            "  t   real-time playback on or off\n"
            "  g   draw the room: the floor and the four walls\n"
            "  i   statistics line          h   this help\n"
+           "  F2  screenshot: blorp-SCENE-STEP.png in the working directory or --shots DIR\n"
            "  arrows  orbit the camera; Page Up/Down and the wheel zoom; Home: fixed view\n"
            "Mouse button releases: left pushes like z, middle like x, right like c.\n"
            "Shift + left drag orbits; Ctrl + left drag pulls the nearest mass point\n"
@@ -99,6 +101,7 @@ const char* helpText()
     static const std::string text =
         std::string("usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
                     "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
+                    "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
                     "             [--help] [GLUT options]\n"
                     "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
                     "\n"
@@ -122,6 +125,13 @@ const char* helpText()
                     "                with the clock instead of one step per drawn frame\n"
                     "  --keep-aspect keep the picture's proportions when the window is resized\n"
                     "  --size WxH    the window's first size (default 800x800)\n"
+                    "  --shots DIR   where F2 writes its screenshots (default: the working directory)\n"
+                    "  --record FILE record the window into FILE (.mp4, .webm or .gif) through\n"
+                    "                ffmpeg, at the speed the simulation runs; q, closing the\n"
+                    "                window, Ctrl-C or SIGTERM finish the file\n"
+                    "  --record-every N  one video frame every N steps (default 1)\n"
+                    "  --mesh-cache DIR  write DIR/blorp.NNNN.obj every eighth step, and per body\n"
+                    "                DIR/body-K.obj with its point cache DIR/body-K.pc2\n"
                     "  --help        print this text and exit\n"
                     "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
                     "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
@@ -154,7 +164,7 @@ const Flag* findFlag(const char* argument)
 }
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class Valued { none, scene, bodies, rib, steps, size };
+enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache };
 
 Valued valuedOption(const char* argument, const char*& inlineValue)
 {
@@ -163,6 +173,10 @@ Valued valuedOption(const char* argument, const char*& inlineValue)
     if (matches(argument, "--rib", inlineValue)) return Valued::rib;
     if (matches(argument, "--steps", inlineValue)) return Valued::steps;
     if (matches(argument, "--size", inlineValue)) return Valued::size;
+    if (matches(argument, "--shots", inlineValue)) return Valued::shots;
+    if (matches(argument, "--record", inlineValue)) return Valued::record;
+    if (matches(argument, "--record-every", inlineValue)) return Valued::recordEvery;
+    if (matches(argument, "--mesh-cache", inlineValue)) return Valued::meshCache;
     return Valued::none;
 }
 
@@ -174,6 +188,10 @@ const char* valuedName(Valued option)
     case Valued::rib: return "--rib";
     case Valued::steps: return "--steps";
     case Valued::size: return "--size";
+    case Valued::shots: return "--shots";
+    case Valued::record: return "--record";
+    case Valued::recordEvery: return "--record-every";
+    case Valued::meshCache: return "--mesh-cache";
     case Valued::none: break;
     }
     return "";
@@ -204,6 +222,20 @@ bool readSize(const char* value, int& width, int& height)
     return true;
 }
 
+// A directory or file name; an empty one, or one that looks like the next
+// option, is a forgotten value.
+bool isPathValue(const char* value) { return value[0] != '\0' && value[0] != '-'; }
+
+// ffmpeg picks the container from the name, and the recorder its encoder.
+bool isVideoName(const std::string& name)
+{
+    for (const char* extension : {".mp4", ".webm", ".gif"}) {
+        const size_t length = std::strlen(extension);
+        if (name.size() > length && name.compare(name.size() - length, length, extension) == 0) return true;
+    }
+    return false;
+}
+
 // Applies one valued option; false with `problem` set when the value is bad.
 bool readValue(Valued option, const char* value, ViewerOptions& options, std::string& problem)
 {
@@ -218,7 +250,23 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
         }
         options.scene = number;
         return true;
+    case Valued::shots:
+    case Valued::meshCache:
+        if (!isPathValue(value)) {
+            problem = std::string(valuedName(option)) + " takes a directory, not " + quoted;
+            return false;
+        }
+        (option == Valued::shots ? options.shotsDirectory : options.meshCacheDirectory) = value;
+        return true;
+    case Valued::record:
+        if (!isPathValue(value) || !isVideoName(value)) {
+            problem = "--record takes a file name ending in .mp4, .webm or .gif, not " + quoted;
+            return false;
+        }
+        options.recordFile = value;
+        return true;
     case Valued::bodies:
+    case Valued::recordEvery:
     case Valued::steps: {
         const char* name = valuedName(option);
         const Number read = readInt(value, number);
@@ -231,7 +279,8 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
             problem = std::string(name) + " takes a whole number of 1 or more, not " + quoted;
             return false;
         }
-        (option == Valued::steps ? options.steps : options.bodies) = number;
+        (option == Valued::steps ? options.steps : option == Valued::bodies ? options.bodies : options.recordEvery) =
+            number;
         return true;
     }
     case Valued::size:
@@ -259,6 +308,7 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
     options = ViewerOptions();
     if (argc > 0) options.glutArguments.push_back(argv[0]);
     bool isRibGiven = false;
+    bool isRecordEveryGiven = false;
 
     for (int a = 1; a < argc; ++a) {
         const char* argument = argv[a];
@@ -282,6 +332,7 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
             }
             if (!readValue(option, value, options, problem)) return false;
             isRibGiven = isRibGiven || option == Valued::rib;
+            isRecordEveryGiven = isRecordEveryGiven || option == Valued::recordEvery;
             continue;
         }
         if (const GlutOption* glut = findGlutOption(argument)) {
@@ -314,6 +365,16 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
     }
     if (!options.exportsFrames && (isRibGiven || options.writesBinaryRib)) {
         problem = std::string(isRibGiven ? "--rib" : "--binary") + " works only with --export";
+        return false;
+    }
+    // A headless run draws no picture to keep.
+    if (options.isHeadless && (!options.shotsDirectory.empty() || !options.recordFile.empty())) {
+        problem = std::string(options.recordFile.empty() ? "--shots" : "--record") +
+                  " needs the window: a --headless run draws no picture";
+        return false;
+    }
+    if (isRecordEveryGiven && options.recordFile.empty()) {
+        problem = "--record-every works only with --record";
         return false;
     }
     return true;

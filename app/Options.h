@@ -34,6 +34,14 @@ struct ViewerOptions {
     /// --size WxH: the first window's size in pixels (GLUT's -geometry wins over it).
     int windowWidth = kDefaultWindowSize;
     int windowHeight = kDefaultWindowSize;
+    /// --shots DIR: where F2 writes its screenshots (empty: the working directory).
+    std::string shotsDirectory;
+    /// --record FILE: the video (.mp4, .webm or .gif) ffmpeg makes of the drawn frames.
+    std::string recordFile;
+    /// --record-every N: one video frame for every N steps (every Nth drawn frame).
+    int recordEvery = 1;
+    /// --mesh-cache DIR: OBJ frames and PC2 point caches, every eighth step.
+    std::string meshCacheDirectory;
     /// argv[0] and every GLUT option with its value, in their original order.
     std::vector<char*> glutArguments;
 };

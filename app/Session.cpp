@@ -1,5 +1,6 @@
 #include "app/Session.h"
 
+#include "app/Captures.h"
 #include "app/Options.h"
 #include "ribout/include/ri.h"
 #include "world/FrameExport.h"
@@ -34,6 +35,7 @@ void buildWorld(const ViewerOptions& options)
 
 void startScene(int scene, int bodies)
 {
+    captureWorldStarted();
     World* fresh = new World(scene);
     for (int k = 1; k < bodies; ++k) fresh->activateNextBody();
     globalWorld = *fresh;
@@ -51,11 +53,13 @@ void stepWorld()
 {
     globalWorld.step();
     if (exportsEachStep) globalWorld.exportFrame();
+    captureStep(globalWorld);
     ++stepsTaken;
 }
 
 void prepareExport(const ViewerOptions& options)
 {
+    prepareCaptures(options);
     if (!options.exportsFrames) return;
     ribTarget = options.ribTarget;
     exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
@@ -71,6 +75,8 @@ int closeExport()
     // end the process with status -1: a normal quit must not look like a
     // failure. A RIB file or renderer that could not take all of the output
     // must not pass for a finished one, so its report turns into status 1.
+    // Every way out of a run comes here, so the other outputs end here too.
+    finishCaptures();
     if (RiGetContext() == nullptr) return 0;
     RiLastError = RIE_NOERROR;
     RiEnd();

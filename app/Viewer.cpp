@@ -1,5 +1,6 @@
 #include "app/Viewer.h"
 
+#include "app/Captures.h"
 #include "app/Headless.h"
 #include "app/Interruption.h"
 #include "app/Options.h"
@@ -239,6 +240,7 @@ void display()
     globalWorld.draw();
     glPopMatrix();
     drawOverlays(viewerState, globalWorld, now);
+    captureFrame(steps);
     glutSwapBuffers();
     glFinish();
     viewerState.frameRate.count(now, 1);
@@ -315,6 +317,7 @@ void special(int key, int, int)
     case GLUT_KEY_PAGE_UP: camera.zoomBy(kZoomPerKey); break;
     case GLUT_KEY_PAGE_DOWN: camera.zoomBy(1.0 / kZoomPerKey); break;
     case GLUT_KEY_HOME: camera.reset(); break;
+    case GLUT_KEY_F2: requestScreenshot(); break;
     default: break;
     }
     if (camera.zoom != zoom) updateProjection();

@@ -70,6 +70,12 @@ int count(const std::string& name)
 
 void record(const char* name, std::vector<double> args) { log().push_back(Call{name, std::move(args)}); }
 
+int packRowLength = 0;
+std::array<unsigned char, 3> readPixel(int x, int y)
+{
+    return {static_cast<unsigned char>(x), static_cast<unsigned char>(y), static_cast<unsigned char>(x * 7 + y * 3)};
+}
+
 }  // namespace glrecorder
 
 using glrecorder::record;
@@ -105,6 +111,24 @@ void glLoadIdentity() { record("glLoadIdentity", {}); }
 void glOrtho(GLdouble l, GLdouble r, GLdouble b, GLdouble t, GLdouble n, GLdouble f) { record("glOrtho", {l, r, b, t, n, f}); }
 void glViewport(GLint x, GLint y, GLsizei w, GLsizei h) { record("glViewport", {double(x), double(y), double(w), double(h)}); }
 void glFinish() { record("glFinish", {}); }
+void glPixelStorei(GLenum pname, GLint param)
+{
+    if (pname == GL_PACK_ROW_LENGTH) glrecorder::packRowLength = param;
+    record("glPixelStorei", {double(pname), double(param)});
+}
+// Answers with glrecorder::readPixel for every pixel asked for, packed as
+// the rows of glPixelStorei's GL_PACK_ROW_LENGTH (or of `width`).
+void glReadPixels(GLint x, GLint y, GLsizei width, GLsizei height, GLenum format, GLenum type, void* pixels)
+{
+    record("glReadPixels", {double(x), double(y), double(width), double(height), double(format), double(type)});
+    const int rowLength = glrecorder::packRowLength > 0 ? glrecorder::packRowLength : width;
+    auto* out = static_cast<unsigned char*>(pixels);
+    for (int row = 0; row < height; ++row)
+        for (int column = 0; column < width; ++column) {
+            const auto rgb = glrecorder::readPixel(x + column, y + row);
+            for (int c = 0; c < 3; ++c) out[(size_t(row) * rowLength + column) * 3 + c] = rgb[size_t(c)];
+        }
+}
 void glFlush() { record("glFlush", {}); }
 
 void glutSolidSphere(GLdouble radius, GLint slices, GLint stacks) { record("glutSolidSphere", {radius, double(slices), double(stacks)}); }

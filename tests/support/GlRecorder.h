@@ -4,6 +4,7 @@
 // with its arguments, to one process-wide log, so a test can assert the exact
 // call sequence without a display.
 
+#include <array>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,12 @@ std::vector<std::string> texts();
 
 /// How many recorded calls have this name.
 int count(const std::string& name);
+
+/// What the stand-in glReadPixels reads at window pixel (x, y), counted from
+/// the bottom left: red x, green y, blue 7x + 3y, each modulo 256.
+std::array<unsigned char, 3> readPixel(int x, int y);
+/// The last GL_PACK_ROW_LENGTH given to glPixelStorei (0: rows of the read's width).
+extern int packRowLength;
 
 /// Appends a call; used by the stand-in functions themselves.
 void record(const char* name, std::vector<double> args);
