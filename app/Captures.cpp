@@ -75,6 +75,10 @@ void recordFrame(int steps)
 
 void prepareCaptures(const ViewerOptions& options)
 {
+    meshCache.reset();
+    recorder.reset();
+    isRecordingOver = false;
+    isScreenshotRequested = false;
     shotsDirectory = options.shotsDirectory;
     recordFile = options.recordFile;
     recordStepsPerFrame = options.recordEvery * (options.isRealtime ? kRealtimeStepsPerVideoFrame : 1);

@@ -65,7 +65,9 @@ bool encode(std::FILE* file, const Picture& picture, const std::vector<png_bytep
 
 bool writePng(const std::string& path, const Picture& picture, std::string& problem)
 {
-    std::FILE* file = std::fopen(path.c_str(), "wb");
+    // Written aside and renamed into place: the name never shows half a picture.
+    const std::string temporary = path + ".part";
+    std::FILE* file = std::fopen(temporary.c_str(), "wb");
     if (file == nullptr) {
         problem = std::strerror(errno);
         return false;
@@ -76,13 +78,12 @@ bool writePng(const std::string& path, const Picture& picture, std::string& prob
         rows[size_t(r)] = const_cast<png_bytep>(picture.rgb.data() + size_t(picture.height - 1 - r) * picture.width * 3);
     PngFailure failure;
     const bool isEncoded = encode(file, picture, rows, failure);
-    const int writeError = std::ferror(file) ? errno : 0;
+    const bool isFlushed = std::fflush(file) == 0 && std::ferror(file) == 0;
+    const int flushError = errno;
     const bool isClosed = std::fclose(file) == 0;
-    if (isEncoded && writeError == 0 && isClosed) return true;
-    problem = !failure.message.empty() ? failure.message
-              : writeError != 0        ? std::strerror(writeError)
-                                       : std::strerror(errno != 0 ? errno : EIO);
-    std::remove(path.c_str());
+    if (isEncoded && isFlushed && isClosed && std::rename(temporary.c_str(), path.c_str()) == 0) return true;
+    problem = !failure.message.empty() ? failure.message : std::strerror(!isFlushed ? flushError : errno);
+    std::remove(temporary.c_str());
     return false;
 }
 

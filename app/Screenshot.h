@@ -14,8 +14,9 @@ struct Picture {
 /// padded with black so that its top-left corner stays in place.
 Picture readWindow(int windowWidth, int windowHeight, int width, int height);
 
-/// Writes `picture` as an 8-bit RGB PNG, top row first. On failure returns
-/// false with the reason in `problem`, and leaves no file behind.
+/// Writes `picture` as an 8-bit RGB PNG, top row first. The file appears
+/// under its name only once it is whole. On failure returns false with the
+/// reason in `problem`, and leaves no file behind.
 bool writePng(const std::string& path, const Picture& picture, std::string& problem);
 
 /// "DIR/blorp-SCENE-STEP.png" (no "DIR/" when `directory` is empty), or,
