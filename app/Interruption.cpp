@@ -110,7 +110,7 @@ int endStoppedRun()
         line += "; " + std::to_string(framesWritten()) + " frames written to " + outputName;
         if (closed != 0) line += ", but the RIB output could not be finished";
     }
-    std::cerr << line << "\n";
+    std::cerr << line << captureSummary() << "\n";
     return kSignalStatusBase + number;
 }
 

@@ -63,7 +63,30 @@ for pc2 in stopped/body-*.pc2; do
     [ "$samples" = "$frames" ] || fail "$pc2: $samples samples for $frames OBJ frames"
 done
 [ -z "$(find stopped -name '.*')" ] || fail "SIGTERM left a file aside: $(find stopped -name '.*')"
+[[ $(tail -n1 stopped.log) == "blorp: stopped by SIGTERM after "*" steps; $frames mesh cache frames in stopped" ]] ||
+    fail "SIGTERM: $(tail -n1 stopped.log)"
 echo "headless_mesh_cache: SIGTERM after $frames frames: $(tail -n1 stopped.log)"
+
+# ---- a cache directory taken away in the middle of a run: the run stops
+# after that step with status 1 and one line naming the file and the reason.
+"$blorp" --headless --scene 12 --steps 2000000 --mesh-cache vanishing </dev/null 2>vanishing.log &
+pid=$!
+for _ in $(seq 400); do
+    [ -e vanishing/blorp.0005.obj ] && break
+    kill -0 "$pid" 2>/dev/null || fail "the vanishing run ended early: $(tail -n3 vanishing.log)"
+    sleep 0.05
+done
+# A file may be made while the directory is emptied; then it goes again.
+for _ in $(seq 100); do
+    rm -rf vanishing 2>/dev/null && [ ! -e vanishing ] && break
+done
+status=0
+wait "$pid" || status=$?
+[ "$status" = 1 ] || fail "a vanished cache: exit status $status: $(tail -n3 vanishing.log)"
+last=$(tail -n1 vanishing.log)
+pattern="^blorp: stopped after [0-9]+ steps: the mesh cache in vanishing failed: cannot write vanishing/(blorp\.[0-9]{4}\.obj|body-1\.(obj|pc2)): No such file or directory\$"
+[[ $last =~ $pattern ]] || fail "a vanished cache: $last"
+echo "headless_mesh_cache: vanished: $last"
 
 # ---- a cache that cannot be written: a device that is full, and a
 # directory that cannot be made
