@@ -10,6 +10,7 @@ packages=(
   clang libclang-rt-dev
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
   libtiff-dev
+  libpng-dev ffmpeg
 )
 
 missing=()
