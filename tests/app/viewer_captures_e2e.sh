@@ -5,12 +5,13 @@
 # run ends by 'q' or by SIGTERM; a missing or failing ffmpeg is reported
 # once and the viewer goes on. Skipped (status 77) without ffmpeg.
 #
-# usage: viewer_captures_e2e.sh BLORP WORKDIR
+# usage: viewer_captures_e2e.sh BLORP WM_CLOSE WORKDIR
 set -euo pipefail
 here=$(cd "$(dirname "$0")" && pwd)
 
 blorp=$(realpath "$1")
-work=$2
+wm_close=$(realpath "$2")
+work=$3
 mkdir -p "$work"
 cd "$work"
 rm -rf ./*
@@ -95,7 +96,7 @@ wait_exit
 [ "$status" = 0 ] || fail "'q' after F2: status $status"
 note "F2: $png, $size, $red block pixels"
 
-# ---- --record, ended by 'q' and by SIGTERM
+# ---- --record, ended by 'q', by closing the window and by SIGTERM
 start_blorp q.log --record s12.mp4 -geometry 200x200+0+0
 recording_since=
 wait_for recording_for 3 s12.mp4
@@ -103,6 +104,15 @@ press q
 wait_exit
 [ "$status" = 0 ] || fail "'q' while recording: status $status: $(tail -n3 q.log)"
 check_video s12.mp4 q.log
+
+# A gif, every fourth step, in a window closed through the window manager.
+start_blorp close.log --record close.gif --record-every 4 -geometry 120x90+0+0
+recording_since=
+wait_for recording_for 2 close.gif
+"$wm_close" "$window" || fail "could not ask the window to close"
+wait_exit "closing the window"
+[ "$status" = 0 ] || fail "closing the window while recording: status $status: $(tail -n3 close.log)"
+check_video close.gif close.log
 
 start_blorp term.log --record term.mp4 -geometry 200x200+0+0
 recording_since=
