@@ -149,8 +149,6 @@ std::uint32_t floatBits(float value)
 }
 }  // namespace
 
-constexpr char MeshCache::kPc2Magic[12];
-
 MeshCache::MeshCache(std::string directory) : root(std::move(directory)) {}
 
 MeshCache::~MeshCache() { finish(); }
