@@ -3,6 +3,7 @@
 #include "geometry/Box.h"
 #include "geometry/GenericObject.h"
 #include "softbody/SoftBody.h"
+#include "world/BodyContactPhase.h"
 #include "world/SceneStore.h"
 
 World::World() : World(kDefaultScene) {}
@@ -32,7 +33,12 @@ void World::activateNextBody()
 
 void World::step()
 {
-    // Bodies never interact, so each is finished before the next starts.
+    if (collidesBodies && activeBodies.size() > 1) {
+        bodyContacts = stepWithBodyContact(activeBodies, timeStep);
+        return;
+    }
+    bodyContacts = 0;
+    // Without contact bodies never interact, so each is finished before the next starts.
     // advance() is computeSpringForces() followed by step(), done in one
     // cache-friendly sweep (and on two threads for large bodies), same bits.
     for (SoftBody* body : activeBodies) body->advance(timeStep);

@@ -37,6 +37,11 @@ public:
     bool arrowPending = false;                ///< a push arrow is due in the next exported frame
     std::int32_t activatedCount = 0;
     double timeStep = kTimeStep;
+    /// Bodies collide with each other as with the scene objects (see
+    /// BodyContactPhase.h); off by default, when bodies pass through each other.
+    bool collidesBodies = false;
+    /// Contacts between bodies answered by the last step.
+    int bodyContacts = 0;
 
     /// Builds scene 12 and activates its first body.
     World();
@@ -57,7 +62,8 @@ public:
     /// Activates the next prepared body; does nothing once all are active.
     void activateNextBody();
 
-    /// One time step of every active body, one body finished before the next.
+    /// One time step of every active body, one body finished before the next;
+    /// with collidesBodies, the contacts between bodies first.
     void step();
     /// The scene objects, then every active body (surface or springs).
     void draw();

@@ -1,0 +1,393 @@
+#include "softbody/BodyContact.h"
+
+#include "softbody/MassPoint.h"
+#include "softbody/SoftBody.h"
+
+#include <algorithm>
+#include <cmath>
+
+void Bounds::include(const Vector3& p)
+{
+    low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
+    high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
+}
+
+Bounds Bounds::grown(double r) const
+{
+    Bounds b;
+    b.low = low - Vector3(r, r, r);
+    b.high = high + Vector3(r, r, r);
+    return b;
+}
+
+bool Bounds::overlaps(const Bounds& o) const
+{
+    return low.x <= o.high.x && o.low.x <= high.x && low.y <= o.high.y && o.low.y <= high.y && low.z <= o.high.z &&
+           o.low.z <= high.z;
+}
+
+bool Bounds::contains(const Vector3& p) const
+{
+    return low.x <= p.x && p.x <= high.x && low.y <= p.y && p.y <= high.y && low.z <= p.z && p.z <= high.z;
+}
+
+Bounds nodeBounds(const SoftBody& body)
+{
+    Bounds b;
+    const MassPoint* nodes = body.nodeArray();
+    for (int n = 0; n < body.nodeCount(); ++n) b.include(nodes[n].position);
+    return b;
+}
+
+namespace {
+// Node index of lattice point (i, j, k).
+struct Lattice {
+    int NY, NZ;
+    int operator()(int i, int j, int k) const { return (i * NY + j) * NZ + k; }
+};
+
+bool isFinite(const Bounds& b)
+{
+    return std::isfinite(b.low.x) && std::isfinite(b.low.y) && std::isfinite(b.low.z) && std::isfinite(b.high.x) &&
+           std::isfinite(b.high.y) && std::isfinite(b.high.z);
+}
+}  // namespace
+
+double BodySurface::margin(const SoftBody& body)
+{
+    const bool solid = body.cellsX != 0 && body.cellsY != 0 && body.cellsZ != 0;
+    return body.spacing * (kSkin + (solid ? kSolidReach : 0.5 * kThickness));
+}
+
+BodySurface::BodySurface(SoftBody& body) : body_(&body), nodes_(body.nodeArray())
+{
+    const int NX = body.nodesX, NY = body.nodesY, NZ = body.nodesZ;
+    const Lattice at{NY, NZ};
+    const int zeroCounts = (body.cellsX == 0) + (body.cellsY == 0) + (body.cellsZ == 0);
+    kind_ = zeroCounts == 0 ? Kind::face : zeroCounts == 1 ? Kind::sheet : zeroCounts == 2 ? Kind::segment : Kind::point;
+    skin_ = kSkin * body.spacing;
+    thickness_ = kThickness * body.spacing;
+    depthLimit_ = kSolidReach * body.spacing;
+    elementMargin_ = skin_ + (kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_);
+
+    // Each quad's corners go round so that its mid-lines e1 (first to second
+    // corner side) and e2 give e1 × e2 along the outward normal.
+    if (kind_ == Kind::face) {
+        for (int j = 0; j + 1 < NY; ++j)
+            for (int k = 0; k + 1 < NZ; ++k) {
+                addQuad(at(0, j, k), at(0, j, k + 1), at(0, j + 1, k + 1), at(0, j + 1, k));  // -x
+                const int i = NX - 1;
+                addQuad(at(i, j, k), at(i, j + 1, k), at(i, j + 1, k + 1), at(i, j, k + 1));  // +x
+            }
+        for (int i = 0; i + 1 < NX; ++i)
+            for (int k = 0; k + 1 < NZ; ++k) {
+                addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));  // -y
+                const int j = NY - 1;
+                addQuad(at(i, j, k), at(i, j, k + 1), at(i + 1, j, k + 1), at(i + 1, j, k));  // +y
+            }
+        for (int i = 0; i + 1 < NX; ++i)
+            for (int j = 0; j + 1 < NY; ++j) {
+                addQuad(at(i, j, 0), at(i, j + 1, 0), at(i + 1, j + 1, 0), at(i + 1, j, 0));  // -z
+                const int k = NZ - 1;
+                addQuad(at(i, j, k), at(i + 1, j, k), at(i + 1, j + 1, k), at(i, j + 1, k));  // +z
+            }
+    } else if (kind_ == Kind::sheet) {
+        // Two-sided, so the corners' turn does not matter.
+        if (NZ == 1) {
+            for (int i = 0; i + 1 < NX; ++i)
+                for (int j = 0; j + 1 < NY; ++j) addQuad(at(i, j, 0), at(i + 1, j, 0), at(i + 1, j + 1, 0), at(i, j + 1, 0));
+        } else if (NY == 1) {
+            for (int i = 0; i + 1 < NX; ++i)
+                for (int k = 0; k + 1 < NZ; ++k) addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));
+        } else {
+            for (int j = 0; j + 1 < NY; ++j)
+                for (int k = 0; k + 1 < NZ; ++k) addQuad(at(0, j, k), at(0, j + 1, k), at(0, j + 1, k + 1), at(0, j, k + 1));
+        }
+    } else {
+        const int count = body.nodeCount();
+        for (int n = 0; n + 1 < count || (n == 0 && count == 1); ++n) {
+            Element e{};
+            e.nodes[0] = n;
+            e.nodes[1] = kind_ == Kind::segment ? n + 1 : n;
+            elements_.push_back(e);
+        }
+    }
+    for (Element& e : elements_) prepare(e);
+    buildGrid();
+}
+
+void BodySurface::addQuad(int a, int b, int c, int d)
+{
+    Element e{};
+    e.nodes[0] = a;
+    e.nodes[1] = b;
+    e.nodes[2] = c;
+    e.nodes[3] = d;
+    elements_.push_back(e);
+}
+
+void BodySurface::prepare(Element& e) const
+{
+    const Vector3 p0 = nodes_[e.nodes[0]].position, p1 = nodes_[e.nodes[1]].position;
+    if (kind_ == Kind::segment || kind_ == Kind::point) {
+        e.centre = p0;
+        e.e1 = p1 - p0;
+        e.g11 = e.e1.dot(e.e1);
+        return;
+    }
+    const Vector3 p2 = nodes_[e.nodes[2]].position, p3 = nodes_[e.nodes[3]].position;
+    e.centre = (p0 + p1 + p2 + p3) * 0.25;
+    e.e1 = (p1 + p2 - p0 - p3) * 0.5;
+    e.e2 = (p2 + p3 - p0 - p1) * 0.5;
+    e.normal = e.e1.cross(e.e2).normalized();
+    e.g11 = e.e1.dot(e.e1);
+    e.g12 = e.e1.dot(e.e2);
+    e.g22 = e.e2.dot(e.e2);
+    e.det = e.g11 * e.g22 - e.g12 * e.g12;
+}
+
+Bounds BodySurface::elementBounds(const Element& e) const
+{
+    Bounds b;
+    const int corners = kind_ == Kind::face || kind_ == Kind::sheet ? 4 : 2;
+    for (int c = 0; c < corners; ++c) b.include(nodes_[e.nodes[c]].position);
+    return b.grown(elementMargin_);
+}
+
+void BodySurface::buildGrid()
+{
+    std::vector<Bounds> boxes;
+    boxes.reserve(elements_.size());
+    for (const Element& e : elements_) {
+        boxes.push_back(elementBounds(e));
+        reach_.include(boxes.back().low);
+        reach_.include(boxes.back().high);
+    }
+    // A body thrown to infinity or beyond numbers touches nothing.
+    if (elements_.empty() || !isFinite(reach_)) {
+        elements_.clear();
+        reach_ = Bounds();
+        return;
+    }
+    // Cells of a spacing hold a few elements each; a body spread far and
+    // thin gets larger cells, so the grid stays within a few cells per element.
+    const Vector3 extent = reach_.high - reach_.low;
+    const double cap = 64.0 + 8.0 * double(elements_.size());
+    cellSize_ = std::max(body_->spacing, 1e-9);
+    for (;;) {
+        const double cells[3] = {std::floor(extent.x / cellSize_) + 1.0, std::floor(extent.y / cellSize_) + 1.0,
+                                 std::floor(extent.z / cellSize_) + 1.0};
+        const double total = cells[0] * cells[1] * cells[2];
+        if (total <= cap) {
+            for (int a = 0; a < 3; ++a) dims_[a] = int(cells[a]);
+            break;
+        }
+        cellSize_ *= std::max(1.1, std::cbrt(total / cap));
+    }
+    gridOrigin_ = reach_.low;
+
+    auto cellOf = [&](const Vector3& p, int (&c)[3]) {
+        const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
+                             (p.z - gridOrigin_.z) / cellSize_};
+        for (int a = 0; a < 3; ++a) c[a] = std::min(dims_[a] - 1, std::max(0, int(q[a])));
+    };
+    cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
+    auto forEachCell = [&](const Bounds& b, auto visit) {
+        int lo[3], hi[3];
+        cellOf(b.low, lo);
+        cellOf(b.high, hi);
+        for (int x = lo[0]; x <= hi[0]; ++x)
+            for (int y = lo[1]; y <= hi[1]; ++y)
+                for (int z = lo[2]; z <= hi[2]; ++z) visit(cellIndex(x, y, z));
+    };
+    for (const Bounds& b : boxes) forEachCell(b, [&](int c) { ++cellStart_[size_t(c) + 1]; });
+    for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
+    cellElements_.assign(size_t(cellStart_.back()), 0);
+    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
+    // Filled in element order, so each cell lists its elements ascending.
+    for (size_t e = 0; e < boxes.size(); ++e) forEachCell(boxes[e], [&](int c) { cellElements_[size_t(fill[size_t(c)]++)] = int(e); });
+}
+
+bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
+{
+    if (!reach_.contains(p)) return false;
+    int c[3];
+    const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
+                         (p.z - gridOrigin_.z) / cellSize_};
+    for (int a = 0; a < 3; ++a) c[a] = std::min(dims_[a] - 1, std::max(0, int(q[a])));
+    const int cell = cellIndex(c[0], c[1], c[2]);
+    bool found = false;
+    SurfaceContact candidate;
+    for (int s = cellStart_[size_t(cell)]; s < cellStart_[size_t(cell) + 1]; ++s) {
+        if (!test(elements_[size_t(cellElements_[size_t(s)])], p, candidate)) continue;
+        // Strictly less: on a tie the lower-numbered element keeps the contact.
+        if (!found || candidate.depth < contact.depth) {
+            contact = candidate;
+            found = true;
+        }
+    }
+    return found;
+}
+
+bool BodySurface::test(const Element& e, const Vector3& p, SurfaceContact& contact) const
+{
+    const Vector3 q = p - e.centre;
+    if (kind_ == Kind::segment || kind_ == Kind::point) {
+        const double t = e.g11 > 0.0 ? std::min(1.0, std::max(0.0, q.dot(e.e1) / e.g11)) : 0.0;
+        const Vector3 away = q - e.e1 * t;
+        const double distance = away.length();
+        const double depth = 0.5 * thickness_ - distance;
+        // A node right on the axis has no way out that is better than another.
+        if (!(depth >= -skin_) || distance == 0.0) return false;
+        contact.normal = away / distance;
+        contact.depth = depth;
+        contact.count = kind_ == Kind::segment ? 2 : 1;
+        contact.nodes[0] = e.nodes[0];
+        contact.nodes[1] = e.nodes[1];
+        contact.weights[0] = 1.0 - t;
+        contact.weights[1] = t;
+        if (kind_ == Kind::point) contact.weights[0] = 1.0;
+        return true;
+    }
+    if (!(e.det > 0.0)) return false;
+    const double h = q.dot(e.normal);
+    double depth;
+    Vector3 normal = e.normal;
+    if (kind_ == Kind::face) {
+        depth = -h;
+        if (!(depth >= -skin_ && depth <= depthLimit_)) return false;
+    } else {
+        depth = 0.5 * thickness_ - std::fabs(h);
+        if (!(depth >= -skin_)) return false;
+        if (h < 0.0) normal = -normal;
+    }
+    // The point's coordinates along the quad's mid-lines, from its centre.
+    const double a = q.dot(e.e1), b = q.dot(e.e2);
+    const double u = (e.g22 * a - e.g12 * b) / e.det, v = (e.g11 * b - e.g12 * a) / e.det;
+    if (!(std::fabs(u) <= 0.5 && std::fabs(v) <= 0.5)) return false;
+    const double s = u + 0.5, t = v + 0.5;
+    contact.normal = normal;
+    contact.depth = depth;
+    contact.count = 4;
+    for (int c = 0; c < 4; ++c) contact.nodes[c] = e.nodes[c];
+    contact.weights[0] = (1.0 - s) * (1.0 - t);
+    contact.weights[1] = s * (1.0 - t);
+    contact.weights[2] = s * t;
+    contact.weights[3] = (1.0 - s) * t;
+    return true;
+}
+
+NodeForces::NodeForces(SoftBody& body)
+    : body_(&body), springForce_(size_t(body.nodeCount())), known_(size_t(body.nodeCount()), 0)
+{
+}
+
+const Vector3& NodeForces::at(int n)
+{
+    if (!known_[size_t(n)]) {
+        MassPoint& point = body_->nodeArray()[n];
+        Vector3 f(0.0, 0.0, 0.0);
+        if (body_->gravityOn) f += Vector3(0.0, -MassPoint::kGravity * point.mass, 0.0);
+        const Spring* all = point.springs.springArray();
+        for (SpringAttachment a : point.springs) f += attachedForce(all, a);
+        springForce_[size_t(n)] = f + point.externalForce;
+        known_[size_t(n)] = 1;
+    }
+    return springForce_[size_t(n)];
+}
+
+void NodeForces::add(int n, const Vector3& f)
+{
+    at(n);
+    springForce_[size_t(n)] += f;
+    body_->nodeArray()[n].externalForce += f;
+}
+
+namespace {
+// One contact between node `a` and the point of another body's surface that
+// `contact` describes. Each rule of the fixed contacts acts on the node's
+// motion relative to that point, and through the pair's reduced mass: a
+// change dv of the relative velocity is an impulse dv/K, taken by the node
+// as +impulse and by the surface's nodes as -impulse times their weights,
+// where K = 1/m_node + sum w_i²/m_i. With a surface node of infinite mass
+// (or fixed) this is exactly the response against a fixed surface, and
+// between two free bodies momentum is kept and no rule can add energy.
+void respond(MassPoint& a, int node, NodeForces& forces, MassPoint* surfaceNodes, const SurfaceContact& contact,
+             NodeForces& surfaceForces)
+{
+    const Vector3& n = contact.normal;
+    const double kNode = a.fixed ? 0.0 : 1.0 / a.mass;
+    double k[4];
+    double K = kNode;
+    for (int c = 0; c < contact.count; ++c) {
+        const MassPoint& s = surfaceNodes[contact.nodes[c]];
+        k[c] = s.fixed ? 0.0 : 1.0 / s.mass;
+        K += contact.weights[c] * contact.weights[c] * k[c];
+    }
+    if (!(K > 0.0)) return;
+
+    auto relativeVelocity = [&] {
+        Vector3 v = a.velocity;
+        for (int c = 0; c < contact.count; ++c) v -= surfaceNodes[contact.nodes[c]].velocity * contact.weights[c];
+        return v;
+    };
+    auto applyImpulse = [&](const Vector3& dv) {
+        const Vector3 j = dv / K;
+        a.velocity += j * kNode;
+        for (int c = 0; c < contact.count; ++c)
+            surfaceNodes[contact.nodes[c]].velocity -= j * (contact.weights[c] * k[c]);
+    };
+
+    // The force that, on the reduced mass, gives the node's acceleration
+    // relative to the surface point.
+    Vector3 surfaceAcceleration(0.0, 0.0, 0.0);
+    for (int c = 0; c < contact.count; ++c)
+        surfaceAcceleration += surfaceForces.at(contact.nodes[c]) * (contact.weights[c] * k[c]);
+    const Vector3 F = (forces.at(node) * kNode - surfaceAcceleration) / K;
+
+    Vector3 normalForce(0.0, 0.0, 0.0), friction(0.0, 0.0, 0.0);
+    const double d = F.dot(n);
+    if (d < 0.0) {
+        normalForce = n * std::fabs(d);
+        // Friction sees the normal force of the node's previous response.
+        const Vector3 P = a.contactForce;
+        const Vector3 v = relativeVelocity();
+        const Vector3 U = (F + P).normalized();
+        const Vector3 W = U.cross(n);
+        const Vector3 Ft = U * F.dot(U) + W * F.dot(W);
+        const Vector3 Vt = U * v.dot(U) + W * v.dot(W);
+        if (Ft.length() - (P * a.staticFriction).length() > 0.0 || Vt.length() > MassPoint::kStickSpeed) {
+            friction = -Vt.normalized() * (P * a.kineticFriction).length();
+        } else {
+            applyImpulse(-Vt);
+            friction = -Ft;
+        }
+    }
+    a.contactForce = normalForce;
+    const Vector3 total = normalForce + friction;
+    forces.add(node, total);
+    for (int c = 0; c < contact.count; ++c) surfaceForces.add(contact.nodes[c], total * -contact.weights[c]);
+
+    // The approach is only stopped, never reversed, whatever the bodies: a
+    // node sent back at its approach speed moves a whole step against its
+    // springs before they can answer, and the pair would come out of the
+    // collision with more energy than it went in with. Glass bodies still
+    // bounce off each other, through their own springs.
+    const double e = relativeVelocity().dot(n);
+    if (e < 0.0) applyImpulse(n * -e);
+}
+}  // namespace
+
+int collideNodes(SoftBody& body, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces)
+{
+    MassPoint* nodes = body.nodeArray();
+    MassPoint* surfaceNodes = surface.body().nodeArray();
+    int answered = 0;
+    SurfaceContact contact;
+    for (int n = 0; n < body.nodeCount(); ++n) {
+        if (!surface.findContact(nodes[n].position, contact)) continue;
+        respond(nodes[n], n, forces, surfaceNodes, contact, surfaceForces);
+        ++answered;
+    }
+    return answered;
+}

@@ -1,0 +1,122 @@
+#pragma once
+
+#include "geometry/Vector3.h"
+
+#include <vector>
+
+class SoftBody;
+struct MassPoint;
+
+/// An axis-aligned box; an empty one has low above high.
+struct Bounds {
+    Vector3 low{1e300, 1e300, 1e300};
+    Vector3 high{-1e300, -1e300, -1e300};
+
+    void include(const Vector3& p);
+    /// The box grown by r on every side.
+    Bounds grown(double r) const;
+    bool overlaps(const Bounds& other) const;
+    bool contains(const Vector3& p) const;
+};
+
+/// The box around every node of a body, at their current positions.
+Bounds nodeBounds(const SoftBody& body);
+
+/// Where a node meets another body's surface: the outward unit normal, how
+/// far past the surface the node lies (negative within the contact skin, just
+/// outside), and the surface nodes that carry the contact with their weights
+/// (bilinear on a face, linear along a chain's segment), which sum to 1.
+struct SurfaceContact {
+    Vector3 normal;
+    double depth = 0.0;
+    int count = 0;
+    int nodes[4] = {0, 0, 0, 0};
+    double weights[4] = {0.0, 0.0, 0.0, 0.0};
+};
+
+/// One body's surface as the nodes of other bodies meet it, taken from its
+/// node positions at one instant:
+/// - a solid lattice (every cell count non-zero): the quads of its six sides,
+///   one-sided, reaching half a spacing inwards;
+/// - a sheet (one cell count zero): every quad of the sheet, two-sided, with a
+///   thickness of half the spacing;
+/// - a chain: its segments as rods of half a spacing across; a single node, a
+///   ball of that size.
+/// A node within kSkin·spacing outside the surface already counts as touching
+/// it, so that resting contact holds before the surfaces meet.
+/// The elements are binned in a uniform grid, so finding a node's contact
+/// costs a few element tests however large the body.
+class BodySurface {
+public:
+    static constexpr double kSkin = 0.05;       ///< contact skin, in spacings
+    static constexpr double kThickness = 0.5;   ///< thickness of a sheet or chain, in spacings
+    static constexpr double kSolidReach = 0.5;  ///< how deep a solid's faces reach, in spacings
+
+    /// Captures body's surface at its current node positions.
+    explicit BodySurface(SoftBody& body);
+
+    SoftBody& body() const { return *body_; }
+    /// No node outside this box can touch the surface.
+    const Bounds& reach() const { return reach_; }
+    /// How far outside the body's node box the surface reaches.
+    static double margin(const SoftBody& body);
+    /// The contact of a point with the surface, if any: of the elements it
+    /// touches, the one it lies least deep behind (the lowest-numbered on a tie).
+    bool findContact(const Vector3& p, SurfaceContact& contact) const;
+
+private:
+    enum class Kind { face, sheet, segment, point };
+    struct Element {
+        int nodes[4];
+        Vector3 centre, normal, e1, e2;  ///< e1, e2: the quad's mid-lines, or a segment's direction in e1
+        double g11, g12, g22, det;       ///< Gram matrix of e1, e2 and its determinant
+    };
+
+    void addQuad(int a, int b, int c, int d);
+    void prepare(Element& e) const;
+    bool test(const Element& e, const Vector3& p, SurfaceContact& contact) const;
+    Bounds elementBounds(const Element& e) const;
+    void buildGrid();
+    int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
+
+    SoftBody* body_;
+    const MassPoint* nodes_;
+    Kind kind_;
+    double skin_, thickness_, depthLimit_, elementMargin_;
+    std::vector<Element> elements_;
+    Bounds reach_;
+    // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
+    Vector3 gridOrigin_;
+    double cellSize_ = 1.0;
+    int dims_[3] = {0, 0, 0};
+    std::vector<int> cellStart_;
+    std::vector<int> cellElements_;
+};
+
+/// Total force on a body's nodes as a step will gather it before its fixed
+/// contacts: gravity, spring forces (computeSpringForces must have run) and
+/// the pending external force. Kept per node and brought up to date as the
+/// contact responses add to the external forces.
+class NodeForces {
+public:
+    explicit NodeForces(SoftBody& body);
+    /// The force on node n, computed once and then kept.
+    const Vector3& at(int n);
+    /// Adds f to node n's pending external force and to its kept total.
+    void add(int n, const Vector3& f);
+
+private:
+    SoftBody* body_;
+    std::vector<Vector3> springForce_;
+    std::vector<unsigned char> known_;
+};
+
+/// Answers every contact of the nodes of `body` (with its forces `forces`)
+/// against `surface` (with `surfaceForces`), in lattice order, each contact
+/// before the next is looked at: the response of the fixed contacts (normal
+/// force cancelled, static or kinetic friction, the velocity into the surface
+/// removed; never reversed, see respond()) applied to the node's motion relative to the
+/// surface point, with the surface's nodes taking the equal and opposite
+/// forces and impulses by their weights. Moves nothing; changes velocities,
+/// contact forces and pending external forces. Returns the contacts answered.
+int collideNodes(SoftBody& body, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces);
