@@ -63,7 +63,7 @@ const char* usageLine()
 {
     return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]] [--headless --steps N] "
            "[--realtime] [--keep-aspect] [--size WxH] [--shots DIR] [--record FILE [--record-every N]] "
-           "[--mesh-cache DIR] [--help] "
+           "[--mesh-cache DIR] [--collide-bodies] [--help] "
            "[GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
 }
 
@@ -88,6 +88,7 @@ const char* keysText()
            "  [ ] the previous / next scene of the catalogue, from its start\n"
            "  t   real-time playback on or off\n"
            "  g   draw the room: the floor and the four walls\n"
+           "  b   contact between bodies on or off (they pass through each other when off)\n"
            "  i   statistics line          h   this help\n"
            "  F2  screenshot: blorp-SCENE-STEP.png in the working directory or --shots DIR\n"
            "  arrows  orbit the camera; Page Up/Down and the wheel zoom; Home: fixed view\n"
@@ -102,7 +103,7 @@ const char* helpText()
         std::string("usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
                     "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
                     "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
-                    "             [--help] [GLUT options]\n"
+                    "             [--collide-bodies] [--help] [GLUT options]\n"
                     "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
                     "\n"
                     "Options:\n"
@@ -132,6 +133,8 @@ const char* helpText()
                     "  --record-every N  one video frame every N steps (default 1)\n"
                     "  --mesh-cache DIR  write DIR/blorp.NNNN.obj every eighth step, and per body\n"
                     "                DIR/body-K.obj with its point cache DIR/body-K.pc2\n"
+                    "  --collide-bodies  bodies collide with each other instead of passing\n"
+                    "                through (b switches it in the window)\n"
                     "  --help        print this text and exit\n"
                     "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
                     "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
@@ -154,6 +157,7 @@ constexpr Flag kFlags[] = {
     {"--export", &ViewerOptions::exportsFrames},   {"--binary", &ViewerOptions::writesBinaryRib},
     {"--headless", &ViewerOptions::isHeadless},    {"--realtime", &ViewerOptions::isRealtime},
     {"--keep-aspect", &ViewerOptions::keepsAspect},
+    {"--collide-bodies", &ViewerOptions::collidesBodies},
 };
 
 const Flag* findFlag(const char* argument)

@@ -31,6 +31,8 @@ struct ViewerOptions {
     bool isRealtime = false;
     /// --keep-aspect: the picture keeps its proportions when the window is resized.
     bool keepsAspect = false;
+    /// --collide-bodies: bodies collide with each other (b toggles it in the viewer).
+    bool collidesBodies = false;
     /// --size WxH: the first window's size in pixels (GLUT's -geometry wins over it).
     int windowWidth = kDefaultWindowSize;
     int windowHeight = kDefaultWindowSize;

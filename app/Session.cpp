@@ -13,6 +13,7 @@
 // world's construction writes the bodies' messages.
 World globalWorld;
 bool exportsEachStep = false;
+bool collidesBodies = false;
 
 namespace {
 // The world built by buildWorld. The global world is assigned from it and its
@@ -29,6 +30,7 @@ std::string ribTarget;
 void buildWorld(const ViewerOptions& options)
 {
     std::cerr << "about to create the world...\n";
+    collidesBodies = options.collidesBodies;
     startScene(options.scene, options.bodies);
     std::cerr << "world has been created...\n";
 }
@@ -39,6 +41,7 @@ void startScene(int scene, int bodies)
     World* fresh = new World(scene);
     for (int k = 1; k < bodies; ++k) fresh->activateNextBody();
     globalWorld = *fresh;
+    globalWorld.collidesBodies = collidesBodies;
     // The global world held the only other copy of the old world's
     // pointers, so its bodies and objects can go, and a run of restarts
     // does not pile them up.

@@ -29,6 +29,10 @@ void buildWorld(const ViewerOptions& options);
 /// stays as it is.
 void startScene(int scene, int bodies);
 
+/// Whether bodies collide with each other: --collide-bodies, then the b key.
+/// startScene gives it to every world it builds, so a restarted scene keeps it.
+extern bool collidesBodies;
+
 /// One step of globalWorld, then, with --export, one World::exportFrame.
 void stepWorld();
 

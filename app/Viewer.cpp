@@ -299,6 +299,12 @@ void keyboard(unsigned char key, int, int)
         viewer.pacer.restart(viewer.clock());
         break;
     case 'g': viewer.drawsRoom = !viewer.drawsRoom; break;
+    case 'b':
+        collidesBodies = !collidesBodies;
+        globalWorld.collidesBodies = collidesBodies;
+        viewer.showNotice(collidesBodies ? "b: bodies collide with each other" : "b: bodies pass through each other",
+                          viewer.clock());
+        break;
     default: break;
     }
     if (std::strchr("wzxcdsaopm", key) != nullptr && key != '\0') viewer.showNotice(effectOf(key), viewer.clock());

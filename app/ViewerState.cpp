@@ -123,6 +123,7 @@ std::string ViewerState::statisticsLine(const World& world, double now) const
                   frameRate.rate(), stepRate.rate(), stepsSinceStart * world.timeStep, scene, int(world.activatedCount),
                   world.preparedBodies.size(), nodes, springs, isPaused ? "paused" : "running");
     std::string line = text;
+    if (world.collidesBodies) line += "  contact " + std::to_string(world.bodyContacts);
     if (isRealtime) {
         line += pacer.isBehind() ? "  real time: cannot keep up (at most " +
                                        std::to_string(RealtimePacer::kMaxStepsPerFrame) + " steps a frame)"

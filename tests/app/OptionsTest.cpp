@@ -175,6 +175,13 @@ TEST(Options, ReadWindowAndPlaybackOptions)
         EXPECT_EQ(parsed.options.keepsAspect, c.keepsAspect) << what;
         EXPECT_EQ(parsed.options.windowWidth, c.width) << what;
         EXPECT_EQ(parsed.options.windowHeight, c.height) << what;
+        EXPECT_FALSE(parsed.options.collidesBodies) << what;
+    }
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"--collide-bodies"}, {"--headless", "--steps", "9", "--collide-bodies"}}) {
+        const Parsed parsed = parse(arguments);
+        ASSERT_TRUE(parsed.ok) << parsed.problem;
+        EXPECT_TRUE(parsed.options.collidesBodies) << testing::PrintToString(arguments);
     }
 }
 
@@ -182,11 +189,11 @@ TEST(Options, HelpNamesEveryOptionAndKey)
 {
     const std::string help = helpText();
     for (const char* option : {"--scene N", "--bodies K", "--export", "--rib TARGET", "--binary", "--headless",
-                               "--steps N", "--realtime", "--keep-aspect", "--size WxH", "--help", "-display",
+                               "--steps N", "--realtime", "--keep-aspect", "--size WxH", "--collide-bodies", "--help", "-display",
                                "-geometry"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q ",
-                            "  space ", "  . ", "  r ", "  [ ] ", "  t ", "  g ", "  i ", "  h ", "  arrows ", "Home"})
+                            "  space ", "  . ", "  r ", "  [ ] ", "  t ", "  g ", "  b ", "  i ", "  h ", "  arrows ", "Home"})
         EXPECT_NE(help.find(key), std::string::npos) << "key '" << key << "'";
     const std::string usage = usageLine();
     EXPECT_EQ(usage.find('\n'), std::string::npos) << "the usage is one line";

@@ -473,3 +473,25 @@ TEST(ViewerControlsDeathTest, WindowOptionsReachGlutAndAMissingDisplayNamesTheHe
     EXPECT_EXIT(reportGlutError("ERROR:  Internal error <%s> in function %s", "x", "y"), testing::ExitedWithCode(1),
                 "^blorp: GLUT: ERROR:  Internal error <x> in function y\n$");
 }
+
+TEST(ViewerControls, BSwitchesContactBetweenBodiesAndARestartKeepsIt)
+{
+    useScene(7, 5);
+    World& reference = keptWorld(7);
+    for (int k = 1; k < 5; ++k) reference.activateNextBody();
+    reference.collidesBodies = true;
+    keyboard('b', 0, 0);
+    ASSERT_TRUE(globalWorld.collidesBodies);
+    for (int f = 0; f < 300; ++f) {
+        display();
+        reference.step();
+    }
+    EXPECT_EQ(states(globalWorld), states(reference)) << "the frames step with contact";
+    EXPECT_NE(viewerState.statisticsLine(globalWorld, fakeNow).find("  contact "), std::string::npos);
+
+    quietKey('r');
+    EXPECT_TRUE(globalWorld.collidesBodies) << "a restart keeps contact on";
+    keyboard('b', 0, 0);
+    EXPECT_FALSE(globalWorld.collidesBodies);
+    EXPECT_EQ(viewerState.statisticsLine(globalWorld, fakeNow).find("  contact "), std::string::npos);
+}
