@@ -112,8 +112,23 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), nodes_(body.nodeArray()
             elements_.push_back(e);
         }
     }
-    for (Element& e : elements_) prepare(e);
-    buildGrid();
+}
+
+void BodySurface::capture(const Bounds& region)
+{
+    captured_.clear();
+    capturedBounds_.clear();
+    reach_ = Bounds();
+    for (size_t e = 0; e < elements_.size(); ++e) {
+        const Bounds b = elementBounds(elements_[e]);
+        if (!b.overlaps(region)) continue;
+        captured_.push_back(int(e));
+        capturedBounds_.push_back(b);
+        reach_.include(b.low);
+        reach_.include(b.high);
+    }
+    for (int e : captured_) prepare(elements_[size_t(e)]);
+    buildGrid(region);
 }
 
 void BodySurface::addQuad(int a, int b, int c, int d)
@@ -154,26 +169,25 @@ Bounds BodySurface::elementBounds(const Element& e) const
     return b.grown(elementMargin_);
 }
 
-void BodySurface::buildGrid()
+void BodySurface::buildGrid(const Bounds& region)
 {
-    std::vector<Bounds> boxes;
-    boxes.reserve(elements_.size());
-    for (const Element& e : elements_) {
-        boxes.push_back(elementBounds(e));
-        reach_.include(boxes.back().low);
-        reach_.include(boxes.back().high);
-    }
+    // Only the part of the surface within the region can be touched.
+    reach_.low = Vector3(std::max(reach_.low.x, region.low.x), std::max(reach_.low.y, region.low.y),
+                         std::max(reach_.low.z, region.low.z));
+    reach_.high = Vector3(std::min(reach_.high.x, region.high.x), std::min(reach_.high.y, region.high.y),
+                          std::min(reach_.high.z, region.high.z));
     // A body thrown to infinity or beyond numbers touches nothing.
-    if (elements_.empty() || !isFinite(reach_)) {
-        elements_.clear();
+    if (captured_.empty() || !isFinite(reach_)) {
+        captured_.clear();
         reach_ = Bounds();
+        dims_[0] = dims_[1] = dims_[2] = 0;
         return;
     }
     // Cells of a spacing hold a few elements each; a body spread far and
     // thin gets larger cells, so the grid stays within a few cells per element.
     const Vector3 extent = reach_.high - reach_.low;
-    const double cap = 64.0 + 8.0 * double(elements_.size());
-    cellSize_ = std::max(body_->spacing, 1e-9);
+    const double cap = 64.0 + 8.0 * double(captured_.size());
+    cellSize_ = std::max(kCellSpacings * body_->spacing, 1e-9);
     for (;;) {
         const double cells[3] = {std::floor(extent.x / cellSize_) + 1.0, std::floor(extent.y / cellSize_) + 1.0,
                                  std::floor(extent.z / cellSize_) + 1.0};
@@ -189,32 +203,42 @@ void BodySurface::buildGrid()
     auto cellOf = [&](const Vector3& p, int (&c)[3]) {
         const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
                              (p.z - gridOrigin_.z) / cellSize_};
-        for (int a = 0; a < 3; ++a) c[a] = std::min(dims_[a] - 1, std::max(0, int(q[a])));
+        for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
     };
     cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
-    auto forEachCell = [&](const Bounds& b, auto visit) {
+    cellRanges_.resize(captured_.size() * 6);
+    for (size_t e = 0; e < captured_.size(); ++e) {
+        int* range = &cellRanges_[e * 6];
         int lo[3], hi[3];
-        cellOf(b.low, lo);
-        cellOf(b.high, hi);
-        for (int x = lo[0]; x <= hi[0]; ++x)
-            for (int y = lo[1]; y <= hi[1]; ++y)
-                for (int z = lo[2]; z <= hi[2]; ++z) visit(cellIndex(x, y, z));
+        cellOf(capturedBounds_[e].low, lo);
+        cellOf(capturedBounds_[e].high, hi);
+        for (int a = 0; a < 3; ++a) {
+            range[a] = lo[a];
+            range[3 + a] = hi[a];
+        }
+    }
+    auto forEachCell = [&](size_t e, auto visit) {
+        const int* r = &cellRanges_[e * 6];
+        for (int x = r[0]; x <= r[3]; ++x)
+            for (int y = r[1]; y <= r[4]; ++y)
+                for (int z = r[2]; z <= r[5]; ++z) visit(cellIndex(x, y, z));
     };
-    for (const Bounds& b : boxes) forEachCell(b, [&](int c) { ++cellStart_[size_t(c) + 1]; });
+    for (size_t e = 0; e < captured_.size(); ++e) forEachCell(e, [&](int c) { ++cellStart_[size_t(c) + 1]; });
     for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
-    cellElements_.assign(size_t(cellStart_.back()), 0);
-    std::vector<int> fill(cellStart_.begin(), cellStart_.end() - 1);
+    cellElements_.resize(size_t(cellStart_.back()));
+    fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
     // Filled in element order, so each cell lists its elements ascending.
-    for (size_t e = 0; e < boxes.size(); ++e) forEachCell(boxes[e], [&](int c) { cellElements_[size_t(fill[size_t(c)]++)] = int(e); });
+    for (size_t e = 0; e < captured_.size(); ++e)
+        forEachCell(e, [&](int c) { cellElements_[size_t(fill_[size_t(c)]++)] = captured_[e]; });
 }
 
 bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
 {
-    if (!reach_.contains(p)) return false;
+    if (captured_.empty() || !reach_.contains(p)) return false;
     int c[3];
     const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
                          (p.z - gridOrigin_.z) / cellSize_};
-    for (int a = 0; a < 3; ++a) c[a] = std::min(dims_[a] - 1, std::max(0, int(q[a])));
+    for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
     const int cell = cellIndex(c[0], c[1], c[2]);
     bool found = false;
     SurfaceContact candidate;
@@ -281,6 +305,8 @@ NodeForces::NodeForces(SoftBody& body)
     : body_(&body), springForce_(size_t(body.nodeCount())), known_(size_t(body.nodeCount()), 0)
 {
 }
+
+void NodeForces::reset() { std::fill(known_.begin(), known_.end(), 0); }
 
 const Vector3& NodeForces::at(int n)
 {

@@ -35,7 +35,7 @@ struct SurfaceContact {
 };
 
 /// One body's surface as the nodes of other bodies meet it, taken from its
-/// node positions at one instant:
+/// node positions at one instant (capture):
 /// - a solid lattice (every cell count non-zero): the quads of its six sides,
 ///   one-sided, reaching half a spacing inwards;
 /// - a sheet (one cell count zero): every quad of the sheet, two-sided, with a
@@ -44,16 +44,22 @@ struct SurfaceContact {
 ///   ball of that size.
 /// A node within kSkin·spacing outside the surface already counts as touching
 /// it, so that resting contact holds before the surfaces meet.
-/// The elements are binned in a uniform grid, so finding a node's contact
-/// costs a few element tests however large the body.
+/// The elements within the region asked for are binned in a uniform grid, so
+/// finding a node's contact costs a few element tests however large the body,
+/// and the parts of the surface no other body comes near cost nothing.
 class BodySurface {
 public:
     static constexpr double kSkin = 0.05;       ///< contact skin, in spacings
     static constexpr double kThickness = 0.5;   ///< thickness of a sheet or chain, in spacings
     static constexpr double kSolidReach = 0.5;  ///< how deep a solid's faces reach, in spacings
+    static constexpr double kCellSpacings = 2.0; ///< grid cell side, in spacings
 
-    /// Captures body's surface at its current node positions.
+    /// The elements of body's surface; capture() takes their positions.
     explicit BodySurface(SoftBody& body);
+
+    /// Takes the surface at the body's current node positions, as far as a
+    /// node within `region` can touch it.
+    void capture(const Bounds& region);
 
     SoftBody& body() const { return *body_; }
     /// No node outside this box can touch the surface.
@@ -76,7 +82,7 @@ private:
     void prepare(Element& e) const;
     bool test(const Element& e, const Vector3& p, SurfaceContact& contact) const;
     Bounds elementBounds(const Element& e) const;
-    void buildGrid();
+    void buildGrid(const Bounds& region);
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
 
     SoftBody* body_;
@@ -84,6 +90,9 @@ private:
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     std::vector<Element> elements_;
+    std::vector<int> captured_;        ///< elements within the captured region, ascending
+    std::vector<Bounds> capturedBounds_;
+    std::vector<int> cellRanges_;      ///< per captured element: low x, y, z, high x, y, z cell
     Bounds reach_;
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
     Vector3 gridOrigin_;
@@ -91,6 +100,7 @@ private:
     int dims_[3] = {0, 0, 0};
     std::vector<int> cellStart_;
     std::vector<int> cellElements_;
+    std::vector<int> fill_;
 };
 
 /// Total force on a body's nodes as a step will gather it before its fixed
@@ -100,6 +110,8 @@ private:
 class NodeForces {
 public:
     explicit NodeForces(SoftBody& body);
+    /// Forgets every kept force, for the next step.
+    void reset();
     /// The force on node n, computed once and then kept.
     const Vector3& at(int n);
     /// Adds f to node n's pending external force and to its kept total.

@@ -3,49 +3,82 @@
 #include "softbody/BodyContact.h"
 #include "softbody/SoftBody.h"
 
-#include <memory>
+#include <algorithm>
 #include <utility>
 
-int stepWithBodyContact(const std::vector<SoftBody*>& bodies, double dt)
+/// What the phase keeps of one body between steps.
+struct BodyContactPhase::Scratch {
+    explicit Scratch(SoftBody& b) : body(&b), nodes(b.nodeArray()), surface(b), forces(b) {}
+    /// Whether this was made for `b` as it is: the same body with the same
+    /// lattice (a body built later at the same address is another body).
+    bool isFor(const SoftBody& b) const
+    {
+        return body == &b && nodes == b.nodeArray() && dims[0] == b.nodesX && dims[1] == b.nodesY &&
+               dims[2] == b.nodesZ;
+    }
+
+    SoftBody* body;
+    const MassPoint* nodes;
+    int dims[3] = {body->nodesX, body->nodesY, body->nodesZ};
+    BodySurface surface;
+    NodeForces forces;
+    Bounds box, reach;
+    Bounds touched;  ///< where other bodies' nodes may touch this one's surface
+    bool isTouching = false, isSurface = false;
+};
+
+BodyContactPhase::BodyContactPhase() = default;
+BodyContactPhase::~BodyContactPhase() = default;
+
+BodyContactPhase::Scratch& BodyContactPhase::scratchFor(size_t index, SoftBody& body)
+{
+    if (scratch_.size() <= index) scratch_.resize(index + 1);
+    if (!scratch_[index] || !scratch_[index]->isFor(body)) scratch_[index] = std::make_unique<Scratch>(body);
+    return *scratch_[index];
+}
+
+int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
 {
     const size_t count = bodies.size();
-    std::vector<Bounds> boxes(count), reaches(count);
+    std::vector<Scratch*> at(count);
     for (size_t b = 0; b < count; ++b) {
-        boxes[b] = nodeBounds(*bodies[b]);
-        reaches[b] = boxes[b].grown(BodySurface::margin(*bodies[b]));
+        Scratch& s = scratchFor(b, *bodies[b]);
+        s.box = nodeBounds(*bodies[b]);
+        s.reach = s.box.grown(BodySurface::margin(*bodies[b]));
+        s.touched = Bounds();
+        s.isTouching = s.isSurface = false;
+        at[b] = &s;
     }
     // (node body, surface body), in the order they are answered.
     std::vector<std::pair<size_t, size_t>> pairs;
-    std::vector<char> touching(count, 0), isSurface(count, 0);
     for (size_t a = 0; a < count; ++a)
         for (size_t b = 0; b < count; ++b)
-            if (a != b && boxes[a].overlaps(reaches[b])) {
+            if (a != b && at[a]->box.overlaps(at[b]->reach)) {
                 pairs.emplace_back(a, b);
-                touching[a] = touching[b] = 1;
-                isSurface[b] = 1;
+                at[a]->isTouching = at[b]->isTouching = at[b]->isSurface = true;
+                at[b]->touched.include(at[a]->box.low);
+                at[b]->touched.include(at[a]->box.high);
             }
 
     // Contacts need every touching body's spring forces before any body
     // moves; advance() is the same computeSpringForces() and step() in one
     // sweep, bit for bit, so the bodies out of reach keep it.
-    std::vector<std::unique_ptr<NodeForces>> forces(count);
-    std::vector<std::unique_ptr<BodySurface>> surfaces(count);
-    for (size_t b = 0; b < count; ++b) {
-        if (!touching[b]) continue;
-        bodies[b]->computeSpringForces();
-        forces[b] = std::make_unique<NodeForces>(*bodies[b]);
-        if (isSurface[b]) surfaces[b] = std::make_unique<BodySurface>(*bodies[b]);
+    for (Scratch* s : at) {
+        if (!s->isTouching) continue;
+        s->body->computeSpringForces();
+        s->forces.reset();
+        if (s->isSurface) s->surface.capture(s->touched);
     }
     int contacts = 0;
     for (const auto& [a, b] : pairs)
-        if (boxes[a].overlaps(surfaces[b]->reach()))
-            contacts += collideNodes(*bodies[a], *forces[a], *surfaces[b], *forces[b]);
+        if (at[a]->box.overlaps(at[b]->surface.reach()))
+            contacts += collideNodes(*bodies[a], at[a]->forces, at[b]->surface, at[b]->forces);
 
-    for (size_t b = 0; b < count; ++b) {
-        if (touching[b])
-            bodies[b]->step(dt);
+    for (Scratch* s : at) {
+        if (s->isTouching)
+            s->body->step(dt);
         else
-            bodies[b]->advance(dt);
+            s->body->advance(dt);
     }
     return contacts;
 }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include <memory>
 #include <vector>
 
+class BodySurface;
+class NodeForces;
 class SoftBody;
 
-/// One world step of `bodies` with contact between them, for a world whose
-/// bodies collide with each other.
+/// The world's steps with contact between its bodies.
 ///
 /// Before any body moves, every pair of bodies whose boxes come within reach
 /// of each other is looked at, and each node of one that touches the
@@ -14,12 +16,27 @@ class SoftBody;
 /// forces. Then each body takes its own step, with its fixed contacts, as
 /// without contact between bodies.
 ///
-/// The result depends on the order of `bodies` and on nothing else: pairs
+/// The result depends on the order of the bodies and on nothing else: pairs
 /// are answered with the first body's nodes against the second's surface,
 /// first bodies in list order and for each of them the others in list
 /// order, every node in lattice order, each contact seeing the velocities
-/// and forces that the ones before it left. Bodies that are out of each
-/// other's reach cost one pass over their nodes, and a step where no two
-/// bodies are within reach gives the same bits as one without contact.
-/// Returns the number of contacts answered.
-int stepWithBodyContact(const std::vector<SoftBody*>& bodies, double dt);
+/// and forces that the ones before it left. Bodies out of each other's reach
+/// cost one pass over their nodes, and a step where no two bodies are within
+/// reach gives the same bits as one without contact.
+///
+/// The phase keeps each body's surface and force tables from step to step,
+/// so that a step allocates nothing once the bodies have met.
+class BodyContactPhase {
+public:
+    BodyContactPhase();
+    ~BodyContactPhase();
+
+    /// One time step of `bodies`; returns the number of contacts answered.
+    int step(const std::vector<SoftBody*>& bodies, double dt);
+
+private:
+    struct Scratch;
+    Scratch& scratchFor(size_t index, SoftBody& body);
+
+    std::vector<std::unique_ptr<Scratch>> scratch_;
+};

@@ -34,7 +34,8 @@ void World::activateNextBody()
 void World::step()
 {
     if (collidesBodies && activeBodies.size() > 1) {
-        bodyContacts = stepWithBodyContact(activeBodies, timeStep);
+        if (!contactPhase) contactPhase = std::make_shared<BodyContactPhase>();
+        bodyContacts = contactPhase->step(activeBodies, timeStep);
         return;
     }
     bodyContacts = 0;

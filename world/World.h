@@ -3,8 +3,10 @@
 #include "geometry/Vector3.h"
 
 #include <cstdint>
+#include <memory>
 #include <vector>
 
+class BodyContactPhase;
 class GenericObject;
 class SoftBody;
 
@@ -42,6 +44,8 @@ public:
     bool collidesBodies = false;
     /// Contacts between bodies answered by the last step.
     int bodyContacts = 0;
+    /// The contact phase's tables, kept between steps; copies share them.
+    std::shared_ptr<BodyContactPhase> contactPhase;
 
     /// Builds scene 12 and activates its first body.
     World();
