@@ -1,0 +1,102 @@
+// Scene 7 with its five bodies, stepped with contact between bodies and
+// without, in the same run and in alternation. The five start piled into
+// each other on the sphere and are in contact for their first few hundred
+// steps, until they have slid apart onto the floor; so each iteration builds
+// the scene twice and takes both through their first 300 steps, timing ten
+// steps with contact and then the same ten steps without, in turn. The ratio
+// is the median of those samples' ratios.
+//
+// Times are the thread's own processor time, as in SceneBench.cpp: the
+// machine is shared. Everything here runs on the one thread.
+#include "softbody/SimdPath.h"
+#include "softbody/SoftBody.h"
+#include "world/World.h"
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <ctime>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+double threadSeconds()
+{
+    timespec t;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
+}
+
+constexpr int kRunSteps = 300;
+constexpr int kStepsPerSample = 10;
+
+std::unique_ptr<World> sceneSeven(bool collides)
+{
+    std::streambuf* saved = std::cerr.rdbuf(nullptr);
+    auto world = std::make_unique<World>(7);
+    std::cerr.rdbuf(saved);
+    std::cerr.clear();
+    while (world->activeBodies.size() < world->preparedBodies.size()) world->activateNextBody();
+    world->collidesBodies = collides;
+    return world;
+}
+
+double median(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
+}
+
+void BM_SceneSevenWithContact(benchmark::State& state, SimdPath path)
+{
+    if (!setSimdPath(path)) {
+        state.SkipWithError("this processor cannot run the path");
+        return;
+    }
+    std::vector<double> ratios, rates, baseRates;
+    long contacts = 0, steps = 0;
+    for (auto _ : state) {
+        std::unique_ptr<World> touching = sceneSeven(true), apart = sceneSeven(false);
+        double total = 0.0;
+        for (int done = 0; done < kRunSteps; done += kStepsPerSample) {
+            double start = threadSeconds();
+            for (int s = 0; s < kStepsPerSample; ++s) {
+                touching->step();
+                contacts += touching->bodyContacts;
+            }
+            const double with = threadSeconds() - start;
+            start = threadSeconds();
+            for (int s = 0; s < kStepsPerSample; ++s) apart->step();
+            const double without = threadSeconds() - start;
+            steps += kStepsPerSample;
+            total += with;
+            ratios.push_back(without / with);
+            rates.push_back(kStepsPerSample / with);
+            baseRates.push_back(kStepsPerSample / without);
+        }
+        state.SetIterationTime(total);
+    }
+    state.counters["steps/s with contact"] = median(rates);
+    state.counters["steps/s without"] = median(baseRates);
+    state.counters["with / without"] = median(ratios);
+    state.counters["contacts/step"] = double(contacts) / double(steps);
+}
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    for (SimdPath path : kSimdPaths) {
+        if (!simdPathAvailable(path)) continue;
+        const std::string name = std::string("scene7_five_bodies_contact/") + simdPathName(path);
+        benchmark::RegisterBenchmark(name.c_str(), BM_SceneSevenWithContact, path)
+            ->Iterations(20)
+            ->UseManualTime()
+            ->Unit(benchmark::kMillisecond);
+    }
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
