@@ -56,10 +56,12 @@ bool isFinite(const Bounds& b)
 double BodySurface::margin(const SoftBody& body)
 {
     const bool solid = body.cellsX != 0 && body.cellsY != 0 && body.cellsZ != 0;
-    return body.spacing * (kSkin + (solid ? kSolidReach : 0.5 * kThickness));
+    // Half a spacing more than an element reaches, for a quad bent out of
+    // its plane, whose slanted block can stand out past its corners.
+    return body.spacing * (kSkin + (solid ? kSolidReach : 0.5 * kThickness) + 0.5);
 }
 
-BodySurface::BodySurface(SoftBody& body) : body_(&body), nodes_(body.nodeArray())
+BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.nodeCount()))
 {
     const int NX = body.nodesX, NY = body.nodesY, NZ = body.nodesZ;
     const Lattice at{NY, NZ};
@@ -69,6 +71,12 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), nodes_(body.nodeArray()
     thickness_ = kThickness * body.spacing;
     depthLimit_ = kSolidReach * body.spacing;
     elementMargin_ = skin_ + (kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_);
+
+    for (int i = 0; i < NX; ++i)
+        for (int j = 0; j < NY; ++j)
+            for (int k = 0; k < NZ; ++k)
+                if (kind_ != Kind::face || i == 0 || i == NX - 1 || j == 0 || j == NY - 1 || k == 0 || k == NZ - 1)
+                    outerNodes_.push_back(at(i, j, k));
 
     // Each quad's corners go round so that its mid-lines e1 (first to second
     // corner side) and e2 give e1 × e2 along the outward normal.
@@ -114,20 +122,34 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), nodes_(body.nodeArray()
     }
 }
 
+Bounds BodySurface::gather()
+{
+    Bounds box;
+    const MassPoint* nodes = body_->nodeArray();
+    for (size_t n = 0; n < positions_.size(); ++n) {
+        positions_[n] = nodes[n].position;
+        box.include(positions_[n]);
+    }
+    return box;
+}
+
 void BodySurface::capture(const Bounds& region)
 {
     captured_.clear();
     capturedBounds_.clear();
     reach_ = Bounds();
+    planes_.resize(elements_.size());
     for (size_t e = 0; e < elements_.size(); ++e) {
-        const Bounds b = elementBounds(elements_[e]);
+        Element& element = elements_[e];
+        prepare(element);
+        const Bounds b = elementBounds(element);
         if (!b.overlaps(region)) continue;
         captured_.push_back(int(e));
         capturedBounds_.push_back(b);
         reach_.include(b.low);
         reach_.include(b.high);
+        planes_[e] = Plane{element.centre, element.normal};
     }
-    for (int e : captured_) prepare(elements_[size_t(e)]);
     buildGrid(region);
 }
 
@@ -143,18 +165,20 @@ void BodySurface::addQuad(int a, int b, int c, int d)
 
 void BodySurface::prepare(Element& e) const
 {
-    const Vector3 p0 = nodes_[e.nodes[0]].position, p1 = nodes_[e.nodes[1]].position;
+    const Vector3 p0 = positions_[size_t(e.nodes[0])], p1 = positions_[size_t(e.nodes[1])];
     if (kind_ == Kind::segment || kind_ == Kind::point) {
         e.centre = p0;
         e.e1 = p1 - p0;
         e.g11 = e.e1.dot(e.e1);
         return;
     }
-    const Vector3 p2 = nodes_[e.nodes[2]].position, p3 = nodes_[e.nodes[3]].position;
+    const Vector3 p2 = positions_[size_t(e.nodes[2])], p3 = positions_[size_t(e.nodes[3])];
     e.centre = (p0 + p1 + p2 + p3) * 0.25;
     e.e1 = (p1 + p2 - p0 - p3) * 0.5;
     e.e2 = (p2 + p3 - p0 - p1) * 0.5;
-    e.normal = e.e1.cross(e.e2).normalized();
+    const Vector3 across = e.e1.cross(e.e2);
+    const double area = std::sqrt(across.dot(across));
+    e.normal = area > 0.0 ? across / area : Vector3(0.0, 0.0, 0.0);
     e.g11 = e.e1.dot(e.e1);
     e.g12 = e.e1.dot(e.e2);
     e.g22 = e.e2.dot(e.e2);
@@ -164,9 +188,22 @@ void BodySurface::prepare(Element& e) const
 Bounds BodySurface::elementBounds(const Element& e) const
 {
     Bounds b;
-    const int corners = kind_ == Kind::face || kind_ == Kind::sheet ? 4 : 2;
-    for (int c = 0; c < corners; ++c) b.include(nodes_[e.nodes[c]].position);
-    return b.grown(elementMargin_);
+    if (kind_ == Kind::segment || kind_ == Kind::point) {
+        b.include(e.centre);
+        b.include(e.centre + e.e1);
+        return b.grown(elementMargin_);
+    }
+    // test() takes exactly the points centre + u·e1 + v·e2 + h·normal with
+    // |u|, |v| ≤ 1/2 and h within the element's reach in front and behind:
+    // the box of that slanted block's eight corners holds them all.
+    const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
+    const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
+    const Vector3 across[2] = {e.normal * front, e.normal * -back};
+    for (double u : {-0.5, 0.5})
+        for (double v : {-0.5, 0.5})
+            for (const Vector3& h : across) b.include(e.centre + e.e1 * u + e.e2 * v + h);
+    // Rounding in test() could place a point a hair outside the box.
+    return b.grown(1e-9 * (1.0 + std::sqrt(e.g11 + e.g22)));
 }
 
 void BodySurface::buildGrid(const Bounds& region)
@@ -230,20 +267,29 @@ void BodySurface::buildGrid(const Bounds& region)
     // Filled in element order, so each cell lists its elements ascending.
     for (size_t e = 0; e < captured_.size(); ++e)
         forEachCell(e, [&](int c) { cellElements_[size_t(fill_[size_t(c)]++)] = captured_[e]; });
+    inverseCellSize_ = 1.0 / cellSize_;
 }
 
 bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
 {
     if (captured_.empty() || !reach_.contains(p)) return false;
     int c[3];
-    const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
-                         (p.z - gridOrigin_.z) / cellSize_};
+    const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
+                         (p.z - gridOrigin_.z) * inverseCellSize_};
     for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
     const int cell = cellIndex(c[0], c[1], c[2]);
+    const bool isFace = kind_ == Kind::face, isSheet = kind_ == Kind::sheet;
     bool found = false;
     SurfaceContact candidate;
     for (int s = cellStart_[size_t(cell)]; s < cellStart_[size_t(cell) + 1]; ++s) {
-        if (!test(elements_[size_t(cellElements_[size_t(s)])], p, candidate)) continue;
+        const int element = cellElements_[size_t(s)];
+        // Most candidates lie too far in front of or behind the node.
+        if (isFace || isSheet) {
+            const Plane& plane = planes_[size_t(element)];
+            const double h = (p - plane.centre).dot(plane.normal);
+            if (isFace ? !(h <= skin_ && -h <= depthLimit_) : !(std::fabs(h) <= 0.5 * thickness_ + skin_)) continue;
+        }
+        if (!test(elements_[size_t(element)], p, candidate)) continue;
         // Strictly less: on a tie the lower-numbered element keeps the contact.
         if (!found || candidate.depth < contact.depth) {
             contact = candidate;
@@ -404,14 +450,14 @@ void respond(MassPoint& a, int node, NodeForces& forces, MassPoint* surfaceNodes
 }
 }  // namespace
 
-int collideNodes(SoftBody& body, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces)
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces)
 {
-    MassPoint* nodes = body.nodeArray();
+    MassPoint* nodes = own.body().nodeArray();
     MassPoint* surfaceNodes = surface.body().nodeArray();
     int answered = 0;
     SurfaceContact contact;
-    for (int n = 0; n < body.nodeCount(); ++n) {
-        if (!surface.findContact(nodes[n].position, contact)) continue;
+    for (int n : own.outerNodes()) {
+        if (!surface.findContact(own.position(n), contact)) continue;
         respond(nodes[n], n, forces, surfaceNodes, contact, surfaceForces);
         ++answered;
     }

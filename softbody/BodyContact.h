@@ -2,6 +2,7 @@
 
 #include "geometry/Vector3.h"
 
+#include <cstddef>
 #include <vector>
 
 class SoftBody;
@@ -52,16 +53,25 @@ public:
     static constexpr double kSkin = 0.05;       ///< contact skin, in spacings
     static constexpr double kThickness = 0.5;   ///< thickness of a sheet or chain, in spacings
     static constexpr double kSolidReach = 0.5;  ///< how deep a solid's faces reach, in spacings
-    static constexpr double kCellSpacings = 2.0; ///< grid cell side, in spacings
+    static constexpr double kCellSpacings = 1.0; ///< grid cell side, in spacings
 
     /// The elements of body's surface; capture() takes their positions.
     explicit BodySurface(SoftBody& body);
 
-    /// Takes the surface at the body's current node positions, as far as a
-    /// node within `region` can touch it.
+    /// Copies the body's node positions, which capture() and collideNodes()
+    /// then read, and returns the box around them.
+    Bounds gather();
+    /// Takes the surface at the positions gather() copied, as far as a node
+    /// within `region` can touch it.
     void capture(const Bounds& region);
+    /// Node n's position as gather() copied it.
+    const Vector3& position(int n) const { return positions_[std::size_t(n)]; }
 
     SoftBody& body() const { return *body_; }
+    /// The body's nodes on its outside, ascending: every node of a sheet or
+    /// chain, the six sides' nodes of a solid. Its inner nodes lie behind
+    /// these and meet no other body before they do.
+    const std::vector<int>& outerNodes() const { return outerNodes_; }
     /// No node outside this box can touch the surface.
     const Bounds& reach() const { return reach_; }
     /// How far outside the body's node box the surface reaches.
@@ -86,7 +96,7 @@ private:
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
 
     SoftBody* body_;
-    const MassPoint* nodes_;
+    std::vector<Vector3> positions_;  ///< every node's, in lattice order: a sixth of a node's size apart
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     std::vector<Element> elements_;
@@ -99,8 +109,16 @@ private:
     double cellSize_ = 1.0;
     int dims_[3] = {0, 0, 0};
     std::vector<int> cellStart_;
+    /// What the first test of an element needs, by element: most candidates
+    /// fail it, and it reads a sixth of what the whole test does.
+    struct Plane {
+        Vector3 centre, normal;
+    };
+    std::vector<Plane> planes_;
     std::vector<int> cellElements_;
     std::vector<int> fill_;
+    std::vector<int> outerNodes_;
+    double inverseCellSize_ = 1.0;
 };
 
 /// Total force on a body's nodes as a step will gather it before its fixed
@@ -131,4 +149,5 @@ private:
 /// surface point, with the surface's nodes taking the equal and opposite
 /// forces and impulses by their weights. Moves nothing; changes velocities,
 /// contact forces and pending external forces. Returns the contacts answered.
-int collideNodes(SoftBody& body, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces);
+/// Only the outer nodes of `body` (own.outerNodes()) are looked at.
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces);

@@ -43,7 +43,7 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
     std::vector<Scratch*> at(count);
     for (size_t b = 0; b < count; ++b) {
         Scratch& s = scratchFor(b, *bodies[b]);
-        s.box = nodeBounds(*bodies[b]);
+        s.box = s.surface.gather();
         s.reach = s.box.grown(BodySurface::margin(*bodies[b]));
         s.touched = Bounds();
         s.isTouching = s.isSurface = false;
@@ -72,7 +72,7 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
     int contacts = 0;
     for (const auto& [a, b] : pairs)
         if (at[a]->box.overlaps(at[b]->surface.reach()))
-            contacts += collideNodes(*bodies[a], at[a]->forces, at[b]->surface, at[b]->forces);
+            contacts += collideNodes(at[a]->surface, at[a]->forces, at[b]->surface, at[b]->forces);
 
     for (Scratch* s : at) {
         if (s->isTouching)
