@@ -5,6 +5,11 @@
 // from the straightforward implementation, and never change: any rework of
 // the simulation's storage or threading must reproduce them bit for bit.
 //
+// The scenes with several bodies are also frozen with contact between bodies
+// switched on, in tests/data/contact_trajectories.txt, recorded once the
+// contact phase was settled; they must keep their bits in every path and
+// with each body's step split between two threads.
+//
 // To print the hashes of the current code instead of checking them, run the
 // test with BLORP_PRINT_TRAJECTORIES=1 in the environment.
 #include "softbody/SimdPath.h"
@@ -61,12 +66,15 @@ void act(World& world, int step)
     }
 }
 
-std::uint64_t runScene(int scene)
+std::uint64_t runScene(int scene, bool collides = false, bool twoThreads = false)
 {
     testing::internal::CaptureStderr();
     World world(scene);
     testing::internal::GetCapturedStderr();
     while (world.activeBodies.size() < world.preparedBodies.size()) world.activateNextBody();
+    world.collidesBodies = collides;
+    if (twoThreads)
+        for (SoftBody* body : world.activeBodies) body->parallelThreshold = 0;
     for (int s = 0; s < kSteps; ++s) {
         act(world, s);
         world.step();
@@ -80,10 +88,10 @@ std::uint64_t runScene(int scene)
     return hash.value;
 }
 
-std::map<int, std::string> recordedHashes()
+std::map<int, std::string> recordedHashes(const char* file = "trajectories.txt")
 {
     std::map<int, std::string> hashes;
-    std::ifstream in(BLORP_TEST_DATA_DIR "/trajectories.txt");
+    std::ifstream in(std::string(BLORP_TEST_DATA_DIR "/") + file);
     std::string line;
     while (std::getline(in, line)) {
         if (line.empty() || line[0] == '#') continue;
@@ -101,6 +109,9 @@ std::string hex(std::uint64_t value)
 }
 
 class Trajectory : public testing::TestWithParam<int> {};
+class ContactTrajectory : public testing::TestWithParam<std::tuple<int, SimdPath>> {};
+// The scenes with more than one body, where contact between bodies acts.
+constexpr int kContactScenes[] = {0, 2, 7, 8};
 class TrajectoryInEveryPath : public testing::TestWithParam<std::tuple<int, SimdPath>> {};
 }  // namespace
 
@@ -144,6 +155,36 @@ INSTANTIATE_TEST_SUITE_P(
     EveryScene, TrajectoryInEveryPath,
     testing::Combine(testing::Range(0, 13),
                      testing::ValuesIn(kSimdPaths)),
+    [](const testing::TestParamInfo<std::tuple<int, SimdPath>>& info) {
+        return "scene" + std::to_string(std::get<0>(info.param)) + "_" + simdPathName(std::get<1>(info.param));
+    });
+
+// With contact between bodies: the same frozen bits from every path, and
+// from the two-thread split of each body's step on the startup path.
+TEST_P(ContactTrajectory, MatchesTheRecordedBits)
+{
+    const int scene = std::get<0>(GetParam());
+    const SimdPath path = std::get<1>(GetParam());
+    if (!simdPathAvailable(path))
+        GTEST_SKIP() << "this processor cannot run the " << simdPathName(path) << " path";
+    const SimdPath saved = simdPath();
+    ASSERT_TRUE(setSimdPath(path));
+    const std::string actual = hex(runScene(scene, true));
+    const std::string split = hex(runScene(scene, true, true));
+    setSimdPath(saved);
+    if (std::getenv("BLORP_PRINT_TRAJECTORIES")) std::cout << scene << " " << actual << "\n";
+    const std::map<int, std::string> recorded = recordedHashes("contact_trajectories.txt");
+    ASSERT_TRUE(recorded.count(scene)) << "no recorded hash for scene " << scene;
+    EXPECT_EQ(actual, recorded.at(scene)) << "scene " << scene << " with contact leaves its recorded trajectory in the "
+                                          << simdPathName(path) << " path";
+    EXPECT_EQ(split, actual) << "scene " << scene << " with contact, on two threads, in the " << simdPathName(path)
+                             << " path";
+    EXPECT_NE(actual, hex(runScene(scene))) << "contact changes nothing in scene " << scene;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    ContactScenes, ContactTrajectory,
+    testing::Combine(testing::ValuesIn(kContactScenes), testing::ValuesIn(kSimdPaths)),
     [](const testing::TestParamInfo<std::tuple<int, SimdPath>>& info) {
         return "scene" + std::to_string(std::get<0>(info.param)) + "_" + simdPathName(std::get<1>(info.param));
     });
