@@ -6,12 +6,6 @@
 #include <algorithm>
 #include <cmath>
 
-void Bounds::include(const Vector3& p)
-{
-    low = Vector3(std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z));
-    high = Vector3(std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z));
-}
-
 Bounds Bounds::grown(double r) const
 {
     Bounds b;
@@ -196,14 +190,20 @@ Bounds BodySurface::elementBounds(const Element& e) const
     // test() takes exactly the points centre + u·e1 + v·e2 + h·normal with
     // |u|, |v| ≤ 1/2 and h within the element's reach in front and behind:
     // the box of that slanted block's eight corners holds them all.
+    // The block is symmetric about its middle, centre + (front - back)/2 ·
+    // normal, and reaches from it half of each edge's extent along each axis.
     const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
     const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
-    const Vector3 across[2] = {e.normal * front, e.normal * -back};
-    for (double u : {-0.5, 0.5})
-        for (double v : {-0.5, 0.5})
-            for (const Vector3& h : across) b.include(e.centre + e.e1 * u + e.e2 * v + h);
-    // Rounding in test() could place a point a hair outside the box.
-    return b.grown(1e-9 * (1.0 + std::sqrt(e.g11 + e.g22)));
+    const Vector3 middle = e.centre + e.normal * (0.5 * (front - back));
+    const double depth = 0.5 * (front + back);
+    // Rounding in test() could place a point a hair outside the exact box.
+    const double slack = 1e-9 * (1.0 + std::sqrt(e.g11 + e.g22));
+    const Vector3 half(0.5 * (std::fabs(e.e1.x) + std::fabs(e.e2.x)) + depth * std::fabs(e.normal.x) + slack,
+                       0.5 * (std::fabs(e.e1.y) + std::fabs(e.e2.y)) + depth * std::fabs(e.normal.y) + slack,
+                       0.5 * (std::fabs(e.e1.z) + std::fabs(e.e2.z)) + depth * std::fabs(e.normal.z) + slack);
+    b.low = middle - half;
+    b.high = middle + half;
+    return b;
 }
 
 void BodySurface::buildGrid(const Bounds& region)

@@ -13,7 +13,11 @@ struct Bounds {
     Vector3 low{1e300, 1e300, 1e300};
     Vector3 high{-1e300, -1e300, -1e300};
 
-    void include(const Vector3& p);
+    void include(const Vector3& p)
+    {
+        low = Vector3(p.x < low.x ? p.x : low.x, p.y < low.y ? p.y : low.y, p.z < low.z ? p.z : low.z);
+        high = Vector3(p.x > high.x ? p.x : high.x, p.y > high.y ? p.y : high.y, p.z > high.z ? p.z : high.z);
+    }
     /// The box grown by r on every side.
     Bounds grown(double r) const;
     bool overlaps(const Bounds& other) const;
