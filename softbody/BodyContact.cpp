@@ -25,14 +25,6 @@ bool Bounds::contains(const Vector3& p) const
     return low.x <= p.x && p.x <= high.x && low.y <= p.y && p.y <= high.y && low.z <= p.z && p.z <= high.z;
 }
 
-Bounds nodeBounds(const SoftBody& body)
-{
-    Bounds b;
-    const MassPoint* nodes = body.nodeArray();
-    for (int n = 0; n < body.nodeCount(); ++n) b.include(nodes[n].position);
-    return b;
-}
-
 namespace {
 // Node index of lattice point (i, j, k).
 struct Lattice {
@@ -60,7 +52,8 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.
     const int NX = body.nodesX, NY = body.nodesY, NZ = body.nodesZ;
     const Lattice at{NY, NZ};
     const int zeroCounts = (body.cellsX == 0) + (body.cellsY == 0) + (body.cellsZ == 0);
-    kind_ = zeroCounts == 0 ? Kind::face : zeroCounts == 1 ? Kind::sheet : zeroCounts == 2 ? Kind::segment : Kind::point;
+    const Kind kinds[4] = {Kind::face, Kind::sheet, Kind::segment, Kind::point};
+    kind_ = kinds[zeroCounts];
     skin_ = kSkin * body.spacing;
     thickness_ = kThickness * body.spacing;
     depthLimit_ = kSolidReach * body.spacing;
@@ -97,13 +90,16 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.
         // Two-sided, so the corners' turn does not matter.
         if (NZ == 1) {
             for (int i = 0; i + 1 < NX; ++i)
-                for (int j = 0; j + 1 < NY; ++j) addQuad(at(i, j, 0), at(i + 1, j, 0), at(i + 1, j + 1, 0), at(i, j + 1, 0));
+                for (int j = 0; j + 1 < NY; ++j)
+                    addQuad(at(i, j, 0), at(i + 1, j, 0), at(i + 1, j + 1, 0), at(i, j + 1, 0));
         } else if (NY == 1) {
             for (int i = 0; i + 1 < NX; ++i)
-                for (int k = 0; k + 1 < NZ; ++k) addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));
+                for (int k = 0; k + 1 < NZ; ++k)
+                    addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));
         } else {
             for (int j = 0; j + 1 < NY; ++j)
-                for (int k = 0; k + 1 < NZ; ++k) addQuad(at(0, j, k), at(0, j + 1, k), at(0, j + 1, k + 1), at(0, j, k + 1));
+                for (int k = 0; k + 1 < NZ; ++k)
+                    addQuad(at(0, j, k), at(0, j + 1, k), at(0, j + 1, k + 1), at(0, j, k + 1));
         }
     } else {
         const int count = body.nodeCount();

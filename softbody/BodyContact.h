@@ -24,9 +24,6 @@ struct Bounds {
     bool contains(const Vector3& p) const;
 };
 
-/// The box around every node of a body, at their current positions.
-Bounds nodeBounds(const SoftBody& body);
-
 /// Where a node meets another body's surface: the outward unit normal, how
 /// far past the surface the node lies (negative within the contact skin, just
 /// outside), and the surface nodes that carry the contact with their weights
@@ -145,13 +142,14 @@ private:
     std::vector<unsigned char> known_;
 };
 
-/// Answers every contact of the nodes of `body` (with its forces `forces`)
-/// against `surface` (with `surfaceForces`), in lattice order, each contact
-/// before the next is looked at: the response of the fixed contacts (normal
-/// force cancelled, static or kinetic friction, the velocity into the surface
-/// removed; never reversed, see respond()) applied to the node's motion relative to the
-/// surface point, with the surface's nodes taking the equal and opposite
-/// forces and impulses by their weights. Moves nothing; changes velocities,
-/// contact forces and pending external forces. Returns the contacts answered.
-/// Only the outer nodes of `body` (own.outerNodes()) are looked at.
+/// Answers every contact of the outer nodes of `own`'s body (with its forces
+/// `forces`) against `surface` (with `surfaceForces`), in lattice order, each
+/// contact before the next is looked at: the response of the fixed contacts
+/// (normal force cancelled, static or kinetic friction, the velocity into the
+/// surface removed, never reversed: see respond() in BodyContact.cpp) applied
+/// to the node's motion relative to the surface point, with the surface's
+/// nodes taking the equal and opposite forces and impulses by their weights.
+/// Reads the positions that gather() copied; moves nothing; changes
+/// velocities, contact forces and pending external forces. Returns the
+/// contacts answered.
 int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces);
