@@ -189,8 +189,8 @@ TEST(Options, HelpNamesEveryOptionAndKey)
 {
     const std::string help = helpText();
     for (const char* option : {"--scene N", "--bodies K", "--export", "--rib TARGET", "--binary", "--headless",
-                               "--steps N", "--realtime", "--keep-aspect", "--size WxH", "--collide-bodies", "--help", "-display",
-                               "-geometry"})
+                               "--steps N", "--realtime", "--keep-aspect", "--size WxH", "--collide-bodies", "--help",
+                               "-display", "-geometry"})
         EXPECT_NE(help.find(option), std::string::npos) << option;
     for (const char* key : {"  w ", "  z ", "  x ", "  c ", "  d ", "  s ", "  a ", "  o ", "  p ", "  n ", "  m ", "  q ",
                             "  space ", "  . ", "  r ", "  [ ] ", "  t ", "  g ", "  b ", "  i ", "  h ", "  arrows ", "Home"})
