@@ -3,7 +3,7 @@
 #include "app/Captures.h"
 #include "app/Options.h"
 #include "app/Session.h"
-#include "ribout/include/ri.h"
+#include <ri.h>
 #include "world/FrameExport.h"
 
 #include <csignal>

@@ -2,7 +2,7 @@
 
 #include "app/Captures.h"
 #include "app/Options.h"
-#include "ribout/include/ri.h"
+#include <ri.h>
 #include "world/FrameExport.h"
 #include "world/SceneStore.h"
 

@@ -14,7 +14,7 @@
 
 #include <benchmark/benchmark.h>
 
-#include "ri.h"
+#include <ri.h>
 
 namespace {
 

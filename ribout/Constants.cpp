@@ -2,7 +2,7 @@
 // standard bases, the pixel filters and the procedural kinds.
 #include <cmath>
 
-#include "ri.h"
+#include <ri.h>
 
 namespace {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "ri.h"
+#include <ri.h>
 #include "ribout/SymbolTable.h"
 
 class RibWriter;

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <cstdio>
 
-#include "ri.h"
+#include <ri.h>
 
 /// One value of a list. Type and class use the declaration codes (type 4 is
 /// string); `count` is the number of elements, `size` the bytes of `data`.

@@ -13,7 +13,7 @@
 
 #include <cstdarg>
 
-#include "ri.h"
+#include <ri.h>
 
 /// Most token/value pairs a variable-argument call passes on; later pairs
 /// are ignored.

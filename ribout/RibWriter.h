@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <initializer_list>
 
-#include "ri.h"
+#include <ri.h>
 #include "ribout/RibStream.h"
 #include "ribout/Renderer.h"
 

@@ -11,7 +11,7 @@
 #include <cstdio>
 #include <functional>
 
-#include "ri.h"
+#include <ri.h>
 
 /// ELF (PJW) hash over the unsigned bytes of `text`; a null text hashes to 0.
 uint32_t elfHash(const char* text);

@@ -6,7 +6,7 @@
 #include "app/Options.h"
 #include "app/Session.h"
 #include "app/Viewer.h"
-#include "ribout/include/ri.h"
+#include <ri.h>
 #include "softbody/SoftBody.h"
 #include "world/FrameExport.h"
 

@@ -20,7 +20,7 @@
 
 #include <fuzzer/FuzzedDataProvider.h>
 
-#include "ri.h"
+#include <ri.h>
 #include "ribout/Declarations.h"
 #include "ribout/ErrorReporting.h"
 #include "ribout/Renderer.h"

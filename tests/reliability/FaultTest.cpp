@@ -16,7 +16,7 @@
 #include <gtest/gtest.h>
 
 #include "RibCapture.h"
-#include "ri.h"
+#include <ri.h>
 #include "world/FrameExport.h"
 #include "world/World.h"
 

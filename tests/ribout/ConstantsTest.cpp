@@ -4,7 +4,7 @@
 #include <cmath>
 #include <cstring>
 
-#include "ri.h"
+#include <ri.h>
 
 namespace {
 

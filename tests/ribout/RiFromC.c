@@ -1,6 +1,6 @@
 /* A C program's use of the RenderMan procedures: the header compiles as C
  * and the procedures link with C names. */
-#include "ri.h"
+#include <ri.h>
 
 void describeFrameFromC(void)
 {

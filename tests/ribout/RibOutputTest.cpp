@@ -13,7 +13,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ri.h"
+#include <ri.h>
 #include "ribout/RibWriter.h"
 #include "RibCapture.h"
 

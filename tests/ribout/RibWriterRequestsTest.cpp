@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "ri.h"
+#include <ri.h>
 #include "ribout/ErrorReporting.h"
 #include "ribout/Renderer.h"
 #include "RibCapture.h"
