@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "ribout/ErrorReporting.h"
 #include "ribout/RibWriter.h"
 
 namespace {
@@ -126,8 +127,9 @@ void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int
     if (floats == 0 && declaration.type != kTypeInteger && declaration.type != kTypeString) {
         // Without a type nothing says how many values follow, and a token
         // standing alone is not a parameter a reader can parse.
-        std::fprintf(stderr, "ribout error: parameter \"%s\" has no type, left out\n",
-                     token ? token : "");
+        reportDiagnostic(RIE_BADTOKEN, RIE_ERROR,
+                         "ribout error: parameter \"%s\" has no type, left out",
+                         token ? token : "");
         return;
     }
     writer.writeText(" ", 1);
@@ -144,7 +146,8 @@ void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int
 }
 
 void reportUndeclared(RtToken token) {
-    std::fprintf(stderr, "ribout error: undeclared parameter \"%s\"\n", token ? token : "");
+    reportDiagnostic(RIE_BADTOKEN, RIE_ERROR, "ribout error: undeclared parameter \"%s\"",
+                     token ? token : "");
 }
 
 std::int64_t classCount(const Declaration& declaration, std::int64_t vertex, std::int64_t varying,

@@ -1,5 +1,6 @@
 #include "ribout/ErrorReporting.h"
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -24,6 +25,12 @@ struct PrinterState {
 PrinterState printer;
 
 RtErrorHandler currentHandler = RiErrorPrint;
+
+// The line of the diagnostic being reported, while its handler runs. The
+// printer recognises it by address, so a handler that forwards the message
+// to RiErrorPrint gets the plain line, and any other report it makes from
+// inside prints in the usual layout.
+const char* diagnosticLine = nullptr;
 
 // A missing message compares as the empty text, so identical reports without
 // a message fold like any others.
@@ -119,6 +126,22 @@ void reportError(RtInt code, RtInt severity, const char* message)
     RiLastError = code;
 }
 
+void reportDiagnostic(RtInt code, RtInt severity, const char* format, ...)
+{
+    char line[kMessageCapacity];
+    va_list arguments;
+    va_start(arguments, format);
+    std::vsnprintf(line, sizeof line, format, arguments);
+    va_end(arguments);
+    // A handler may itself cause a diagnostic; the outer line is restored
+    // for the rest of the outer call.
+    const char* outerLine = diagnosticLine;
+    diagnosticLine = line;
+    currentHandler(code, severity, line);
+    diagnosticLine = outerLine;
+    RiLastError = code;
+}
+
 void installErrorHandler(RtErrorHandler handler)
 {
     currentHandler = handler != nullptr ? handler : RiErrorPrint;
@@ -138,6 +161,16 @@ RtVoid RiErrorIgnore(RtInt code, RtInt /*severity*/, const char* /*message*/)
 
 RtVoid RiErrorPrint(RtInt code, RtInt severity, const char* message)
 {
+    if (message != nullptr && message == diagnosticLine) {
+        // A diagnostic is its own line and stands outside the folding of
+        // reports: it neither folds nor ends a run of repeats.
+        std::fprintf(stderr, "%s\n", message);
+        std::fflush(stderr);
+        if (severity >= RIE_SEVERE) {
+            std::exit(kExitStatus);
+        }
+        return;
+    }
     if (isRepeat(code, message)) {
         ++printer.repeatCount;
         return;

@@ -3,7 +3,7 @@
 // attach to reports, and the texts the printer uses.
 #pragma once
 
-#include "ri.h"
+#include <ri.h>
 
 /// Passes a report to the handler the program installed with RiErrorHandler
 /// (RiErrorPrint until it installs one), then leaves `code` in RiLastError.
@@ -11,6 +11,19 @@
 /// the handler returns: the standard printers end the process at their
 /// severities, a program's own handler may not.
 void reportError(RtInt code, RtInt severity, const char* message);
+
+/// Reports one of the library's own diagnostics (a request left out, counts
+/// that disagree) through the same handler as reportError, with `code` and
+/// `severity`. The message is the whole line the printer shows, formatted
+/// printf-style without its newline; RiErrorPrint writes it as that one line
+/// rather than in its report layout, so users keep reading the lines they
+/// know while a program's own handler sees every diagnostic with a code.
+/// A line longer than 1023 characters is cut there.
+void reportDiagnostic(RtInt code, RtInt severity, const char* format, ...)
+#if defined(__GNUC__)
+    __attribute__((format(printf, 3, 4)))
+#endif
+    ;
 
 /// Makes `handler` the one reportError calls; null restores RiErrorPrint.
 void installErrorHandler(RtErrorHandler handler);

@@ -335,7 +335,8 @@ const char* RibWriter::namedFilter(const char* request, RtFilterFunc filter) {
     if (name == nullptr) {
         // RIB names only the standard filters; a request with an empty or
         // made-up name is one no renderer reads, so it is left out.
-        std::fprintf(stderr, "ribout error: %s with a filter function RIB cannot name\n", request);
+        reportDiagnostic(RIE_INCAPABLE, RIE_ERROR,
+                         "ribout error: %s with a filter function RIB cannot name", request);
     }
     return name;
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "ribout/Declarations.h"
+#include "ribout/ErrorReporting.h"
 #include "ribout/RibWriter.h"
 
 void RibWriter::FrameBegin(RtInt frame) {
@@ -122,8 +123,9 @@ void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 
 void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
     if (n <= 0 || nRGB == nullptr || RGBn == nullptr) {
-        std::fprintf(stderr, "ribout error: ColorSamples needs at least one sample and both "
-                             "matrices\n");
+        reportDiagnostic(n <= 0 ? RIE_RANGE : RIE_MISSINGDATA, RIE_ERROR,
+                         "ribout error: ColorSamples needs at least one sample and both "
+                         "matrices");
         return;
     }
     // From here on every colour, Color's own and each color parameter's,

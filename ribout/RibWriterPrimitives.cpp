@@ -10,6 +10,7 @@
 #include <initializer_list>
 
 #include "ribout/Declarations.h"
+#include "ribout/ErrorReporting.h"
 #include "ribout/RibWriter.h"
 
 namespace {
@@ -195,7 +196,7 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
     if (!isBilinear && !isNamed(type, "bicubic")) {
         // Without a known type the patch counts are unknown, and so is how
         // many values each parameter has: the request is left out whole.
-        std::fprintf(stderr, "ribout: unknown patch type %s\n", type ? type : "");
+        reportDiagnostic(RIE_BADTOKEN, RIE_ERROR, "ribout: unknown patch type %s", type ? type : "");
         return;
     }
     writeText("PatchMesh ");
@@ -395,16 +396,16 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
         }
     }
     if (nleaf != leaves) {
-        std::fprintf(stderr, "ribout error: RiBlobby nleaf [%d] !=  leaf count [%i]\n", nleaf,
-                     leaves);
+        reportDiagnostic(RIE_CONSISTENCY, RIE_ERROR,
+                         "ribout error: RiBlobby nleaf [%d] !=  leaf count [%i]", nleaf, leaves);
     }
     if (nflt != floats) {
-        std::fprintf(stderr, "ribout error: RiBlobby nflt [%d] != float count [%i]\n", nflt,
-                     floats);
+        reportDiagnostic(RIE_CONSISTENCY, RIE_ERROR,
+                         "ribout error: RiBlobby nflt [%d] != float count [%i]", nflt, floats);
     }
     if (nstr != strings) {
-        std::fprintf(stderr, "ribout error: RiBlobby nstr [%d] != string count [%i]\n", nstr,
-                     strings);
+        reportDiagnostic(RIE_CONSISTENCY, RIE_ERROR,
+                         "ribout error: RiBlobby nstr [%d] != string count [%i]", nstr, strings);
     }
 
     writeText("Blobby ");
@@ -438,7 +439,7 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
         writeQuoted(arguments[1]);
         writeText("] ");
     } else {
-        std::fprintf(stderr, "ribout error: procedural type\n");
+        reportDiagnostic(RIE_INCAPABLE, RIE_ERROR, "ribout error: procedural type");
         return;
     }
     writeFloatArray(bound, 6);
