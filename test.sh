@@ -1,8 +1,20 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds blorp and runs every test: once in a normal
-# build and once more under AddressSanitizer and UndefinedBehaviorSanitizer.
+# ./test.sh        builds blorp once (RelWithDebInfo, in build/) and runs every
+#                  test: the everyday command after a change.
+# ./test.sh --all  also builds and tests under AddressSanitizer and
+#                  UndefinedBehaviorSanitizer, runs the two-thread step under
+#                  ThreadSanitizer and replays the fuzzing corpora: what CI runs.
+# Extra arguments after the mode go to ctest (for instance -R pattern).
 set -euo pipefail
 cd "$(dirname "$0")"
+
+usage() { echo "usage: ./test.sh [--all] [ctest arguments...]"; }
+all=false
+case "${1:-}" in
+  --all) all=true; shift ;;
+  -h|--help) usage; exit 0 ;;
+esac
+
 ./tools/setup.sh
 
 jobs=$(nproc)
@@ -11,11 +23,14 @@ build_and_test() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja "$@"
   cmake --build "$dir" -j "$jobs"
-  (cd "$dir" && ctest --output-on-failure -j "$jobs")
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}")
 }
+ctest_args=("$@")
 
 echo "== normal build =="
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+$all || exit 0
 
 echo "== sanitizer build (address, undefined) =="
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -30,12 +45,16 @@ cmake --build build-tsan -j "$jobs" --target softbody_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/softbody/softbody_tests --gtest_filter='ParallelStep.*'
 
 echo "== fuzz smoke (libFuzzer, address, undefined) =="
-# Each harness replays the committed corpus and tries a fixed number of new
+# Each harness replays its committed corpus and tries a fixed number of new
 # inputs; tools/fuzz.sh runs them for as long as asked.
+pairs=()
+while read -r harness corpus; do
+  pairs+=("$harness:$corpus")
+done < <(grep -v -e '^#' -e '^[[:space:]]*$' tests/fuzz/harnesses.txt)
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBLORP_FUZZ=ON -DBLORP_BUILD_TESTS=OFF -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF
-cmake --build build-fuzz -j "$jobs" --target declaration_fuzzer ri_call_fuzzer
-for pair in declaration_fuzzer:declarations ri_call_fuzzer:ri_calls; do
+cmake --build build-fuzz -j "$jobs" --target "${pairs[@]%%:*}"
+for pair in "${pairs[@]}"; do
   # New inputs go to a scratch folder, never into the committed corpus.
   scratch=build-fuzz/smoke/${pair#*:}
   rm -rf "$scratch" && mkdir -p "$scratch"

@@ -14,29 +14,32 @@
 # process can stall for seconds, and a real hang still shows as one.
 #
 #   tools/fuzz.sh [seconds [harness...]]   environment: FUZZ_DIR (scratch folder)
-#   harnesses: declaration_fuzzer ri_call_fuzzer (default both)
+#   harnesses: those listed in tests/fuzz/harnesses.txt (default all of them)
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 seconds=${1:-600}
 shift || true
+declare -A corpus_of
+listed=()
+while read -r harness corpus; do
+  corpus_of[$harness]=$corpus
+  listed+=("$harness")
+done < <(grep -v -e '^#' -e '^[[:space:]]*$' tests/fuzz/harnesses.txt)
 harnesses=("$@")
-[ ${#harnesses[@]} -gt 0 ] || harnesses=(declaration_fuzzer ri_call_fuzzer)
+[ ${#harnesses[@]} -gt 0 ] || harnesses=("${listed[@]}")
 session_limit=300
 build=build-fuzz
 scratch=${FUZZ_DIR:-$build/fuzz-work}
 
 CC=clang CXX=clang++ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DBLORP_FUZZ=ON -DBLORP_BUILD_TESTS=OFF -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF >/dev/null
-cmake --build "$build" -j 2 --target declaration_fuzzer ri_call_fuzzer
+cmake --build "$build" -j 2 --target "${harnesses[@]}"
 
 status=0
 for fuzzer in "${harnesses[@]}"; do
-  case $fuzzer in
-    declaration_fuzzer) corpus=declarations ;;
-    ri_call_fuzzer) corpus=ri_calls ;;
-    *) echo "unknown harness $fuzzer" >&2; exit 2 ;;
-  esac
+  corpus=${corpus_of[$fuzzer]:-}
+  [ -n "$corpus" ] || { echo "unknown harness $fuzzer" >&2; exit 2; }
   mkdir -p "$scratch/corpus/$corpus" "$scratch/artifacts"
   left=$seconds
   session=0
