@@ -140,8 +140,14 @@ TEST(Fault, ACommandThatEndsIsNoticedBeforeTheBufferIsWritten) {
     outputReports = OutputReports{};
     RiErrorHandler(recordOutputReport);
     RiBegin(("|touch " + ended.path()).c_str());
-    while (access(ended.path().c_str(), F_OK) != 0) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (access(ended.path().c_str(), F_OK) != 0 && std::chrono::steady_clock::now() < giveUp) {
         usleep(1000);
+    }
+    if (access(ended.path().c_str(), F_OK) != 0) {
+        RiEnd();
+        RiErrorHandler(RiErrorPrint);
+        FAIL() << "the command did not run within 60 s";
     }
     // "AttributeBegin\n" is 15 bytes: this many fill half the buffer.
     constexpr long kRequestsBeforeAWrite = 128 * 1024 / 15 / 2;

@@ -1,6 +1,7 @@
 // Where RIB goes and how it gets there: files, standard output, pipes, the
 // binary encoding, and what happens when the output fails.
 
+#include <chrono>
 #include <clocale>
 #include <csignal>
 #include <cstdio>
@@ -405,19 +406,26 @@ TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported) {
 TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported) {
     // The command ends at once but leaves a job that reads everything later
     // (through a copy of the pipe: a background job's own input would be
-    // /dev/null).
+    // /dev/null). The job starts reading only once the command's shell is
+    // gone, reaped by the writer, so every request meets a command that has
+    // ended; it gives up waiting after 60 s.
     const std::string path = scratchPath("late.rib");
     testing::internal::CaptureStderr();
-    RiBegin(("|exec 3<&0; (sleep 0.3; cat <&3 > " + path + ") &").c_str());
+    RiBegin(("|exec 3<&0; (i=0; while kill -0 $$ 2>/dev/null && [ $i -lt 6000 ]; do "
+             "sleep 0.01; i=$((i + 1)); done; cat <&3 > " +
+             path + ") &")
+                .c_str());
     RiWorldBegin();
     RiEnd();
     EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    const std::string expected = std::string(kHeader) + "WorldBegin\n\n";
     std::string text;
-    for (int wait = 0; wait < 100 && text != std::string(kHeader) + "WorldBegin\n\n"; ++wait) {
-        usleep(50 * 1000);
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+    while (text != expected && std::chrono::steady_clock::now() < giveUp) {
+        usleep(10 * 1000);
         text = readFile(path);
     }
-    EXPECT_EQ(text, std::string(kHeader) + "WorldBegin\n\n");
+    EXPECT_EQ(text, expected);
     std::remove(path.c_str());
 }
 
