@@ -31,11 +31,18 @@ start_blorp() {
     wait_for_window "$dir/blorp.log"
 }
 
-# let_frames_pass: the display cycle exports after every step; give it time
-# for more than one frame (eight steps) even on a slow software renderer.
+# let_frames_pass DIR: waits up to 60 s until DIR/blorp10.rib holds more than
+# one finished frame (the writer passes its output on in large blocks, so
+# this may take many frames), failing if blorp ends first.
 let_frames_pass() {
-    sleep 1.5
-    kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended while running"
+    local rib=$1/blorp10.rib frames=0
+    for _ in $(seq 1200); do
+        kill -0 "$blorp_pid" 2>/dev/null || fail "blorp ended while running"
+        [ -e "$rib" ] && frames=$(grep -a -c '^FrameEnd' "$rib" || true)
+        [ "$frames" -ge 2 ] && return 0
+        sleep 0.05
+    done
+    fail "$1: fewer than two frames in blorp10.rib after 60 s"
 }
 
 
@@ -60,7 +67,7 @@ check_rib() {
 
 # ---- 'q' finishes the export of the default scene into blorp10.rib
 start_blorp quit --export -geometry 200x200+0+0
-let_frames_pass
+let_frames_pass quit
 xdotool windowfocus --sync "$window"
 xdotool key q
 wait_exit "'q'"
@@ -69,7 +76,7 @@ check_rib quit text
 
 # ---- closing the window through the window manager finishes it too
 start_blorp close --export --binary --scene 7 --bodies 5 -geometry 200x200+0+0
-let_frames_pass
+let_frames_pass close
 "$wm_close" "$window" || fail "could not ask the window to close"
 wait_exit "the window was closed"
 [ "$status" = 0 ] || fail "closing the window ended blorp with status $status: $(cat close/blorp.log)"

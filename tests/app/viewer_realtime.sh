@@ -9,8 +9,9 @@
 # and passes when that bracket meets the allowed range. Screenshots are only
 # taken while the block falls and looked at afterwards, so the bracket is as
 # narrow as capturing allows; a try whose bracket is still too wide to tell
-# (a machine too busy to take screenshots quickly) is taken again, from a
-# fresh restart.
+# (a machine too busy to take screenshots quickly), or that sees no landing
+# before its captures end (a viewer held off its processor), is taken again,
+# from a fresh restart.
 #
 # usage: viewer_realtime.sh BLORP WORKDIR
 set -euo pipefail
@@ -82,7 +83,12 @@ for try in 1 2 3 4 5; do
         low=$(awk -v b="$before" -v t="$t0" 'BEGIN { printf "%.3f", b - t }')
     done <captures.txt
     rm -f fall_*.ppm
-    [ -n "$high" ] || fail "the block had not reached the floor (row $floor) after $low s"
+    if [ -z "$high" ]; then
+        # Late can mean a pacing fault or a viewer held off its processor;
+        # only the first shows in every try.
+        note "try $try: the block had not reached the floor (row $floor) after $low s"
+        continue
+    fi
     note "try $try: the block reached the floor (row $floor, start $start) between $low s and $high s"
     if awk -v l="$low" -v h="$high" -v w="$widest_bracket" 'BEGIN { exit !(h - l <= w) }'; then
         awk -v l="$low" -v h="$high" -v f=$fall -v r=$tolerance 'BEGIN { exit !(l <= f * (1 + r) && h >= f * (1 - r)) }' ||
@@ -94,4 +100,4 @@ for try in 1 2 3 4 5; do
         exit 0
     fi
 done
-fail "five tries could not bracket the moment within $widest_bracket s"
+fail "in five tries the landing was never bracketed within $widest_bracket s inside the captures"
