@@ -19,6 +19,14 @@ esac
 
 jobs=$(nproc)
 
+# stage NAME: announces a stage with the wall time and the processor time
+# (user + system, of everything run so far) spent before it.
+stage() {
+  local cpu
+  cpu=$(times | awk 'NR == 2 { print $1 " user, " $2 " system" }')
+  echo "== $1 == (after ${SECONDS} s; processor time so far: $cpu)"
+}
+
 build_and_test() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja "$@"
@@ -27,16 +35,16 @@ build_and_test() {
 }
 ctest_args=("$@")
 
-echo "== normal build =="
+stage "normal build"
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-$all || exit 0
+$all || { stage done; exit 0; }
 
-echo "== sanitizer build (address, undefined) =="
+stage "sanitizer build (address, undefined)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
   build_and_test build-asan -DCMAKE_BUILD_TYPE=Debug -DBLORP_SANITIZE=ON -DBLORP_BUILD_BENCH=OFF
 
-echo "== thread sanitizer (the two-thread step) =="
+stage "thread sanitizer (the two-thread step)"
 # The step's two threads share the lattice without locks; ThreadSanitizer
 # checks that the planes each one touches really are its own.
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF \
@@ -44,7 +52,7 @@ cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLORP_BUIL
 cmake --build build-tsan -j "$jobs" --target softbody_tests
 TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/softbody/softbody_tests --gtest_filter='ParallelStep.*'
 
-echo "== fuzz smoke (libFuzzer, address, undefined) =="
+stage "fuzz smoke (libFuzzer, address, undefined)"
 # Each harness replays its committed corpus and tries a fixed number of new
 # inputs; tools/fuzz.sh runs them for as long as asked.
 pairs=()
@@ -61,3 +69,4 @@ for pair in "${pairs[@]}"; do
   build-fuzz/tests/fuzz/${pair%%:*} -runs=2000 -seed=1 -close_fd_mask=3 \
     "$scratch" tests/fuzz/corpus/${pair#*:}
 done
+stage done
