@@ -27,18 +27,31 @@ stage() {
   echo "== $1 == (after ${SECONDS} s; processor time so far: $cpu)"
 }
 
+# A stage whose tests fail does not stop the later ones, so that one run
+# shows every failure; the script then ends with status 1. A build that
+# fails ends it at once.
+failed=()
 build_and_test() {
   local dir=$1; shift
   cmake -S . -B "$dir" -G Ninja "$@"
   cmake --build "$dir" -j "$jobs"
-  (cd "$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}")
+  (cd "$dir" && ctest --output-on-failure -j "$jobs" "${ctest_args[@]}") || failed+=("tests in $dir")
 }
 ctest_args=("$@")
+
+finish() {
+  stage done
+  if [ ${#failed[@]} -gt 0 ]; then
+    echo "test.sh: FAILED: ${failed[*]}" >&2
+    exit 1
+  fi
+  exit 0
+}
 
 stage "normal build"
 build_and_test build -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
-$all || { stage done; exit 0; }
+$all || finish
 
 stage "sanitizer build (address, undefined)"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=0 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -50,7 +63,8 @@ stage "thread sanitizer (the two-thread step)"
 cmake -S . -B build-tsan -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBLORP_BUILD_BENCH=OFF -DBLORP_BUILD_APP=OFF \
   -DCMAKE_CXX_FLAGS=-fsanitize=thread -DCMAKE_EXE_LINKER_FLAGS=-fsanitize=thread
 cmake --build build-tsan -j "$jobs" --target softbody_tests
-TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/softbody/softbody_tests --gtest_filter='ParallelStep.*'
+TSAN_OPTIONS=halt_on_error=1 build-tsan/tests/softbody/softbody_tests --gtest_filter='ParallelStep.*' ||
+  failed+=("thread sanitizer")
 
 stage "fuzz smoke (libFuzzer, address, undefined)"
 # Each harness replays its committed corpus and tries a fixed number of new
@@ -67,6 +81,6 @@ for pair in "${pairs[@]}"; do
   scratch=build-fuzz/smoke/${pair#*:}
   rm -rf "$scratch" && mkdir -p "$scratch"
   build-fuzz/tests/fuzz/${pair%%:*} -runs=2000 -seed=1 -close_fd_mask=3 \
-    "$scratch" tests/fuzz/corpus/${pair#*:}
+    "$scratch" tests/fuzz/corpus/${pair#*:} || failed+=("fuzzing ${pair%%:*}")
 done
-stage done
+finish

@@ -6,9 +6,9 @@
 # artifacts folder: add each one to tests/fuzz/corpus/<harness>/ once fixed.
 #
 # The library keeps every interned name for the life of the process, by
-# design, so a fuzzing process grows by roughly 100 MB per million inputs;
-# the run is therefore made of sessions of at most five minutes each, which
-# share the scratch corpus.
+# design, so a fuzzing process grows with every input (docs/performance.md
+# has the rate); the run is therefore made of sessions of at most five
+# minutes each, which share the scratch corpus.
 #
 # The per-input timeout is generous: on a shared machine a low-priority
 # process can stall for seconds, and a real hang still shows as one.
