@@ -128,17 +128,32 @@ void reportError(RtInt code, RtInt severity, const char* message)
 
 void reportDiagnostic(RtInt code, RtInt severity, const char* format, ...)
 {
-    char line[kMessageCapacity];
+    // The line is whole however long the names in it are: a longer one than
+    // the stack buffer holds is formatted again into the heap.
+    char shortLine[kMessageCapacity];
+    char* line = shortLine;
     va_list arguments;
     va_start(arguments, format);
-    std::vsnprintf(line, sizeof line, format, arguments);
+    va_list again;
+    va_copy(again, arguments);
+    const int length = std::vsnprintf(shortLine, sizeof shortLine, format, arguments);
     va_end(arguments);
+    if (length >= static_cast<int>(sizeof shortLine)) {
+        if (char* longLine = static_cast<char*>(std::malloc(static_cast<size_t>(length) + 1))) {
+            std::vsnprintf(longLine, static_cast<size_t>(length) + 1, format, again);
+            line = longLine;
+        }
+    }
+    va_end(again);
     // A handler may itself cause a diagnostic; the outer line is restored
     // for the rest of the outer call.
     const char* outerLine = diagnosticLine;
     diagnosticLine = line;
     currentHandler(code, severity, line);
     diagnosticLine = outerLine;
+    if (line != shortLine) {
+        std::free(line);
+    }
     RiLastError = code;
 }
 

@@ -18,7 +18,6 @@ void reportError(RtInt code, RtInt severity, const char* message);
 /// printf-style without its newline; RiErrorPrint writes it as that one line
 /// rather than in its report layout, so users keep reading the lines they
 /// know while a program's own handler sees every diagnostic with a code.
-/// A line longer than 1023 characters is cut there.
 void reportDiagnostic(RtInt code, RtInt severity, const char* format, ...)
 #if defined(__GNUC__)
     __attribute__((format(printf, 3, 4)))

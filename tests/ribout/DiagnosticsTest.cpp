@@ -149,6 +149,22 @@ TEST_F(Diagnostics, PrintAsPlainLinesThroughTheDefaultPrinter) {
     }
 }
 
+TEST_F(Diagnostics, KeepLongNamesWhole) {
+    static const std::string name(3000, 'q');
+    const std::string expected = "ribout error: undeclared parameter \"" + name + "\"";
+    const auto calls = [] {
+        RtFloat value = 1;
+        RiSurface("s", name.c_str(), &value, RI_NULL);
+    };
+    testing::internal::CaptureStderr();
+    requests(calls);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), expected + "\n");
+    RiErrorHandler(recordReport);
+    requests(calls);
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].message, expected);
+}
+
 TEST_F(Diagnostics, StandOutsideTheFoldingOfRepeatedReports) {
     RiErrorHandler(RiErrorIgnore);
     testing::internal::CaptureStderr();
