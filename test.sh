@@ -20,10 +20,13 @@ esac
 jobs=$(nproc)
 
 # stage NAME: announces a stage with the wall time and the processor time
-# (user + system, of everything run so far) spent before it.
+# (user + system of every command this script has finished) spent before it.
+# The times come from the script's own process: `times` inside $(...) would
+# count only the subshell's.
+ticks=$(getconf CLK_TCK)
 stage() {
   local cpu
-  cpu=$(times | awk 'NR == 2 { print $1 " user, " $2 " system" }')
+  cpu=$(awk -v hz="$ticks" '{ printf "%.0f s user, %.0f s system", $16 / hz, $17 / hz }' /proc/$$/stat)
   echo "== $1 == (after ${SECONDS} s; processor time so far: $cpu)"
 }
 
