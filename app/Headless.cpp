@@ -5,6 +5,7 @@
 #include "app/Options.h"
 #include "app/ProgressReport.h"
 #include "app/Session.h"
+#include "world/FrameFiles.h"
 
 #include <cstdio>
 #include <iostream>
@@ -21,6 +22,8 @@ std::string summary(const ViewerOptions& options, double seconds, int status)
     std::string line = text;
     if (options.exportsFrames) {
         line += "; " + std::to_string(framesWritten()) + " frames written to " + targetText(options.ribTarget);
+        if (framesWritten() > 0 && frameFiles::isPattern(options.ribTarget))
+            line += ", the last " + frameFiles::record().lastWritten;
         if (status != 0) line += ", but the RIB output could not be finished";
     }
     return line + captureSummary();

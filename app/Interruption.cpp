@@ -5,6 +5,7 @@
 #include "app/Session.h"
 #include <ri.h>
 #include "world/FrameExport.h"
+#include "world/FrameFiles.h"
 
 #include <csignal>
 #include <cstdlib>
@@ -23,6 +24,7 @@ bool hasOutputFailed = false;
 std::string outputFailure;
 std::string outputName;
 bool exportsFrames = false;
+bool writesFrameFiles = false;
 
 extern "C" void recordStopSignal(int number)
 {
@@ -40,9 +42,20 @@ extern "C" void recordStopSignal(int number)
 // and the line that follows it only says that the output could not be
 // finished.
 //
+// With one file per frame, a file that cannot be made or written ends the
+// run as a failed output does, whichever frame it is: the files before it
+// are whole and the stop line names them.
+//
 // Every other report is printed as the library would.
 extern "C" void handleRunError(RtInt code, RtInt severity, RtString message)
 {
+    if (writesFrameFiles && (code == RIE_NOFILE || code == RIE_SYSTEM)) {
+        if (!hasOutputFailed) {
+            hasOutputFailed = true;
+            outputFailure = message != nullptr ? message : "";
+        }
+        return;
+    }
     if (code == RIE_NOFILE) {
         std::cerr << (message != nullptr ? message : "Error making RIB file") << "\n";
         std::exit(1);
@@ -79,17 +92,30 @@ const char* signalName(int number)
 void guardRun(const ViewerOptions& options)
 {
     exportsFrames = options.exportsFrames;
+    writesFrameFiles = options.exportsFrames && frameFiles::isPattern(options.ribTarget);
     outputName = targetText(options.ribTarget);
     catchStopSignal(SIGINT);
     catchStopSignal(SIGTERM);
     RiErrorHandler(handleRunError);
 }
 
-bool isStopRequested() { return hasOutputFailed || stopSignalNumber != 0 || hasCaptureFailed(); }
+bool isStopRequested()
+{
+    return hasOutputFailed || stopSignalNumber != 0 || hasCaptureFailed() || !frameFiles::record().failedFile.empty();
+}
 
 int endStoppedRun()
 {
     const std::string steps = std::to_string(stepsTaken) + (stepsTaken == 1 ? " step" : " steps");
+    if (writesFrameFiles && !frameFiles::record().failedFile.empty()) {
+        const frameFiles::Record& files = frameFiles::record();
+        const std::string reason = files.failureReason.empty()
+                                       ? frameFileFailureReason(outputFailure, files.failedFile)
+                                       : files.failureReason;
+        std::cerr << "blorp: stopped after " << steps << ": the RIB output to " << files.failedFile
+                  << " failed: " << reason << "; " << lastFileText() << "\n";
+        return 1;
+    }
     if (hasOutputFailed) {
         // The output has reported its failure once; finishing it reports
         // nothing more and waits for a renderer that may still be ending.
@@ -108,13 +134,36 @@ int endStoppedRun()
     std::string line = std::string("blorp: stopped by ") + signalName(number) + " after " + steps;
     if (exportsFrames) {
         line += "; " + std::to_string(framesWritten()) + " frames written to " + outputName;
+        if (writesFrameFiles && framesWritten() > 0) line += ", the last " + frameFiles::record().lastWritten;
         if (closed != 0) line += ", but the RIB output could not be finished";
     }
     std::cerr << line << captureSummary() << "\n";
     return kSignalStatusBase + number;
 }
 
-long framesWritten() { return frameCounter < 0 ? 0 : long(frameCounter) / kCallsPerFrame + 1; }
+long framesWritten()
+{
+    if (writesFrameFiles) return frameFiles::record().written;
+    return frameCounter < 0 ? 0 : long(frameCounter) / kCallsPerFrame + 1;
+}
+
+std::string lastFileText()
+{
+    const std::string& last = frameFiles::record().lastWritten;
+    return last.empty() ? "no frame file was written whole" : "the last whole file is " + last;
+}
+
+std::string frameFileFailureReason(const std::string& message, const std::string& file)
+{
+    // The library names the file it opened, the frame's partial name,
+    // sometimes in quotes; the reason follows it.
+    const std::string partial = frameFiles::partialName(file);
+    for (const std::string& name : {partial + "\": ", partial + ": "}) {
+        const size_t at = message.rfind(name);
+        if (at != std::string::npos) return message.substr(at + name.size());
+    }
+    return failureReason(message);
+}
 
 std::string targetText(const std::string& target)
 {

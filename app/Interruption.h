@@ -34,12 +34,20 @@ bool isStopRequested();
 /// exit status: 1 when the output failed ("blorp: stopped after N steps:
 /// the RIB output to NAME failed: REASON"), otherwise 128 plus the signal's
 /// number (130 for SIGINT, 143 for SIGTERM), with the steps and frames done
-/// and where they went.
+/// and where they went. With one file per frame, NAME is the frame's file
+/// and both lines name the last file written whole.
 int endStoppedRun();
 
 /// Frames World::exportFrame has written so far: its first call writes one,
-/// then every eighth.
+/// then every eighth. With one file per frame, the files written whole.
 long framesWritten();
+
+/// With one file per frame: "the last whole file is NAME", or that none was.
+std::string lastFileText();
+
+/// The reason in a library report about frame file `file` (opened under its
+/// partial name): the text after that name, or failureReason(message).
+std::string frameFileFailureReason(const std::string& message, const std::string& file);
 
 /// The RIB output as the messages name it: --rib's value, or "standard
 /// output" for "-".

@@ -1,5 +1,7 @@
 #include "app/Options.h"
 
+#include "world/FrameFiles.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
@@ -61,7 +63,8 @@ bool matches(const char* argument, const char* name, const char*& inlineValue)
 
 const char* usageLine()
 {
-    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]] [--headless --steps N] "
+    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary] [--image-size WxH]] "
+           "[--headless --steps N] "
            "[--realtime] [--keep-aspect] [--size WxH] [--shots DIR] [--record FILE [--record-every N]] "
            "[--mesh-cache DIR] [--collide-bodies] [--help] "
            "[GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
@@ -100,7 +103,8 @@ const char* keysText()
 const char* helpText()
 {
     static const std::string text =
-        std::string("usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary]]\n"
+        std::string("usage: blorp [--scene N] [--bodies K]\n"
+                    "             [--export [--rib TARGET] [--binary] [--image-size WxH]]\n"
                     "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
                     "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
                     "             [--collide-bodies] [--help] [GLUT options]\n"
@@ -115,8 +119,11 @@ const char* helpText()
                     "                q or closing the window finishes the output\n"
                     "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
                     "                \"|command\" to pipe into a renderer, or - for standard output;\n"
-                    "                the names rendrib, rgl and prman run those renderers\n"
+                    "                the names rendrib, rgl and prman run those renderers;\n"
+                    "                a name with one number conversion such as out/s7.%04d.rib\n"
+                    "                writes each frame to a file of its own (write % as %%)\n"
                     "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
+                    "  --image-size WxH  the size of the rendered images (default 400x400)\n"
                     "  --headless    no window: build the world, run --steps N steps (exporting\n"
                     "                after each with --export), finish the output and exit; works\n"
                     "                without a display. Shows a progress bar when standard error is\n"
@@ -168,7 +175,7 @@ const Flag* findFlag(const char* argument)
 }
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache };
+enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache, imageSize };
 
 Valued valuedOption(const char* argument, const char*& inlineValue)
 {
@@ -181,6 +188,7 @@ Valued valuedOption(const char* argument, const char*& inlineValue)
     if (matches(argument, "--record", inlineValue)) return Valued::record;
     if (matches(argument, "--record-every", inlineValue)) return Valued::recordEvery;
     if (matches(argument, "--mesh-cache", inlineValue)) return Valued::meshCache;
+    if (matches(argument, "--image-size", inlineValue)) return Valued::imageSize;
     return Valued::none;
 }
 
@@ -196,6 +204,7 @@ const char* valuedName(Valued option)
     case Valued::record: return "--record";
     case Valued::recordEvery: return "--record-every";
     case Valued::meshCache: return "--mesh-cache";
+    case Valued::imageSize: return "--image-size";
     case Valued::none: break;
     }
     return "";
@@ -212,15 +221,15 @@ bool isRibTarget(const char* value)
     return true;
 }
 
-// "WxH", two whole numbers from 1 to kMaxWindowSize.
-bool readSize(const char* value, int& width, int& height)
+// "WxH", two whole numbers from 1 to `largest`.
+bool readSize(const char* value, int largest, int& width, int& height)
 {
     const char* cross = std::strchr(value, 'x');
     if (cross == nullptr) return false;
     const std::string widthText(value, cross);
     int w = 0, h = 0;
     if (readInt(widthText.c_str(), w) != Number::valid || readInt(cross + 1, h) != Number::valid) return false;
-    if (w < 1 || h < 1 || w > ViewerOptions::kMaxWindowSize || h > ViewerOptions::kMaxWindowSize) return false;
+    if (w < 1 || h < 1 || w > largest || h > largest) return false;
     width = w;
     height = h;
     return true;
@@ -288,14 +297,24 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
         return true;
     }
     case Valued::size:
-        if (!readSize(value, options.windowWidth, options.windowHeight)) {
+        if (!readSize(value, ViewerOptions::kMaxWindowSize, options.windowWidth, options.windowHeight)) {
             problem = "--size takes a width and height in pixels such as 800x600, not " + quoted;
+            return false;
+        }
+        return true;
+    case Valued::imageSize:
+        if (!readSize(value, ViewerOptions::kMaxImageSize, options.imageWidth, options.imageHeight)) {
+            problem = "--image-size takes a width and height in pixels such as 1280x720, not " + quoted;
             return false;
         }
         return true;
     case Valued::rib:
         if (!isRibTarget(value)) {
             problem = "--rib takes a file name, \"|command\" or \"-\", not " + quoted;
+            return false;
+        }
+        if (std::string why; frameFiles::isPattern(value) && !frameFiles::checkPattern(value, why)) {
+            problem = "--rib " + quoted + " cannot name one file per frame: " + why;
             return false;
         }
         options.ribTarget = value;
@@ -313,6 +332,7 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
     if (argc > 0) options.glutArguments.push_back(argv[0]);
     bool isRibGiven = false;
     bool isRecordEveryGiven = false;
+    bool isImageSizeGiven = false;
 
     for (int a = 1; a < argc; ++a) {
         const char* argument = argv[a];
@@ -337,6 +357,7 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
             if (!readValue(option, value, options, problem)) return false;
             isRibGiven = isRibGiven || option == Valued::rib;
             isRecordEveryGiven = isRecordEveryGiven || option == Valued::recordEvery;
+            isImageSizeGiven = isImageSizeGiven || option == Valued::imageSize;
             continue;
         }
         if (const GlutOption* glut = findGlutOption(argument)) {
@@ -367,8 +388,9 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
         problem = "--steps works only with --headless";
         return false;
     }
-    if (!options.exportsFrames && (isRibGiven || options.writesBinaryRib)) {
-        problem = std::string(isRibGiven ? "--rib" : "--binary") + " works only with --export";
+    if (!options.exportsFrames && (isRibGiven || options.writesBinaryRib || isImageSizeGiven)) {
+        problem = std::string(isRibGiven ? "--rib" : options.writesBinaryRib ? "--binary" : "--image-size") +
+                  " works only with --export";
         return false;
     }
     // A headless run draws no picture to keep.

@@ -16,15 +16,22 @@ struct ViewerOptions {
     static constexpr int kDefaultWindowSize = 800;
     /// Largest --size side: beyond any screen, and small enough for GLUT.
     static constexpr int kMaxWindowSize = 16384;
+    static constexpr int kDefaultImageSize = 400;
+    /// Largest --image-size side, far beyond any renderer's practical image.
+    static constexpr int kMaxImageSize = 65536;
 
     int scene = World::kDefaultScene;  ///< --scene N: the scene the world is built with
     int bodies = 1;  ///< --bodies K: prepared bodies active from the start
     bool showHelp = false;  ///< --help or -h
     /// --export: World::exportFrame after every World::step.
     bool exportsFrames = false;
-    /// --rib TARGET: a file name, "|command", or "-" for standard output.
+    /// --rib TARGET: a file name, "|command", "-" for standard output, or a
+    /// pattern with one integer conversion for one file per frame.
     std::string ribTarget = kDefaultRibTarget;
     bool writesBinaryRib = false;  ///< --binary: binary-encoded floats in the RIB
+    /// --image-size WxH: the size each exported frame's Format asks for.
+    int imageWidth = kDefaultImageSize;
+    int imageHeight = kDefaultImageSize;
     bool isHeadless = false;  ///< --headless: no window, no OpenGL, no GLUT
     int steps = 0;  ///< --steps N: world steps of a headless run (0: not given)
     /// --realtime: the viewer starts with real-time playback on.

@@ -4,6 +4,7 @@
 #include "app/Options.h"
 #include <ri.h>
 #include "world/FrameExport.h"
+#include "world/FrameFiles.h"
 #include "world/SceneStore.h"
 
 #include <iostream>
@@ -66,6 +67,9 @@ void prepareExport(const ViewerOptions& options)
     if (!options.exportsFrames) return;
     ribTarget = options.ribTarget;
     exportTarget = ribTarget == ViewerOptions::kStandardOutput ? nullptr : ribTarget.c_str();
+    exportFramePattern = frameFiles::isPattern(ribTarget) ? ribTarget.c_str() : nullptr;
+    exportImageWidth = options.imageWidth;
+    exportImageHeight = options.imageHeight;
     // The library keeps the encoding for the RiBegin of the first export.
     RtString format = options.writesBinaryRib ? "binary" : "ascii";
     RiOption("rib", "format", &format, RI_NULL);

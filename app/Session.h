@@ -40,7 +40,8 @@ void stepWorld();
 extern long stepsTaken;
 
 /// Sets up the RenderMan output that the first World::exportFrame begins:
-/// its target (exportTarget) and encoding, and turns exportsEachStep on.
+/// its target (exportTarget, or exportFramePattern for one file per frame),
+/// encoding and image size, and turns exportsEachStep on.
 /// Does nothing without --export. Call before the first step.
 void prepareExport(const ViewerOptions& options);
 

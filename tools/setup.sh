@@ -11,6 +11,7 @@ packages=(
   xvfb xdotool x11-utils imagemagick libgl1-mesa-dri
   libtiff-dev
   libpng-dev ffmpeg
+  parallel rsync openssh-server openssh-client
 )
 
 missing=()

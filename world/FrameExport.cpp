@@ -2,6 +2,7 @@
 
 #include "geometry/GenericObject.h"
 #include "softbody/SoftBody.h"
+#include "world/FrameFiles.h"
 #include "world/World.h"
 
 #include <ri.h>
@@ -10,6 +11,9 @@
 
 std::int32_t frameCounter = -1;
 const char* exportTarget = "blorp10.rib";
+const char* exportFramePattern = nullptr;
+int exportImageWidth = 400;
+int exportImageHeight = 400;
 
 namespace {
 // One frame is written for every kFrameInterval calls, that is every
@@ -24,7 +28,7 @@ void polygon(RtFloat (&points)[12]) { RiPolygon(4, "P", points, RI_NULL); }
 void writeCameraAndLights()
 {
     RtFloat fov = 90.0f;
-    RiFormat(400, 400, 1.0f);
+    RiFormat(exportImageWidth, exportImageHeight, 1.0f);
     RiProjection("perspective", "fov", &fov, RI_NULL);
     // The camera at (0, 0, 5) looking toward -z, y up. It stands directly in
     // the frame: renderers accept WorldBegin only outside every attribute and
@@ -107,9 +111,12 @@ void writeArrow(const Vector3& tip)
 void World::exportFrame()
 {
     ++frameCounter;
-    if (frameCounter == 0) RiBegin(exportTarget);
+    if (frameCounter == 0 && exportFramePattern == nullptr) RiBegin(exportTarget);
     if (frameCounter % kFrameInterval != 0) return;
     const std::int32_t frame = frameCounter / kFrameInterval;
+    // A frame whose file cannot be opened is skipped; the failure is on
+    // record for the caller to stop on.
+    if (exportFramePattern != nullptr && !frameFiles::beginFrame(exportFramePattern, int(frame))) return;
 
     char name[32];
     std::snprintf(name, sizeof name, "blorp%03d.tif", int(frame));
@@ -129,4 +136,5 @@ void World::exportFrame()
     for (GenericObject* object : objects) object->writeRib();
     RiWorldEnd();
     RiFrameEnd();
+    if (exportFramePattern != nullptr) frameFiles::endFrame();
 }

@@ -71,3 +71,15 @@ TEST(Interruption, FailureReasonIsTheTextAfterTheOutputsName)
     };
     for (const auto& [message, reason] : cases) EXPECT_EQ(failureReason(message), reason) << message;
 }
+
+TEST(Interruption, FrameFileFailureReasonFollowsThePartialName)
+{
+    const std::pair<const char*, const char*> cases[] = {
+        {"Error making RIB file: bad filename: out/s: 7.0002.rib.part: Is a directory", "Is a directory"},
+        {"could not write all RIB output to \"out/s: 7.0002.rib.part\": No space left on device",
+         "No space left on device"},
+        {"could not write all RIB output to \"elsewhere\": Input/output error", "Input/output error"},
+    };
+    for (const auto& [message, reason] : cases)
+        EXPECT_EQ(frameFileFailureReason(message, "out/s: 7.0002.rib"), reason) << message;
+}

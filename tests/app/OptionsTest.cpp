@@ -200,3 +200,61 @@ TEST(Options, HelpNamesEveryOptionAndKey)
     for (const char* option : {"--export", "--rib TARGET", "--binary", "--headless --steps N"})
         EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
+
+TEST(Options, ReadFramePatternsAndImageSize)
+{
+    struct Case {
+        std::vector<std::string> arguments;
+        std::string rib;
+        int width, height;
+    };
+    const Case cases[] = {
+        {{"--export"}, "blorp10.rib", 400, 400},
+        {{"--export", "--image-size", "1280x720"}, "blorp10.rib", 1280, 720},
+        {{"--image-size=1x65536", "--export"}, "blorp10.rib", 1, 65536},
+        {{"--export", "--rib", "frames/blorp.%04d.rib"}, "frames/blorp.%04d.rib", 400, 400},
+        {{"--export", "--rib", "100%%/f%d.rib"}, "100%%/f%d.rib", 400, 400},
+        {{"--export", "--rib", "f%-+ #07.3x"}, "f%-+ #07.3x", 400, 400},
+        {{"--export", "--rib", "f%X%%"}, "f%X%%", 400, 400},
+        // A command may hold any %: it is the shell's, not a pattern.
+        {{"--export", "--rib", "|cat > x%s"}, "|cat > x%s", 400, 400},
+    };
+    for (const Case& c : cases) {
+        const Parsed parsed = parse(c.arguments);
+        const std::string what = testing::PrintToString(c.arguments);
+        ASSERT_TRUE(parsed.ok) << what << ": " << parsed.problem;
+        EXPECT_EQ(parsed.options.ribTarget, c.rib) << what;
+        EXPECT_EQ(parsed.options.imageWidth, c.width) << what;
+        EXPECT_EQ(parsed.options.imageHeight, c.height) << what;
+    }
+
+    const std::string notPerFrame = " cannot name one file per frame: ";
+    const std::string noConversion = "it has no frame number conversion such as %04d";
+    const Case bad[] = {
+        {{"--export", "--rib", "a%s.rib"}, "--rib 'a%s.rib'" + notPerFrame +
+                                               "'%s' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
+        {{"--export", "--rib", "a%ld.rib"}, "--rib 'a%ld.rib'" + notPerFrame +
+                                                "'%l' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
+        {{"--export", "--rib", "a%*d.rib"}, "--rib 'a%*d.rib'" + notPerFrame +
+                                                "'%*' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
+        {{"--export", "--rib", "a%"}, "--rib 'a%'" + notPerFrame + "'%' is not an integer conversion such as %04d "
+                                                                   "(write a % sign as %%)", 0, 0},
+        {{"--export", "--rib", "a%d%d"}, "--rib 'a%d%d'" + notPerFrame +
+                                             "it has more than one conversion; the frame number goes in once", 0, 0},
+        {{"--export", "--rib", "a%%.rib"}, "--rib 'a%%.rib'" + notPerFrame + noConversion, 0, 0},
+        {{"--export", "--rib", "a%0100d"}, "--rib 'a%0100d'" + notPerFrame + "'%0100d' is wider than 99 characters", 0, 0},
+        {{"--export", "--rib", "a%.100d"}, "--rib 'a%.100d'" + notPerFrame + "'%.100d' is wider than 99 characters", 0, 0},
+        {{"--export", "--image-size"}, "--image-size needs a value", 0, 0},
+        {{"--export", "--image-size", "1280"}, "--image-size takes a width and height in pixels such as 1280x720, not '1280'", 0, 0},
+        {{"--export", "--image-size=0x720"}, "--image-size takes a width and height in pixels such as 1280x720, not '0x720'", 0, 0},
+        {{"--export", "--image-size", "65537x2"}, "--image-size takes a width and height in pixels such as 1280x720, not '65537x2'", 0, 0},
+        {{"--image-size", "1280x720"}, "--image-size works only with --export", 0, 0},
+    };
+    for (const Case& c : bad) {
+        const Parsed parsed = parse(c.arguments);
+        EXPECT_FALSE(parsed.ok) << testing::PrintToString(c.arguments);
+        EXPECT_EQ(parsed.problem, c.rib) << testing::PrintToString(c.arguments);
+    }
+    EXPECT_NE(std::string(helpText()).find("--image-size WxH"), std::string::npos);
+    EXPECT_NE(std::string(usageLine()).find("--image-size WxH"), std::string::npos);
+}
