@@ -229,25 +229,25 @@ TEST(Options, ReadFramePatternsAndImageSize)
     }
 
     const std::string notPerFrame = " cannot name one file per frame: ";
-    const std::string noConversion = "it has no frame number conversion such as %04d";
+    const std::string notInteger = " is not an integer conversion such as %04d (write a % sign as %%)";
+    const std::string badSize = "--image-size takes a width and height in pixels such as 1280x720, not ";
     const Case bad[] = {
-        {{"--export", "--rib", "a%s.rib"}, "--rib 'a%s.rib'" + notPerFrame +
-                                               "'%s' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
-        {{"--export", "--rib", "a%ld.rib"}, "--rib 'a%ld.rib'" + notPerFrame +
-                                                "'%l' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
-        {{"--export", "--rib", "a%*d.rib"}, "--rib 'a%*d.rib'" + notPerFrame +
-                                                "'%*' is not an integer conversion such as %04d (write a % sign as %%)", 0, 0},
-        {{"--export", "--rib", "a%"}, "--rib 'a%'" + notPerFrame + "'%' is not an integer conversion such as %04d "
-                                                                   "(write a % sign as %%)", 0, 0},
-        {{"--export", "--rib", "a%d%d"}, "--rib 'a%d%d'" + notPerFrame +
-                                             "it has more than one conversion; the frame number goes in once", 0, 0},
-        {{"--export", "--rib", "a%%.rib"}, "--rib 'a%%.rib'" + notPerFrame + noConversion, 0, 0},
-        {{"--export", "--rib", "a%0100d"}, "--rib 'a%0100d'" + notPerFrame + "'%0100d' is wider than 99 characters", 0, 0},
-        {{"--export", "--rib", "a%.100d"}, "--rib 'a%.100d'" + notPerFrame + "'%.100d' is wider than 99 characters", 0, 0},
+        {{"--export", "--rib", "a%s.rib"}, "--rib 'a%s.rib'" + notPerFrame + "'%s'" + notInteger, 0, 0},
+        {{"--export", "--rib", "a%ld.rib"}, "--rib 'a%ld.rib'" + notPerFrame + "'%l'" + notInteger, 0, 0},
+        {{"--export", "--rib", "a%*d.rib"}, "--rib 'a%*d.rib'" + notPerFrame + "'%*'" + notInteger, 0, 0},
+        {{"--export", "--rib", "a%"}, "--rib 'a%'" + notPerFrame + "'%'" + notInteger, 0, 0},
+        {{"--export", "--rib", "a%d%d"},
+         "--rib 'a%d%d'" + notPerFrame + "it has more than one conversion; the frame number goes in once", 0, 0},
+        {{"--export", "--rib", "a%%.rib"},
+         "--rib 'a%%.rib'" + notPerFrame + "it has no frame number conversion such as %04d", 0, 0},
+        {{"--export", "--rib", "a%0100d"},
+         "--rib 'a%0100d'" + notPerFrame + "'%0100d' is wider than 99 characters", 0, 0},
+        {{"--export", "--rib", "a%.100d"},
+         "--rib 'a%.100d'" + notPerFrame + "'%.100d' is wider than 99 characters", 0, 0},
         {{"--export", "--image-size"}, "--image-size needs a value", 0, 0},
-        {{"--export", "--image-size", "1280"}, "--image-size takes a width and height in pixels such as 1280x720, not '1280'", 0, 0},
-        {{"--export", "--image-size=0x720"}, "--image-size takes a width and height in pixels such as 1280x720, not '0x720'", 0, 0},
-        {{"--export", "--image-size", "65537x2"}, "--image-size takes a width and height in pixels such as 1280x720, not '65537x2'", 0, 0},
+        {{"--export", "--image-size", "1280"}, badSize + "'1280'", 0, 0},
+        {{"--export", "--image-size=0x720"}, badSize + "'0x720'", 0, 0},
+        {{"--export", "--image-size", "65537x2"}, badSize + "'65537x2'", 0, 0},
         {{"--image-size", "1280x720"}, "--image-size works only with --export", 0, 0},
     };
     for (const Case& c : bad) {
