@@ -17,9 +17,9 @@ std::string summary(const ViewerOptions& options, double seconds, int status)
 {
     char text[160];
     const double rate = seconds > 0.0 ? options.steps / seconds : 0.0;
-    std::snprintf(text, sizeof text, "blorp: %d steps of scene %d in %.2f s (%.0f steps/s)", options.steps,
-                  options.scene, seconds, rate);
-    std::string line = text;
+    const std::string scene = options.sceneFile.empty() ? "scene " + std::to_string(options.scene) : options.sceneFile;
+    std::snprintf(text, sizeof text, " in %.2f s (%.0f steps/s)", seconds, rate);
+    std::string line = "blorp: " + std::to_string(options.steps) + " steps of " + scene + text;
     if (options.exportsFrames) {
         line += "; " + std::to_string(framesWritten()) + " frames written to " + targetText(options.ribTarget);
         if (framesWritten() > 0 && frameFiles::isPattern(options.ribTarget))
@@ -30,15 +30,24 @@ std::string summary(const ViewerOptions& options, double seconds, int status)
 }
 }  // namespace
 
-int runHeadless(const ViewerOptions& options)
+int runHeadless(const ViewerOptions& options, const SceneDescription* scene)
 {
     guardRun(options);
-    buildWorld(options);
+    if (scene != nullptr)
+        buildWorld(options, *scene);
+    else
+        buildWorld(options);
     prepareExport(options);
 
     ProgressReport progress(std::cerr, options.steps, isatty(STDERR_FILENO) == 1);
     for (int done = 1; done <= options.steps; ++done) {
         stepWorld();
+        if (!instabilityReport.empty()) {
+            progress.clearBar();
+            std::cerr << "blorp: " << instabilityReport << "\n";
+            closeExport();
+            return 1;
+        }
         progress.update(done);
         if (isStopRequested()) {
             progress.clearBar();

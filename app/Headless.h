@@ -1,5 +1,6 @@
 #pragma once
 
+struct SceneDescription;
 struct ViewerOptions;
 
 /// The batch run of --headless: builds the world as the viewer does, runs
@@ -9,5 +10,9 @@ struct ViewerOptions;
 /// OpenGL and no GLUT, so it needs no display. Returns the exit status: 0, or
 /// 1 when the RenderMan output could not be finished. A failed output or
 /// SIGINT or SIGTERM stops the run after the step it happens in, as
-/// endStoppedRun (app/Interruption.h) describes.
-int runHeadless(const ViewerOptions& options);
+/// endStoppedRun (app/Interruption.h) describes. With `scene`, the world is
+/// that described scene (read from --scene-file) instead of the catalogue's.
+/// A body that goes unstable stops the run after that step with its report
+/// on standard error; the RIB ends with the last frame before it, and the
+/// status is 1.
+int runHeadless(const ViewerOptions& options, const SceneDescription* scene = nullptr);

@@ -63,10 +63,10 @@ bool matches(const char* argument, const char* name, const char*& inlineValue)
 
 const char* usageLine()
 {
-    return "usage: blorp [--scene N] [--bodies K] [--export [--rib TARGET] [--binary] [--image-size WxH]] "
+    return "usage: blorp [--scene N] [--scene-file FILE] [--bodies K] [--export [--rib TARGET] [--binary] [--image-size WxH]] "
            "[--headless --steps N] "
            "[--realtime] [--keep-aspect] [--size WxH] [--shots DIR] [--record FILE [--record-every N]] "
-           "[--mesh-cache DIR] [--collide-bodies] [--help] "
+           "[--mesh-cache DIR] [--collide-bodies] [--write-scene N FILE] [--help] "
            "[GLUT options such as -display DISPLAY, -geometry WxH+X+Y]";
 }
 
@@ -103,15 +103,19 @@ const char* keysText()
 const char* helpText()
 {
     static const std::string text =
-        std::string("usage: blorp [--scene N] [--bodies K]\n"
+        std::string("usage: blorp [--scene N] [--scene-file FILE] [--bodies K]\n"
                     "             [--export [--rib TARGET] [--binary] [--image-size WxH]]\n"
                     "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
                     "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
-                    "             [--collide-bodies] [--help] [GLUT options]\n"
+                    "             [--collide-bodies] [--write-scene N FILE] [--help] [GLUT options]\n"
                     "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
                     "\n"
                     "Options:\n"
                     "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
+                    "  --scene-file FILE  build the scene that FILE describes (TOML, see\n"
+                    "                docs/scene-files.md); r re-reads it. A file with mistakes\n"
+                    "                is reported, one line per problem, and nothing starts\n"
+                    "  --write-scene N FILE  write catalogue scene N as a scene file and exit\n"
                     "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
                     "                scene has at most 5, a larger K activates them all)\n"
                     "  --export      write the scene as RenderMan RIB after every step, one frame\n"
@@ -175,10 +179,11 @@ const Flag* findFlag(const char* argument)
 }
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache, imageSize };
+enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache, imageSize, sceneFile };
 
 Valued valuedOption(const char* argument, const char*& inlineValue)
 {
+    if (matches(argument, "--scene-file", inlineValue)) return Valued::sceneFile;
     if (matches(argument, "--scene", inlineValue)) return Valued::scene;
     if (matches(argument, "--bodies", inlineValue)) return Valued::bodies;
     if (matches(argument, "--rib", inlineValue)) return Valued::rib;
@@ -205,6 +210,7 @@ const char* valuedName(Valued option)
     case Valued::recordEvery: return "--record-every";
     case Valued::meshCache: return "--mesh-cache";
     case Valued::imageSize: return "--image-size";
+    case Valued::sceneFile: return "--scene-file";
     case Valued::none: break;
     }
     return "";
@@ -294,8 +300,16 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
         }
         (option == Valued::steps ? options.steps : option == Valued::bodies ? options.bodies : options.recordEvery) =
             number;
+        options.isBodiesGiven = options.isBodiesGiven || option == Valued::bodies;
         return true;
     }
+    case Valued::sceneFile:
+        if (value[0] == '\0') {
+            problem = "--scene-file takes a file name, not ''";
+            return false;
+        }
+        options.sceneFile = value;
+        return true;
     case Valued::size:
         if (!readSize(value, ViewerOptions::kMaxWindowSize, options.windowWidth, options.windowHeight)) {
             problem = "--size takes a width and height in pixels such as 800x600, not " + quoted;
@@ -333,17 +347,41 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
     bool isRibGiven = false;
     bool isRecordEveryGiven = false;
     bool isImageSizeGiven = false;
+    bool isSceneGiven = false;
+    int ownOptions = 0;  // the program's own options, for --write-scene, which goes alone
 
     for (int a = 1; a < argc; ++a) {
         const char* argument = argv[a];
         const char* value = nullptr;
 
+        // --write-scene N FILE takes two values.
+        if (std::strcmp(argument, "--write-scene") == 0) {
+            if (a + 2 >= argc) {
+                problem = "--write-scene needs a scene number and a file name";
+                return false;
+            }
+            int number = 0;
+            if (readInt(argv[a + 1], number) != Number::valid || number < ViewerOptions::kFirstScene ||
+                number > ViewerOptions::kLastScene) {
+                problem = "--write-scene takes a scene number from 0 to 12, not '" + std::string(argv[a + 1]) + "'";
+                return false;
+            }
+            if (argv[a + 2][0] == '\0') {
+                problem = "--write-scene takes a file name, not ''";
+                return false;
+            }
+            options.writeScene = number;
+            options.writeSceneTarget = argv[a + 2];
+            a += 2;
+            continue;
+        }
         if (std::strcmp(argument, "--help") == 0 || std::strcmp(argument, "-h") == 0) {
             options.showHelp = true;
             continue;
         }
         if (const Flag* flag = findFlag(argument)) {
             options.*(flag->field) = true;
+            ++ownOptions;
             continue;
         }
         if (const Valued option = valuedOption(argument, value); option != Valued::none) {
@@ -358,6 +396,8 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
             isRibGiven = isRibGiven || option == Valued::rib;
             isRecordEveryGiven = isRecordEveryGiven || option == Valued::recordEvery;
             isImageSizeGiven = isImageSizeGiven || option == Valued::imageSize;
+            isSceneGiven = isSceneGiven || option == Valued::scene;
+            ++ownOptions;
             continue;
         }
         if (const GlutOption* glut = findGlutOption(argument)) {
@@ -380,6 +420,14 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
     // headless run needs a length (there is no 'q' to end it), and a window
     // ends by the user, not after a count.
     if (options.showHelp) return true;
+    if (options.writeScene >= 0 && ownOptions > 0) {
+        problem = "--write-scene takes no other option";
+        return false;
+    }
+    if (isSceneGiven && !options.sceneFile.empty()) {
+        problem = "--scene and --scene-file do not go together";
+        return false;
+    }
     if (options.isHeadless && options.steps == 0) {
         problem = "--headless needs --steps N";
         return false;

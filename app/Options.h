@@ -22,6 +22,12 @@ struct ViewerOptions {
 
     int scene = World::kDefaultScene;  ///< --scene N: the scene the world is built with
     int bodies = 1;  ///< --bodies K: prepared bodies active from the start
+    bool isBodiesGiven = false;  ///< --bodies was given: it wins over a scene file's active-bodies
+    /// --scene-file FILE: the scene is read from FILE instead of the catalogue.
+    std::string sceneFile;
+    /// --write-scene N FILE: write catalogue scene N to FILE and exit (-1: not given).
+    int writeScene = -1;
+    std::string writeSceneTarget;
     bool showHelp = false;  ///< --help or -h
     /// --export: World::exportFrame after every World::step.
     bool exportsFrames = false;

@@ -22,6 +22,7 @@ constexpr float kWallColour[] = {0.55f, 0.55f, 0.62f};
 constexpr float kHelpColour[] = {1.0f, 1.0f, 0.0f};
 constexpr float kHelpBackdrop[] = {0.08f, 0.08f, 0.12f};
 constexpr float kStatisticsColour[] = {0.4f, 1.0f, 1.0f};
+constexpr float kAlertColour[] = {1.0f, 0.45f, 0.3f};
 
 // GLUT's 8 × 13 bitmap font, with a line height that leaves rows apart.
 void* const kFont = GLUT_BITMAP_8_BY_13;
@@ -96,7 +97,7 @@ void drawRoom()
 
 void drawOverlays(const ViewerState& state, const World& world, double now)
 {
-    if (!state.showsHelp && !state.showsStatistics) return;
+    if (!state.showsHelp && !state.showsStatistics && state.alert.empty()) return;
     glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
@@ -130,6 +131,24 @@ void drawOverlays(const ViewerState& state, const World& world, double now)
     if (state.showsStatistics) {
         colour(kStatisticsColour);
         text(kMargin, kMargin, state.statisticsLine(world, now));
+    }
+    if (!state.alert.empty()) {
+        // Above the statistics line, the last line lowest, on a backdrop so
+        // that it reads over any picture.
+        std::istringstream lines(state.alert);
+        std::vector<std::string> rows;
+        size_t widest = 0;
+        for (std::string line; std::getline(lines, line);) {
+            rows.push_back(line);
+            widest = std::max(widest, line.size());
+        }
+        const int bottom = kMargin + kLineHeight + kMargin / 2;
+        colour(kHelpBackdrop);
+        rectangle(float(kMargin / 2), float(bottom - kMargin / 2), float(kMargin * 3 / 2 + int(widest) * kCharWidth),
+                  float(bottom + int(rows.size()) * kLineHeight));
+        colour(kAlertColour);
+        for (size_t r = 0; r < rows.size(); ++r)
+            text(kMargin, bottom + int(rows.size() - 1 - r) * kLineHeight + 3, rows[r]);
     }
 
     glPopMatrix();

@@ -2,6 +2,9 @@
 
 #include "world/World.h"
 
+#include <string>
+
+struct SceneDescription;
 struct ViewerOptions;
 
 /// What the viewer and the headless run share: the one world they simulate,
@@ -21,6 +24,14 @@ extern bool exportsEachStep;
 /// heap with its first `bodies` bodies active, assigns it to globalWorld and
 /// writes "world has been created...".
 void buildWorld(const ViewerOptions& options);
+/// The same for a scene read from a file: the options' --bodies, when
+/// given, wins over the file's active-bodies. Writes a warning line for
+/// every body past its stable range (world/Stability.h).
+void buildWorld(const ViewerOptions& options, const SceneDescription& scene);
+
+/// Replaces globalWorld as startScene does, with a described scene and its
+/// first `bodies` bodies active (at most as many as it has).
+void startDescribedScene(const SceneDescription& scene, int bodies);
 
 /// Replaces globalWorld with a fresh build of `scene` (its construction
 /// messages go to standard error as any build's do) with its first `bodies`
@@ -34,7 +45,20 @@ void startScene(int scene, int bodies);
 extern bool collidesBodies;
 
 /// One step of globalWorld, then, with --export, one World::exportFrame.
+/// The world is checked for bodies that are no longer sane
+/// (world/Stability.h) before every frame the export writes and every
+/// eighth step of a scene; a check that finds one sets instabilityReport
+/// and exports nothing. globalWorld is then not fit to be exported until
+/// the scene is started again.
 void stepWorld();
+
+/// The check stepWorld makes, now: sets instabilityReport when an active
+/// body is no longer sane. The viewer makes it before drawing each frame.
+void checkWorld();
+
+/// Why the last stepWorld found a body unstable ("body 2 went unstable at
+/// step ..."), or empty. Cleared when a scene starts.
+extern std::string instabilityReport;
 
 /// The steps stepWorld has taken.
 extern long stepsTaken;

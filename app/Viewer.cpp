@@ -8,6 +8,8 @@
 #include "app/Session.h"
 #include "app/ViewerState.h"
 #include "softbody/SoftBody.h"
+#include "world/SceneFile.h"
+#include "world/Stability.h"
 
 #include <GL/gl.h>
 #include <GL/glut.h>
@@ -20,6 +22,7 @@
 #include <iostream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 namespace {
 // GLUT's mouse codes.
@@ -69,18 +72,75 @@ void updateProjection()
     viewerState.camera.applyProjection(viewerState.keepsAspect, viewerState.width, viewerState.height);
 }
 
-// Builds `scene` afresh; the pause, the camera, the overlays and the
-// RenderMan output carry on, the counters and any held point start over.
-void startAfresh(int scene, int bodies)
+// Before a scene is replaced: the held point's body goes with the old world.
+void letGo()
 {
-    // Let go first: the held point's body goes with the old world.
     viewerState.grab.release();
     if (viewerState.drag == ViewerState::Drag::grab) viewerState.drag = ViewerState::Drag::none;
-    startScene(scene, bodies);
-    viewerState.scene = scene;
+}
+
+// After a scene has started: the counters start over, the alert goes.
+void restartCounters()
+{
     viewerState.singleSteps = 0;
     viewerState.stepsSinceStart = 0;
+    viewerState.timeStep = globalWorld.timeStep;
+    viewerState.alert.clear();
     viewerState.pacer.restart(viewerState.clock());
+}
+
+// Builds catalogue scene `scene` afresh; the pause, the camera, the overlays
+// and the RenderMan output carry on, the counters and any held point start
+// over.
+void startAfresh(int scene, int bodies)
+{
+    letGo();
+    startScene(scene, bodies);
+    viewerState.scene = scene;
+    viewerState.sceneFile.clear();
+    restartCounters();
+}
+
+// Lines for the standard error and the on-screen alert alike.
+std::string joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines) text += line + "\n";
+    return text;
+}
+
+// 'r' on a scene from a file: the file as it is now. A file that no longer
+// reads leaves the running scene alone and says why on screen.
+void restartFromFile(int bodies)
+{
+    const SceneFileResult file = readSceneFile(viewerState.sceneFile);
+    if (!file.isValid()) {
+        std::cerr << joined(file.problems);
+        viewerState.alert = joined(file.problems) + "r: the scene keeps running as it was; mend the file and press r";
+        return;
+    }
+    const std::vector<std::string> warnings = stabilityWarnings(file.scene);
+    std::cerr << joined(warnings);
+    letGo();
+    startDescribedScene(file.scene, bodies);
+    restartCounters();
+    if (!warnings.empty()) viewerState.alert = joined(warnings);
+}
+
+// --write-scene N FILE; FILE "-" is the standard output.
+int writeCatalogueScene(const ViewerOptions& options)
+{
+    if (options.writeSceneTarget == ViewerOptions::kStandardOutput) {
+        std::cout << sceneFileText(catalogueDescription(options.writeScene), catalogueSceneTitle(options.writeScene));
+        return std::cout.flush() ? 0 : 1;
+    }
+    std::string problem;
+    if (!writeSceneFile(options.writeSceneTarget, catalogueDescription(options.writeScene),
+                        catalogueSceneTitle(options.writeScene), problem)) {
+        std::cerr << "blorp: " << problem << "\n";
+        return 1;
+    }
+    return 0;
 }
 
 int nextScene(int scene, int by)
@@ -129,14 +189,29 @@ void pullHeldPoint()
 
 void advance(int steps)
 {
-    for (int s = 0; s < steps; ++s) {
+    // Steps asked for after a body went unstable (a resume, a '.') take the
+    // body as it is and judge it afresh.
+    if (steps > 0) instabilityReport.clear();
+    int taken = 0;
+    while (taken < steps && instabilityReport.empty()) {
         // A failed output or a stop signal ends the run at idle(); the steps
         // still due would only be lost.
         if (isStopRequested()) break;
         pullHeldPoint();
         stepWorld();
+        ++taken;
     }
-    viewerState.stepsSinceStart += steps;
+    viewerState.stepsSinceStart += taken;
+    if (taken == 0) return;
+    // Every frame drawn after a step is checked as well, so that a body
+    // gone wrong is held on screen with the reason.
+    if (instabilityReport.empty()) checkWorld();
+    if (instabilityReport.empty()) return;
+    const std::string line = "blorp: " + instabilityReport;
+    std::cerr << line << "\n";
+    viewerState.isPaused = true;
+    viewerState.singleSteps = 0;
+    viewerState.alert = line + "\npaused: r restarts the scene, [ and ] change it";
 }
 
 int runViewer(int argc, char** argv)
@@ -151,13 +226,32 @@ int runViewer(int argc, char** argv)
         std::cout << helpText();
         return 0;
     }
-    if (options.isHeadless) return runHeadless(options);
+    if (options.writeScene >= 0) return writeCatalogueScene(options);
+    // A scene file is read and checked before anything starts: a file with
+    // mistakes starts nothing and creates no output.
+    SceneFileResult file;
+    if (!options.sceneFile.empty()) {
+        file = readSceneFile(options.sceneFile);
+        if (!file.isValid()) {
+            std::cerr << joined(file.problems);
+            return 2;
+        }
+    }
+    const SceneDescription* described = options.sceneFile.empty() ? nullptr : &file.scene;
+    if (options.isHeadless) return runHeadless(options, described);
 
     guardRun(options);
-    buildWorld(options);
+    if (described != nullptr)
+        buildWorld(options, *described);
+    else
+        buildWorld(options);
     prepareExport(options);
     viewerState = ViewerState();
     viewerState.scene = options.scene;
+    viewerState.sceneFile = options.sceneFile;
+    viewerState.timeStep = globalWorld.timeStep;
+    // The load's warnings stay on screen too, until the scene starts afresh.
+    if (described != nullptr) viewerState.alert = joined(stabilityWarnings(*described));
     viewerState.startingBodies = options.bodies;
     viewerState.isRealtime = options.isRealtime;
     viewerState.keepsAspect = options.keepsAspect;
@@ -289,7 +383,12 @@ void keyboard(unsigned char key, int, int)
     case '.':
         if (viewer.isPaused) ++viewer.singleSteps;
         break;
-    case 'r': startAfresh(viewer.scene, globalWorld.activatedCount); break;
+    case 'r':
+        if (viewer.sceneFile.empty())
+            startAfresh(viewer.scene, globalWorld.activatedCount);
+        else
+            restartFromFile(globalWorld.activatedCount);
+        break;
     case '[': startAfresh(nextScene(viewer.scene, -1), viewer.startingBodies); break;
     case ']': startAfresh(nextScene(viewer.scene, 1), viewer.startingBodies); break;
     case 'h': viewer.showsHelp = !viewer.showsHelp; break;

@@ -100,7 +100,7 @@ int ViewerState::stepsForFrame(double now)
         singleSteps = 0;
         return steps;
     }
-    if (isRealtime) return pacer.stepsFor(now, World::kTimeStep);
+    if (isRealtime) return pacer.stepsFor(now, timeStep);
     return 1;
 }
 
@@ -118,10 +118,12 @@ std::string ViewerState::statisticsLine(const World& world, double now) const
         springs += body->springTotal;
     }
     char text[256];
+    const std::string shown = sceneFile.empty() ? std::to_string(scene) : sceneFile;
     std::snprintf(text, sizeof text,
-                  "%.0f frames/s  %.0f steps/s  t %.2f s  scene %d  bodies %d of %zu  %ld nodes  %ld springs  %s",
-                  frameRate.rate(), stepRate.rate(), stepsSinceStart * world.timeStep, scene, int(world.activatedCount),
-                  world.preparedBodies.size(), nodes, springs, isPaused ? "paused" : "running");
+                  "%.0f frames/s  %.0f steps/s  t %.2f s  scene %s  bodies %d of %zu  %ld nodes  %ld springs  %s",
+                  frameRate.rate(), stepRate.rate(), stepsSinceStart * world.timeStep, shown.c_str(),
+                  int(world.activatedCount), world.preparedBodies.size(), nodes, springs,
+                  isPaused ? "paused" : "running");
     std::string line = text;
     if (world.collidesBodies) line += "  contact " + std::to_string(world.bodyContacts);
     if (isRealtime) {

@@ -96,7 +96,14 @@ struct ViewerState {
     Drag drag = Drag::none;
     int dragX = 0, dragY = 0;  ///< the pointer at the last motion of an orbit
     Grab grab;
-    int scene = 0;          ///< the scene on show
+    int scene = 0;          ///< the scene on show, or the last catalogue scene while one from a file is
+    /// The scene file on show ('r' re-reads it), or empty for a catalogue scene.
+    std::string sceneFile;
+    /// The simulated time of one step of the world on show.
+    double timeStep = 0.005;
+    /// Lines that stay on screen, whatever the overlays, until a scene starts
+    /// afresh: why a body stopped, or why a scene file could not be read.
+    std::string alert;
     int startingBodies = 1;  ///< bodies active when a scene is started afresh
     long stepsSinceStart = 0;
     RateMeter frameRate, stepRate;

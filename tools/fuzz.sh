@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Runs each libFuzzer harness of the RenderMan library for as long as asked
+# Runs each libFuzzer harness (RenderMan library, scene-file loader) for as long as asked
 # (seconds per harness, default 600), one after the other at low priority.
 # New inputs grow a scratch corpus beside the build; the committed corpus in
 # tests/fuzz/corpus/ is only read. Crashing inputs land in the scratch
@@ -52,7 +52,7 @@ for fuzzer in "${harnesses[@]}"; do
     # -close_fd_mask=3 silences the library's own diagnostics; sanitizer
     # reports still reach the log.
     if ! nice -n 10 "$build/tests/fuzz/$fuzzer" -max_total_time="$now" -timeout=60 \
-        -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$scratch/artifacts/$fuzzer-" \
+        -close_fd_mask=3 -print_final_stats=1 -artifact_prefix="$scratch/artifacts/$fuzzer-" "${extra[@]}" \
         "$scratch/corpus/$corpus" "tests/fuzz/corpus/$corpus" >"$log" 2>&1; then
       echo "$fuzzer: FAILED, see $log and $scratch/artifacts/" >&2
       status=1

@@ -12,6 +12,7 @@ packages=(
   libtiff-dev
   libpng-dev ffmpeg
   parallel rsync openssh-server openssh-client
+  libtomlplusplus-dev
 )
 
 missing=()

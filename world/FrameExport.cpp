@@ -108,6 +108,8 @@ void writeArrow(const Vector3& tip)
 }
 }  // namespace
 
+bool nextExportWritesFrame() { return (frameCounter + 1) % kFrameInterval == 0; }
+
 void World::exportFrame()
 {
     ++frameCounter;

@@ -5,6 +5,8 @@
 /// How many times World::exportFrame has been called, minus one: -1 before
 /// the first call. One counter for the whole program, shared by every world.
 extern std::int32_t frameCounter;
+/// Whether the next World::exportFrame writes a frame (not only counts the call).
+bool nextExportWritesFrame();
 
 /// Where the first World::exportFrame call opens its RenderMan output, as
 /// RiBegin takes it: a file name, "|command" for a pipe into a renderer, or

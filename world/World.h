@@ -9,6 +9,7 @@
 class BodyContactPhase;
 class GenericObject;
 class SoftBody;
+struct SceneDescription;
 
 /// The one scene container: the bodies a scene prepared, the growing prefix
 /// of them that is simulated, the rigid objects they collide with, and the
@@ -53,6 +54,12 @@ public:
     /// prepares every body (colour index, gravity, object list, colour) and
     /// activates the first one.
     explicit World(int scene);
+    /// Builds a described scene (SceneDescription.h): its objects, then its
+    /// bodies with their fixed nodes, prepared as above (a body with a colour
+    /// of its own keeps it and logs nothing), its time step, and its first
+    /// activeBodies bodies active. The description must be valid (SceneFile.h
+    /// checks a file's).
+    explicit World(const SceneDescription& scene);
 
     /// Member-wise: both worlds then share the same bodies and objects.
     World(const World&) = default;

@@ -257,4 +257,35 @@ TEST(Options, ReadFramePatternsAndImageSize)
     }
     EXPECT_NE(std::string(helpText()).find("--image-size WxH"), std::string::npos);
     EXPECT_NE(std::string(usageLine()).find("--image-size WxH"), std::string::npos);
+
+TEST(Options, ReadSceneFilesAndWriteScene)
+{
+    const Parsed file = parse({"--scene-file", "my scene.toml", "--headless", "--steps", "5"});
+    ASSERT_TRUE(file.ok) << file.problem;
+    EXPECT_EQ(file.options.sceneFile, "my scene.toml");
+    EXPECT_FALSE(file.options.isBodiesGiven);
+    const Parsed bodies = parse({"--scene-file=a.toml", "--bodies", "1"});
+    ASSERT_TRUE(bodies.ok) << bodies.problem;
+    EXPECT_EQ(bodies.options.sceneFile, "a.toml");
+    EXPECT_TRUE(bodies.options.isBodiesGiven) << "--bodies 1 given must win over the file's count";
+    const Parsed write = parse({"--write-scene", "5", "-"});
+    ASSERT_TRUE(write.ok) << write.problem;
+    EXPECT_EQ(write.options.writeScene, 5);
+    EXPECT_EQ(write.options.writeSceneTarget, "-");
+    EXPECT_EQ(parse({}).options.writeScene, -1);
+
+    const std::vector<std::pair<std::vector<std::string>, std::string>> bad = {
+        {{"--scene-file"}, "--scene-file needs a value"},
+        {{"--scene-file="}, "--scene-file takes a file name, not ''"},
+        {{"--scene", "3", "--scene-file", "a.toml"}, "--scene and --scene-file do not go together"},
+        {{"--write-scene", "5"}, "--write-scene needs a scene number and a file name"},
+        {{"--write-scene", "13", "a.toml"}, "--write-scene takes a scene number from 0 to 12, not '13'"},
+        {{"--write-scene", "1", ""}, "--write-scene takes a file name, not ''"},
+        {{"--write-scene", "1", "a.toml", "--scene", "2"}, "--write-scene takes no other option"},
+    };
+    for (const auto& [arguments, problem] : bad) {
+        const Parsed parsed = parse(arguments);
+        EXPECT_FALSE(parsed.ok) << problem;
+        EXPECT_EQ(parsed.problem, problem);
+    }
 }
