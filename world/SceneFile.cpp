@@ -447,13 +447,16 @@ std::string problemLine(const std::string& name, std::uint32_t line, std::uint32
 }
 
 // toml++ 3.3 asks whether a character is whitespace wherever a value may
-// end and after a line-ending backslash in a multi-line string, and for
-// most non-ASCII characters that question runs into code it marks as
-// unreachable: undefined behaviour. A scene needs non-ASCII text nowhere but
-// in comments and one-line strings, where toml++ does not ask; anywhere
-// else it is refused here, before toml++ sees the text. Returns the
-// position of the first such character, line and column counted as toml++
-// counts them (in characters), or line 0 when there is none.
+// end, while it records the raw text of a value, and after a line-ending
+// backslash in a multi-line string; for most non-ASCII characters that
+// question runs into code it marks as unreachable: undefined behaviour. A
+// scene needs non-ASCII text nowhere but in comments, where toml++ does not
+// ask, so anywhere else it is refused here, before toml++ sees the text.
+// Strings are followed only so that a '#' inside one is not taken for a
+// comment; whatever this scan takes for a string, non-ASCII text in it is
+// refused, so a quote that toml++ reads otherwise can only refuse more.
+// Returns the position of the first such character, line and column
+// counted as toml++ counts them (in characters), or line 0 when there is none.
 toml::source_position strayNonAscii(std::string_view text)
 {
     enum class State { plain, comment, basic, literal, multiBasic, multiLiteral };
@@ -468,8 +471,7 @@ toml::source_position strayNonAscii(std::string_view text)
             if (state == State::comment || state == State::basic || state == State::literal) state = State::plain;
             continue;
         }
-        const bool isOpenForAnything = state == State::comment || state == State::basic || state == State::literal;
-        if (c >= 0x80 && !isOpenForAnything) return toml::source_position{line, column};
+        if (c >= 0x80 && state != State::comment) return toml::source_position{line, column};
         const std::string_view rest = text.substr(at);
         switch (state) {
         case State::plain:
@@ -491,14 +493,11 @@ toml::source_position strayNonAscii(std::string_view text)
             break;
         case State::basic:
         case State::multiBasic:
-            if (c == '\\' && at + 1 < text.size() && text[at + 1] != '\n') {
+            if (c == '\\' && at + 1 < text.size() && text[at + 1] != '\n' &&
+                static_cast<unsigned char>(text[at + 1]) < 0x80) {
                 // An escape: the next character is part of it, never the end.
-                if (static_cast<unsigned char>(text[at + 1]) >= 0x80) {
-                    if (state == State::multiBasic) return toml::source_position{line, column + 1};
-                } else {
-                    ++at;
-                    ++column;
-                }
+                ++at;
+                ++column;
             } else if (state == State::basic && c == '"') {
                 state = State::plain;
             } else if (state == State::multiBasic && rest.substr(0, 3) == "\"\"\"") {
@@ -531,7 +530,7 @@ SceneFileResult parseSceneText(std::string_view text, const std::string& name)
     if (stray.line != 0) {
         result.problems.push_back(problemLine(
             name, stray.line, stray.column,
-            "not TOML: a character that is not ASCII, outside a comment or a one-line string"));
+            "not TOML: a character that is not ASCII, outside a comment"));
         return result;
     }
     toml::table document;
