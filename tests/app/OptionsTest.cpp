@@ -257,6 +257,7 @@ TEST(Options, ReadFramePatternsAndImageSize)
     }
     EXPECT_NE(std::string(helpText()).find("--image-size WxH"), std::string::npos);
     EXPECT_NE(std::string(usageLine()).find("--image-size WxH"), std::string::npos);
+}
 
 TEST(Options, ReadSceneFilesAndWriteScene)
 {
