@@ -232,12 +232,12 @@ void BodySurface::buildGrid(const Bounds& region)
         cellSize_ *= std::max(1.1, std::cbrt(total / cap));
     }
     gridOrigin_ = reach_.low;
+    inverseCellSize_ = 1.0 / cellSize_;
 
-    auto cellOf = [&](const Vector3& p, int (&c)[3]) {
-        const double q[3] = {(p.x - gridOrigin_.x) / cellSize_, (p.y - gridOrigin_.y) / cellSize_,
-                             (p.z - gridOrigin_.z) / cellSize_};
-        for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
-    };
+    // The same product findContact uses: a division here could round a point
+    // on a cell boundary into the neighbouring cell, and a node there would
+    // miss the element whose box holds it.
+    auto cellOf = [&](const Vector3& p, int (&c)[3]) { cellCoordinates(p, c); };
     cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
     cellRanges_.resize(captured_.size() * 6);
     for (size_t e = 0; e < captured_.size(); ++e) {
@@ -263,16 +263,20 @@ void BodySurface::buildGrid(const Bounds& region)
     // Filled in element order, so each cell lists its elements ascending.
     for (size_t e = 0; e < captured_.size(); ++e)
         forEachCell(e, [&](int c) { cellElements_[size_t(fill_[size_t(c)]++)] = captured_[e]; });
-    inverseCellSize_ = 1.0 / cellSize_;
+}
+
+void BodySurface::cellCoordinates(const Vector3& p, int (&c)[3]) const
+{
+    const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
+                         (p.z - gridOrigin_.z) * inverseCellSize_};
+    for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
 }
 
 bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
 {
     if (captured_.empty() || !reach_.contains(p)) return false;
     int c[3];
-    const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
-                         (p.z - gridOrigin_.z) * inverseCellSize_};
-    for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
+    cellCoordinates(p, c);
     const int cell = cellIndex(c[0], c[1], c[2]);
     const bool isFace = kind_ == Kind::face, isSheet = kind_ == Kind::sheet;
     bool found = false;

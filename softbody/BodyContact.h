@@ -95,6 +95,9 @@ private:
     Bounds elementBounds(const Element& e) const;
     void buildGrid(const Bounds& region);
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
+    /// The grid cell holding p, clamped into the grid; the one mapping both the
+    /// grid's filling and the look-up use.
+    void cellCoordinates(const Vector3& p, int (&c)[3]) const;
 
     SoftBody* body_;
     std::vector<Vector3> positions_;  ///< every node's, in lattice order: a sixth of a node's size apart
