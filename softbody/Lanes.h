@@ -55,6 +55,24 @@ inline const double* constantsRow(const Spring& spring) { return &spring.restLen
 inline double* forcesRow(Spring& spring) { return &spring.forceA.x; }
 
 // ---------------------------------------------------------------------------
+// Lane numbers are known at compile time throughout, so vectors are built
+// and taken apart in registers: written one lane at a time through memory,
+// every vector read would wait for the narrow writes before it (a
+// store-forwarding stall).
+
+template <class F, std::size_t... I>
+[[gnu::always_inline]] inline void forEachIndex(F f, std::index_sequence<I...>)
+{
+    (f(int(I)), ...);
+}
+/// f(0), f(1), ..., f(N - 1), unrolled.
+template <int N, class F>
+[[gnu::always_inline]] inline void forEachLane(F f)
+{
+    forEachIndex(f, std::make_index_sequence<N>());
+}
+
+// ---------------------------------------------------------------------------
 // The lane sets. Each has:
 //   kWidth       lanes of a vector
 //   kAhead       groups of springs the spring pass keeps in flight ahead of
@@ -84,11 +102,13 @@ struct Sse2Lanes {
     // shuffle per vector, against one insert when filling lane by lane.
     [[gnu::always_inline]] static inline void columnsOf(const double* const* rows, D columns[6])
     {
-        for (int c = 0; c < 6; ++c) columns[c] = D{rows[0][c], rows[1][c]};
+        forEachLane<6>([&](int c) BLORP_INLINE { columns[c] = D{rows[0][c], rows[1][c]}; });
     }
     [[gnu::always_inline]] static inline void rowsOf(const D columns[6], double* const* rows)
     {
-        for (int c = 0; c < 6; ++c) rows[0][c] = columns[c][0], rows[1][c] = columns[c][1];
+        forEachLane<2>([&](int l) BLORP_INLINE {
+            forEachLane<6>([&](int c) BLORP_INLINE { rows[l][c] = columns[c][l]; });
+        });
     }
 };
 
@@ -114,22 +134,24 @@ struct Avx2Lanes {
     [[gnu::always_inline, gnu::target("avx2")]] static inline void columnsOf(const double* const* rows,
                                                                              D columns[6])
     {
-        for (int c = 0; c < 6; c += 2) {
+        forEachLane<3>([&](int pair) BLORP_INLINE {
+            const int c = 2 * pair;
             const __m256d even = pairsOf(rows[0], rows[2], c), odd = pairsOf(rows[1], rows[3], c);
             columns[c] = (D)_mm256_unpacklo_pd(even, odd);
             columns[c + 1] = (D)_mm256_unpackhi_pd(even, odd);
-        }
+        });
     }
     [[gnu::always_inline, gnu::target("avx2")]] static inline void rowsOf(const D columns[6], double* const* rows)
     {
-        for (int c = 0; c < 6; c += 2) {
+        forEachLane<3>([&](int pair) BLORP_INLINE {
+            const int c = 2 * pair;
             const __m256d even = _mm256_unpacklo_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
             const __m256d odd = _mm256_unpackhi_pd((__m256d)columns[c], (__m256d)columns[c + 1]);
             _mm_storeu_pd(rows[0] + c, _mm256_castpd256_pd128(even));
             _mm_storeu_pd(rows[1] + c, _mm256_castpd256_pd128(odd));
             _mm_storeu_pd(rows[2] + c, _mm256_extractf128_pd(even, 1));
             _mm_storeu_pd(rows[3] + c, _mm256_extractf128_pd(odd, 1));
-        }
+        });
     }
 
 private:
@@ -179,7 +201,7 @@ struct Avx512Lanes {
                                                                                 D columns[6])
     {
         D z[4];
-        for (int r = 0; r < 4; ++r) z[r] = quadsOf(rows[r], rows[r + 4]);
+        forEachLane<4>([&](int r) BLORP_INLINE { z[r] = quadsOf(rows[r], rows[r + 4]); });
         // t[0] = [r0.0 r1.0 | r0.2 r1.2 | r4.0 r5.0 | r4.2 r5.2], t[1] the same
         // rows' odd doubles, t[2] and t[3] those of rows 2, 3, 6 and 7.
         const D t[4] = {unpackLow(z[0], z[1]), unpackHigh(z[0], z[1]), unpackLow(z[2], z[3]),
@@ -200,10 +222,10 @@ struct Avx512Lanes {
                         __builtin_shufflevector(columns[0], columns[2], 4, 5, 12, 13, 6, 7, 14, 15),
                         __builtin_shufflevector(columns[1], columns[3], 4, 5, 12, 13, 6, 7, 14, 15)};
         const D z[4] = {unpackLow(t[0], t[1]), unpackHigh(t[0], t[1]), unpackLow(t[2], t[3]), unpackHigh(t[2], t[3])};
-        for (int r = 0; r < 4; ++r) {
+        forEachLane<4>([&](int r) BLORP_INLINE {
             _mm256_storeu_pd(rows[r], _mm512_castpd512_pd256((__m512d)z[r]));
             _mm256_storeu_pd(rows[r + 4], _mm512_extractf64x4_pd((__m512d)z[r], 1));
-        }
+        });
         // [r0 | r4 | r2 | r6] and [r1 | r5 | r3 | r7], each row's doubles 4 and 5.
         const D even = unpackLow(columns[4], columns[5]), odd = unpackHigh(columns[4], columns[5]);
         storePair<0>(even, rows[0] + 4), storePair<1>(even, rows[4] + 4);
@@ -245,22 +267,7 @@ private:
 #endif
 
 // ---------------------------------------------------------------------------
-// Operations for every lane set. Lane numbers are known at compile time
-// throughout, so vectors are built and taken apart in registers: written one
-// lane at a time through memory, every vector read would wait for the narrow
-// writes before it (a store-forwarding stall).
-
-template <class F, std::size_t... I>
-[[gnu::always_inline]] inline void forEachIndex(F f, std::index_sequence<I...>)
-{
-    (f(int(I)), ...);
-}
-/// f(0), f(1), ..., f(N - 1), unrolled.
-template <int N, class F>
-[[gnu::always_inline]] inline void forEachLane(F f)
-{
-    forEachIndex(f, std::make_index_sequence<N>());
-}
+// Operations for every lane set.
 
 template <class V, class F, std::size_t... I>
 [[gnu::always_inline]] inline V vectorOf(F f, std::index_sequence<I...>)
