@@ -142,10 +142,10 @@ struct StepSetup {
     bool prefetchSprings;
 };
 
-StepSetup SoftBody::prepareStep(double dt) const
+StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
 {
     StepSetup setup;
-    setup.kernels = &stepKernels(simdPath());
+    setup.kernels = &stepKernels(path);
     if (sceneObjects != nullptr)
         for (GenericObject* object : *sceneObjects) setup.shapes.push_back(contactShape(object));
     // A body that fits the caches gains nothing from prefetching but the
@@ -159,7 +159,7 @@ StepSetup SoftBody::prepareStep(double dt) const
 
 void SoftBody::computeSpringForces()
 {
-    const StepSetup setup = prepareStep(0.0);
+    const StepSetup setup = prepareStep(0.0, simdPath());
     if (springTotal >= parallelThreshold)
         runInTwo(springTotal, [&](int begin, int end) { computeSpringRange(setup, begin, end); });
     else
@@ -173,7 +173,7 @@ void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::step(double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, simdPath());
     if (springTotal >= parallelThreshold)
         runInTwo(nodeCount(), [&](int begin, int end) { stepNodeRange(setup, begin, end); });
     else
@@ -190,7 +190,7 @@ void SoftBody::stepNodeRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::stepReference(double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, simdPath());
     for (int n = 0; n < nodeCount(); ++n) {
         MassPoint& point = nodes[n];
         point.clearForce();
@@ -333,9 +333,11 @@ private:
 };
 }  // namespace
 
-void SoftBody::advance(double dt)
+void SoftBody::advance(double dt) { advanceIn(simdPath(), dt); }
+
+void SoftBody::advanceIn(SimdPath path, double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, path);
     // The lower of two row halves takes the odd row, so it is the larger.
     const int lowerRows = nodesY - nodesY / 2;
     if (springTotal < parallelThreshold || nodesX < 4)
