@@ -360,8 +360,8 @@ void SoftBody::advanceInRowHalves(const StepSetup& setup, int h)
     // i; that also keeps it from moving a node of plane i + 1 before those
     // springs of plane i have read it. The lower thread never waits, and a
     // late start of the second thread only delays that thread's own half.
-    // At 64³ this stepped 157 M springs/s on two threads against 91 to 123 M
-    // for the halves by planes below, measured in alternation.
+    // Where the halves fit, this beats the halves by planes below
+    // (docs/performance.md).
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
     std::atomic<int> lowerSpringsDone{-1};
     auto upperRows = [&] {
@@ -387,9 +387,8 @@ void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
     // more than two bands: each thread starts with half the planes but one,
     // swept in bands; the two middle planes go to whichever thread gets
     // there first, which absorbs the second thread's later start. A wider
-    // shared middle balanced better but cost more: a plane taken on its own
-    // misses the band's cache reuse (at 64³, a middle of 8 planes gave 1.60x
-    // and one of 2 gave 1.69x over one thread, measured in alternation).
+    // shared middle balances better but costs more: a plane taken on its own
+    // misses the band's cache reuse.
     const int NX = nodesX;
     const int lowEnd = NX / 2 - 1, highStart = NX / 2 + 1;
     const int plane = nodesY * nodesZ;
