@@ -6,8 +6,8 @@
 
 /// The second thread of two-thread steps: one for the whole program, started
 /// by the first step that asks for it, woken for each step's share of work,
-/// and joined when the program ends. Starting a thread every step cost as
-/// much as a small step's share.
+/// and joined when the program ends, so that a step does not pay for a
+/// thread's creation and first scheduling.
 ///
 /// One caller at a time: a body stepped while another body's step holds the
 /// helper is told so, and does all its work itself.
