@@ -10,6 +10,7 @@
 #include "BaselineSoftBody.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
+#include "world/World.h"
 
 #include <benchmark/benchmark.h>
 
@@ -25,11 +26,17 @@
 #include <thread>
 
 #include <cstring>
+#include <ctime>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
 namespace {
 const std::vector<GenericObject*> kNoObjects;
+// The path the program takes here (BLORP_SIMD included) and the processor
+// time its choice took, read before the benchmarks start switching paths.
+SimdPath startUpPath = SimdPath::scalar;
+double choiceSeconds = 0.0;
 constexpr double kDt = 0.005;
 constexpr double kStiffness = 600, kDamping = 0.01, kMass = 0.5;
 
@@ -164,8 +171,8 @@ void BM_TwoThreadSpeedup(benchmark::State& state)
 }
 
 // What two threads can gain on this machine at all, for comparison: two
-// separate bodies stepped at once, each on its own thread (started anew each
-// step, as the split step's is), against one body on one thread.
+// separate bodies stepped at once, each on its own thread (one started anew
+// each step), against one body on one thread.
 void BM_TwoBodiesSpeedup(benchmark::State& state)
 {
     SoftBody first = quietCube(int(state.range(0))), second = quietCube(int(state.range(0)));
@@ -190,6 +197,29 @@ void BM_Path(benchmark::State& state)
         return;
     }
     BM_OneThread(state);
+    setSimdPath(saved);
+}
+
+// Scene 1's sheet lying on its table (the state after 1,000 steps), stepped
+// by World::step in one instruction-set path.
+void BM_Scene1Path(benchmark::State& state)
+{
+    const SimdPath saved = simdPath();
+    if (!setSimdPath(SimdPath(state.range(0)))) {
+        state.SkipWithError("this processor cannot run the path");
+        return;
+    }
+    std::streambuf* log = std::cerr.rdbuf(nullptr);
+    World world(1);
+    std::cerr.rdbuf(log);
+    std::cerr.clear();
+    for (int s = 0; s < 1000; ++s) world.step();
+    for (auto _ : state) {
+        world.step();
+        benchmark::ClobberMemory();
+    }
+    const SoftBody& sheet = *world.activeBodies.front();
+    setRates(state, sheet.springCount(), sheet.nodeCount());
     setSimdPath(saved);
 }
 
@@ -358,6 +388,7 @@ public:
             }
             std::printf("\n");
         }
+        reportDefaultPath();
         const double copy = median("BM_MemoryCopy bytes/s");
         if (copy > 0) {
             // Each spring is read and written once a step, each node read and
@@ -378,6 +409,31 @@ public:
     }
 
 private:
+    /// The default path's figures against the fastest path's, each the
+    /// median of its repetitions in this run.
+    void reportDefaultPath()
+    {
+        const SimdPath chosen = startUpPath;
+        std::printf("\nThe default path here, %s (chosen in %.1f ms of processor time), against the fastest path:\n",
+                    simdPathName(chosen), 1e3 * choiceSeconds);
+        const struct {
+            const char* label;
+            std::string prefix;
+        } workloads[] = {{"8^3 cube", "BM_Path/8/"}, {"64^3 cube", "BM_Path/64/"}, {"scene 1", "BM_Scene1Path/"}};
+        for (const auto& w : workloads) {
+            double best = 0.0, mine = 0.0;
+            SimdPath fastest = chosen;
+            for (SimdPath each : kSimdPaths) {
+                const double rate = median(w.prefix + std::to_string(int(each)) + " springs/s");
+                if (each == chosen) mine = rate;
+                if (rate > best) best = rate, fastest = each;
+            }
+            if (best <= 0 || mine <= 0) continue;
+            std::printf("  %-9s %6.1f M springs/s = %5.1f%% of the fastest, %s (%.1f M)\n", w.label, mine / 1e6,
+                        100 * mine / best, simdPathName(fastest), best / 1e6);
+        }
+    }
+
     /// The median of the samples under key, or 0 when there are none.
     double median(const std::string& key)
     {
@@ -401,11 +457,17 @@ BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
 const int kLastPath = int(std::size(kSimdPaths)) - 1;
 BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, benchmark::CreateDenseRange(0, kLastPath, 1)})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Scene1Path)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_DividerBound)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemoryCopy)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv)
 {
+    timespec before, after;
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &before);
+    startUpPath = simdPath();
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &after);
+    choiceSeconds = double(after.tv_sec - before.tv_sec) + 1e-9 * double(after.tv_nsec - before.tv_nsec);
     // Five repetitions in random order unless the command line says
     // otherwise (its flags come after these and win). The host's speed
     // drifts by tens of percent within minutes; in order, a path whose

@@ -25,6 +25,8 @@ inline void dampedSpringForces(const Vector3& pA, const Vector3& vA, const Vecto
 
 /// A damped Hooke's-law spring between two mass points. It stores the force
 /// on each end; the soft body adds those to the points in its node pass.
+/// The operations that read the end nodes are the soft body library's
+/// (softbody/Spring.cpp), which knows what a node is.
 struct Spring {
     MassPoint* pointA;  ///< first end, not owned
     MassPoint* pointB;  ///< second end, not owned

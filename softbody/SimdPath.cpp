@@ -1,9 +1,6 @@
 #include "softbody/SimdPath.h"
 
 #include <atomic>
-#if defined(BLORP_X86_PATHS)
-#include <cpuid.h>
-#endif
 #include <cstdlib>
 #include <cstring>
 #include <iostream>
@@ -30,34 +27,18 @@ bool processorHas(SimdPath path)
     }
 }
 
-#if defined(BLORP_X86_PATHS)
-// AMD's family 19h processors with AVX-512 (Zen 4) carry out each 512-bit
-// operation as two 256-bit halves, and the wider registers only lengthen
-// the step's dependency chains: there the eight-lane step measured 0.7
-// times the four-lane AVX2 one for a cube in cache and 0.8 times for a
-// sheet on its table, while four lanes in AVX-512's encoding, with twice
-// AVX2's registers, beat AVX2 (docs/performance.md). Family 1Ah (Zen 5)
-// does 512-bit operations whole, and eight lanes are its fastest path.
-bool splitsWideVectors()
-{
-    unsigned eax, ebx, ecx, edx;
-    if (!__get_cpuid(0, &eax, &ebx, &ecx, &edx)) return false;
-    const bool amd = ebx == 0x68747541 && edx == 0x69746e65 && ecx == 0x444d4163;  // "AuthenticAMD"
-    if (!amd || !__get_cpuid(1, &eax, &ebx, &ecx, &edx)) return false;
-    // The extended family counts only on top of a base family of 0xf.
-    const unsigned base = (eax >> 8) & 0xf;
-    const unsigned family = base == 0xf ? base + ((eax >> 20) & 0xff) : base;
-    return family == 0x19;
-}
-#endif
-
 std::atomic<int>& chosenPath()
 {
     // Chosen on first use, so a program can still set BLORP_SIMD in main()
     // before its first step.
     static std::atomic<int> chosen = [] {
+        // The paths are timed only when the default is wanted.
+        const char* request = std::getenv("BLORP_SIMD");
+        SimdPath named;
+        const bool runsNamed = request != nullptr && parseSimdPath(request, named) && processorHas(named);
         std::string warning;
-        const SimdPath path = simdPathForRequest(std::getenv("BLORP_SIMD"), processorHas, fastestSimdPath(), warning);
+        const SimdPath path =
+            simdPathForRequest(request, processorHas, runsNamed ? named : fastestSimdPath(), warning);
         if (!warning.empty()) std::cerr << warning << "\n";
         return int(path);
     }();
@@ -72,16 +53,6 @@ SimdPath widestSimdPath()
     for (SimdPath path : {SimdPath::avx512, SimdPath::avx512vl, SimdPath::avx2, SimdPath::sse2})
         if (processorHas(path)) return path;
     return SimdPath::scalar;
-}
-
-SimdPath fastestSimdPath()
-{
-    const SimdPath widest = widestSimdPath();
-#if defined(BLORP_X86_PATHS)
-    if (widest == SimdPath::avx512 && splitsWideVectors())
-        return processorHas(SimdPath::avx512vl) ? SimdPath::avx512vl : SimdPath::avx2;
-#endif
-    return widest;
 }
 
 SimdPath simdPath() { return SimdPath(chosenPath().load(std::memory_order_relaxed)); }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 /// The instruction sets a step's spring and node passes can run in, narrowest
 /// first. Every path gives the same bits; they differ only in speed.
@@ -20,10 +21,15 @@ inline constexpr SimdPath kSimdPaths[] = {SimdPath::scalar, SimdPath::sse2, Simd
 bool simdPathAvailable(SimdPath path);
 /// The widest path available here.
 SimdPath widestSimdPath();
-/// The path steps use unless told otherwise: the widest, except on
-/// processors that split 512-bit operations into halves, where four lanes
-/// are faster (avx512vl where the processor has it, else avx2).
+/// The path steps use unless told otherwise: of the paths available here,
+/// the one that steps a small body fastest, timed once, at the first call
+/// (a few milliseconds of the calling thread's time).
 SimdPath fastestSimdPath();
+/// The candidate with the least of its `rounds` timings by seconds(path);
+/// the candidates are timed in turns, a round each, so that a slow spell of
+/// the machine falls on all of them alike. Ties go to the earlier candidate.
+SimdPath fastestOf(const std::vector<SimdPath>& candidates, int rounds,
+                   const std::function<double(SimdPath)>& seconds);
 /// The path every step uses. Chosen once, at the first call: the fastest
 /// available, or the one the BLORP_SIMD environment variable names if the
 /// processor can run it (see simdPathForRequest).

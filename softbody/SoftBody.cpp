@@ -35,10 +35,20 @@ SoftBody::SoftBody(int cellsX_, int cellsY_, int cellsZ_, double originX, double
     construct(originX, originY, originZ);
 }
 
-void SoftBody::storeParameters(int cellsX_, int cellsY_, int cellsZ_, double spacing_, double stiffness_,
-                               double damping_, double nodeMass_)
+SoftBody::SoftBody(Unlogged, int cellsX_, int cellsY_, int cellsZ_, double originX, double originY, double originZ,
+                   double spacing_, double stiffness_, double damping_, double nodeMass_)
 {
-    std::cerr << "blorp: initialing members...\n";
+    storeParameters(cellsX_, cellsY_, cellsZ_, spacing_, stiffness_, damping_, nodeMass_, false);
+    origin[0] = originX;
+    origin[1] = originY;
+    origin[2] = originZ;
+    construct(originX, originY, originZ, false);
+}
+
+void SoftBody::storeParameters(int cellsX_, int cellsY_, int cellsZ_, double spacing_, double stiffness_,
+                               double damping_, double nodeMass_, bool logged)
+{
+    if (logged) std::cerr << "blorp: initialing members...\n";
     cellsX = cellsX_;
     cellsY = cellsY_;
     cellsZ = cellsZ_;
@@ -49,7 +59,7 @@ void SoftBody::storeParameters(int cellsX_, int cellsY_, int cellsZ_, double spa
 }
 
 // Shared tail of both constructors, from the node counts on.
-void SoftBody::construct(double x0, double y0, double z0)
+void SoftBody::construct(double x0, double y0, double z0, bool logged)
 {
     nodesX = cellsX + 1;
     nodesY = cellsY + 1;
@@ -69,7 +79,7 @@ void SoftBody::construct(double x0, double y0, double z0)
                                 std::to_string(kMaxBodySprings) + " a body can have");
     nodeStorage = std::make_shared<LargeArray<MassPoint>>();
     nodeStorage->reserve(size_t(nodesX) * nodesY * nodesZ);
-    std::cerr << "blorp: initialize nodes array with actual nodes...\n";
+    if (logged) std::cerr << "blorp: initialize nodes array with actual nodes...\n";
     // Coordinates are accumulated by repeated addition, not multiplied out,
     // so every build of a scene lands on exactly the same bits.
     double x = x0;
@@ -87,11 +97,11 @@ void SoftBody::construct(double x0, double y0, double z0)
     }
     nodes = nodeStorage->data();
 
-    std::cerr << "initializing springs...\n";
+    if (logged) std::cerr << "initializing springs...\n";
     buildSprings();
-    std::cerr << "initializing faces...\n";
+    if (logged) std::cerr << "initializing faces...\n";
     buildSides();
-    std::cerr << "blorp has been created\n";
+    if (logged) std::cerr << "blorp has been created\n";
 }
 
 void SoftBody::buildSprings()

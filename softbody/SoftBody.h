@@ -5,6 +5,7 @@
 #include "softbody/LargePageAllocator.h"
 #include "softbody/MassPoint.h"
 #include "softbody/SideGrid.h"
+#include "softbody/SimdPath.h"
 
 #include <cstdint>
 #include <memory>
@@ -39,10 +40,8 @@ public:
     /// when the next plane's nodes gather them. Smaller bands lose more at
     /// their edges, where a row needs springs from the previous band,
     /// computed a whole sweep earlier, and restart the memory's streams more
-    /// often; larger ones no longer fit the cache beside the other thread's.
-    /// Measured at 64³ on a Zen 4 machine: 2048 (three bands of 21 or 22
-    /// rows) beat 1024 by a third on one thread and 8 % on two, and whole
-    /// planes, as fast on one thread, lost a third on two.
+    /// often; larger ones no longer fit the cache beside the other thread's
+    /// (docs/performance.md has the measurements).
     static constexpr int kBandNodes = 2048;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
@@ -79,6 +78,12 @@ public:
     /// Lattice with node (0,0,0) at (originX, originY, originZ), extending towards +x, +y, +z.
     SoftBody(int cellsX, int cellsY, int cellsZ, double originX, double originY, double originZ, double spacing,
              double stiffness, double damping, double nodeMass);
+    /// Names the constructor that writes no construction lines, for bodies
+    /// the library builds for its own use.
+    struct Unlogged {};
+    /// The corner constructor's body, built without a word on standard error.
+    SoftBody(Unlogged, int cellsX, int cellsY, int cellsZ, double originX, double originY, double originZ,
+             double spacing, double stiffness, double damping, double nodeMass);
 
     /// The node at lattice indices (i, j, k); indices are not checked.
     MassPoint* node(int i, int j, int k) const { return &nodes[(size_t(i) * nodesY + j) * nodesZ + k]; }
@@ -106,6 +111,9 @@ public:
     /// i-planes so that each plane's springs are still in cache when its
     /// nodes gather them. Large bodies split the sweep between two threads.
     void advance(double dt);
+    /// advance(dt) in the given path instead of simdPath()'s, for setting the
+    /// paths against one another; the path must be available here.
+    void advanceIn(SimdPath path, double dt);
     /// The same as step(dt), but spelt out with MassPoint's own operations
     /// one node at a time, every object asked through its virtual contains
     /// and normalAt: the yardstick the faster paths are tested against.
@@ -131,16 +139,16 @@ public:
 private:
     /// Logs the first construction line and records the constructor's parameters.
     void storeParameters(int cellsX, int cellsY, int cellsZ, double spacing, double stiffness, double damping,
-                         double nodeMass);
+                         double nodeMass, bool logged = true);
     /// The rest of construction, from the node counts on, with node (0,0,0) at (x0, y0, z0).
-    void construct(double x0, double y0, double z0);
+    void construct(double x0, double y0, double z0, bool logged = true);
     void buildSprings();
     void buildSides();
     /// Registers a spring with both its ends; `fill` holds each node's next
     /// free slot in the packed attachment array.
     void addSpring(Spring* spring, MassPoint* first, MassPoint* second, std::vector<std::uint32_t>& fill);
     /// The kernels, contact shapes and node-pass inputs of one step.
-    StepSetup prepareStep(double dt) const;
+    StepSetup prepareStep(double dt, SimdPath path) const;
     /// The two passes of a step over index ranges, so they can be split between threads.
     void computeSpringRange(const StepSetup& setup, int begin, int end);
     void stepNodeRange(const StepSetup& setup, int begin, int end);

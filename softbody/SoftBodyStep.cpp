@@ -1,65 +1,25 @@
 #include "geometry/Box.h"
 #include "geometry/GenericObject.h"
 #include "geometry/Sphere.h"
+#include "softbody/HelperThread.h"
 #include "softbody/SoftBody.h"
 #include "softbody/StepKernels.h"
 
 #include <algorithm>
 #include <cmath>
 #include <atomic>
-#include <system_error>
 #include <thread>
 
-#if defined(__linux__)
-#include <pthread.h>
-#include <sched.h>
-#endif
-
-
 namespace {
-// Starts the step's second thread on work(), or returns no thread when none
-// can be started (the caller then does all the work itself). A new thread
-// starts on its creator's processor, and the scheduler can leave it there,
-// sharing one core with the caller, for a good part of a step; so it is
-// sent to the caller's other allowed processors at once. It stays free to
-// move among those, and the caller stays free too.
-template <class Work>
-std::thread startHelper(Work work)
-{
-    std::thread helper;
-    try {
-        helper = std::thread(work);
-    } catch (const std::system_error&) {
-        return helper;
-    }
-#if defined(__linux__)
-    cpu_set_t allowed;
-    const int here = sched_getcpu();
-    if (here >= 0 && pthread_getaffinity_np(pthread_self(), sizeof allowed, &allowed) == 0 && CPU_COUNT(&allowed) > 1 &&
-        CPU_ISSET(here, &allowed)) {
-        CPU_CLR(here, &allowed);
-        pthread_setaffinity_np(helper.native_handle(), sizeof allowed, &allowed);
-    }
-#endif
-    return helper;
-}
-
-// Runs work(begin, end) over [0, count) in two halves, the upper half on a
-// second thread that ends with the call. Each index is written by exactly one
-// thread and every result is computed in the same order as in one pass, so
-// the outcome is identical to work(0, count). If no thread can be started the
-// second half runs here.
+// Runs work(begin, end) over [0, count) in two halves, the upper half on the
+// helper thread. Each index is written by exactly one thread and every
+// result is computed in the same order as in one pass, so the outcome is
+// identical to work(0, count), which runs here when the helper is not to be had.
 template <class Work>
 void runInTwo(int count, Work work)
 {
     const int middle = count / 2;
-    std::thread helper = startHelper([&] { work(middle, count); });
-    if (!helper.joinable()) {
-        work(0, count);
-        return;
-    }
-    work(0, middle);
-    helper.join();
+    runBeside([&] { work(0, middle); }, [&] { work(middle, count); }, [&] { work(0, count); });
 }
 
 // The spring pass over [begin, end) of the body's total springs, one spring at a time.
@@ -182,10 +142,10 @@ struct StepSetup {
     bool prefetchSprings;
 };
 
-StepSetup SoftBody::prepareStep(double dt) const
+StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
 {
     StepSetup setup;
-    setup.kernels = &stepKernels(simdPath());
+    setup.kernels = &stepKernels(path);
     if (sceneObjects != nullptr)
         for (GenericObject* object : *sceneObjects) setup.shapes.push_back(contactShape(object));
     // A body that fits the caches gains nothing from prefetching but the
@@ -199,7 +159,7 @@ StepSetup SoftBody::prepareStep(double dt) const
 
 void SoftBody::computeSpringForces()
 {
-    const StepSetup setup = prepareStep(0.0);
+    const StepSetup setup = prepareStep(0.0, simdPath());
     if (springTotal >= parallelThreshold)
         runInTwo(springTotal, [&](int begin, int end) { computeSpringRange(setup, begin, end); });
     else
@@ -213,7 +173,7 @@ void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::step(double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, simdPath());
     if (springTotal >= parallelThreshold)
         runInTwo(nodeCount(), [&](int begin, int end) { stepNodeRange(setup, begin, end); });
     else
@@ -230,7 +190,7 @@ void SoftBody::stepNodeRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::stepReference(double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, simdPath());
     for (int n = 0; n < nodeCount(); ++n) {
         MassPoint& point = nodes[n];
         point.clearForce();
@@ -373,9 +333,11 @@ private:
 };
 }  // namespace
 
-void SoftBody::advance(double dt)
+void SoftBody::advance(double dt) { advanceIn(simdPath(), dt); }
+
+void SoftBody::advanceIn(SimdPath path, double dt)
 {
-    const StepSetup setup = prepareStep(dt);
+    const StepSetup setup = prepareStep(dt, path);
     // The lower of two row halves takes the odd row, so it is the larger.
     const int lowerRows = nodesY - nodesY / 2;
     if (springTotal < parallelThreshold || nodesX < 4)
@@ -398,8 +360,8 @@ void SoftBody::advanceInRowHalves(const StepSetup& setup, int h)
     // i; that also keeps it from moving a node of plane i + 1 before those
     // springs of plane i have read it. The lower thread never waits, and a
     // late start of the second thread only delays that thread's own half.
-    // At 64³ this stepped 157 M springs/s on two threads against 91 to 123 M
-    // for the halves by planes below, measured in alternation.
+    // Where the halves fit, this beats the halves by planes below
+    // (docs/performance.md).
     const int NX = nodesX, NY = nodesY, NZ = nodesZ;
     std::atomic<int> lowerSpringsDone{-1};
     auto upperRows = [&] {
@@ -409,17 +371,14 @@ void SoftBody::advanceInRowHalves(const StepSetup& setup, int h)
             stepNodeRange(setup, (i * NY + h) * NZ, (i + 1) * NY * NZ);
         }
     };
-    std::thread helper = startHelper(upperRows);
-    if (!helper.joinable()) {
-        sweepUp(setup, 0, NX);
-        return;
-    }
-    for (int i = 0; i < NX; ++i) {
-        computeRowSprings(setup, i * NY, i * NY + h);
-        lowerSpringsDone.store(i, std::memory_order_release);
-        stepNodeRange(setup, i * NY * NZ, (i * NY + h) * NZ);
-    }
-    helper.join();
+    auto lowerRows = [&] {
+        for (int i = 0; i < NX; ++i) {
+            computeRowSprings(setup, i * NY, i * NY + h);
+            lowerSpringsDone.store(i, std::memory_order_release);
+            stepNodeRange(setup, i * NY * NZ, (i * NY + h) * NZ);
+        }
+    };
+    runBeside(lowerRows, upperRows, [&] { sweepUp(setup, 0, NX); });
 }
 
 void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
@@ -428,9 +387,8 @@ void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
     // more than two bands: each thread starts with half the planes but one,
     // swept in bands; the two middle planes go to whichever thread gets
     // there first, which absorbs the second thread's later start. A wider
-    // shared middle balanced better but cost more: a plane taken on its own
-    // misses the band's cache reuse (at 64³, a middle of 8 planes gave 1.60x
-    // and one of 2 gave 1.69x over one thread, measured in alternation).
+    // shared middle balances better but costs more: a plane taken on its own
+    // misses the band's cache reuse.
     const int NX = nodesX;
     const int lowEnd = NX / 2 - 1, highStart = NX / 2 + 1;
     const int plane = nodesY * nodesZ;
@@ -446,17 +404,14 @@ void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
         while (lowerSpringsDone.load(std::memory_order_acquire) < met - 1) std::this_thread::yield();
         stepNodeRange(setup, met * plane, (met + 1) * plane);
     };
-    std::thread helper = startHelper(upperPart);
-    if (!helper.joinable()) {
-        sweepUp(setup, 0, NX);
-        return;
-    }
-    sweepUp(setup, 0, lowEnd);
-    lowerSpringsDone.store(lowEnd - 1, std::memory_order_release);
-    for (int p; (p = middle.takeLow()) >= 0;) {
-        computeRowSprings(setup, p * nodesY, (p + 1) * nodesY);
-        lowerSpringsDone.store(p, std::memory_order_release);
-        stepNodeRange(setup, p * plane, (p + 1) * plane);
-    }
-    helper.join();
+    auto lowerPart = [&] {
+        sweepUp(setup, 0, lowEnd);
+        lowerSpringsDone.store(lowEnd - 1, std::memory_order_release);
+        for (int p; (p = middle.takeLow()) >= 0;) {
+            computeRowSprings(setup, p * nodesY, (p + 1) * nodesY);
+            lowerSpringsDone.store(p, std::memory_order_release);
+            stepNodeRange(setup, p * plane, (p + 1) * plane);
+        }
+    };
+    runBeside(lowerPart, upperPart, [&] { sweepUp(setup, 0, NX); });
 }

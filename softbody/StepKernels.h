@@ -2,12 +2,17 @@
 // The step's inner loops, one set per SimdPath, and what they share. Internal
 // to the soft body library.
 //
-// The wide loops live in files that switch the compiler to their instruction
-// set (#pragma GCC target) after their includes: everything in the headers,
-// this one included, stays code for every processor, and the linker can
-// never keep a copy of an inline function that needs instructions the
-// processor lacks. Only the code after the switch (WideStep.h) uses them,
-// and it is chosen at start-up only where the processor has them.
+// The one way in: a step takes stepKernels(simdPath()) once (in
+// SoftBody::prepareStep) and calls its two passes on ranges of springs and
+// nodes. The scalar kernels live in SoftBodyStep.cpp; each wide path's are
+// springsWide and nodesWide (WideStep.h) over one lane set (Lanes.h),
+// compiled by a file of its own, SoftBodyStep<Path>.cpp, that switches the
+// compiler to its instruction set (#pragma GCC target) after including
+// every other header. Everything in the other headers, this one included,
+// stays code for every processor, so the linker can never keep a copy of an
+// inline function that needs instructions the processor lacks; and a path is
+// chosen only where the processor has its instructions (SimdPath.h). The
+// passes hand runs too short for their lanes to the scalar kernels.
 
 #include "geometry/Box.h"
 #include "geometry/GenericObject.h"
@@ -18,6 +23,18 @@
 
 #include <cmath>
 #include <cstddef>
+#include <utility>
+
+#if defined(BLORP_X86_PATHS)
+// For the wide passes, which must find it included before their target
+// switch. GCC 12 warns inside its own AVX-512 intrinsics, whose unused merge
+// sources are deliberately uninitialised; the warning is silenced for that
+// header only.
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wmaybe-uninitialized"
+#include <immintrin.h>
+#pragma GCC diagnostic pop
+#endif
 
 /// One scene object as the contact phase sees it during a step.
 struct ContactShape {

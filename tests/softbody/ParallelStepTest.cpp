@@ -1,5 +1,6 @@
 #include "geometry/Box.h"
 #include "geometry/Sphere.h"
+#include "softbody/HelperThread.h"
 #include "softbody/SoftBody.h"
 
 #include <gtest/gtest.h>
@@ -7,6 +8,10 @@
 #include <algorithm>
 #include <climits>
 #include <cstring>
+#include <dirent.h>
+#include <set>
+#include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -48,7 +53,69 @@ void expectSameBits(const SoftBody& a, const SoftBody& b, const char* what)
         ASSERT_EQ(std::memcmp(&a.springs[s].forceA, &b.springs[s].forceA, 2 * sizeof(Vector3)), 0) << what << ", spring " << s;
     }
 }
+
+// The ids of the process's threads.
+std::set<std::string> threadsOfThisProcess()
+{
+    std::set<std::string> threads;
+    DIR* tasks = opendir("/proc/self/task");
+    if (tasks == nullptr) return threads;
+    while (dirent* entry = readdir(tasks))
+        if (entry->d_name[0] != '.') threads.insert(entry->d_name);
+    closedir(tasks);
+    return threads;
+}
 }  // namespace
+
+TEST(ParallelStep, TheHelperThreadServesOneCallerAtATime)
+{
+    HelperThread helper;
+    std::thread::id first, second;
+    auto recordFirst = [&] { first = std::this_thread::get_id(); };
+    auto recordSecond = [&] { second = std::this_thread::get_id(); };
+    ASSERT_TRUE(helper.handOver(recordFirst));
+    // Held until wait(): another caller is turned away and runs its work itself.
+    EXPECT_FALSE(helper.handOver(recordSecond));
+    helper.wait();
+    EXPECT_NE(first, std::thread::id());
+    EXPECT_NE(first, std::this_thread::get_id()) << "the work ran on the helper thread";
+    EXPECT_EQ(second, std::thread::id()) << "work turned away is not run";
+
+    ASSERT_TRUE(helper.handOver(recordSecond)) << "free again after wait()";
+    helper.wait();
+    EXPECT_EQ(second, first) << "the same thread serves every hand-over";
+
+    // runBeside runs both parts side by side, or the whole alone while
+    // another caller holds the helper.
+    HelperThread& shared = HelperThread::shared();
+    int own = 0, helped = 0, alone = 0;
+    runBeside([&] { ++own; }, [&] { ++helped; }, [&] { ++alone; });
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(helped, 1);
+    EXPECT_EQ(alone, 0);
+    auto nothing = [] {};
+    ASSERT_TRUE(shared.handOver(nothing));
+    runBeside([&] { ++own; }, [&] { ++helped; }, [&] { ++alone; });
+    shared.wait();
+    EXPECT_EQ(own, 1);
+    EXPECT_EQ(helped, 1);
+    EXPECT_EQ(alone, 1);
+}
+
+TEST(ParallelStep, TwoThreadStepsReuseOneHelperThread)
+{
+    Stepper stepper(0);
+    stepper.body.advance(0.005);
+    const std::set<std::string> afterFirst = threadsOfThisProcess();
+    ASSERT_FALSE(afterFirst.empty()) << "/proc/self/task lists the threads";
+    EXPECT_GE(afterFirst.size(), 2u) << "the helper thread stays between steps";
+    for (int s = 0; s < 20; ++s) {
+        stepper.body.advance(0.005);
+        stepper.body.computeSpringForces();
+        stepper.body.step(0.005);
+    }
+    EXPECT_EQ(threadsOfThisProcess(), afterFirst) << "no thread started or ended by later steps";
+}
 
 TEST(ParallelStep, EveryWayOfSteppingGivesTheSameBits)
 {

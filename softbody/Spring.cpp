@@ -1,3 +1,5 @@
+// The Spring operations that read its end nodes, built beside the nodes so
+// that geometry/ never needs the soft body's headers.
 #include "geometry/Spring.h"
 
 #include "geometry/Material.h"
