@@ -15,8 +15,13 @@ struct GlutOption {
     bool takesValue;
 };
 constexpr GlutOption kGlutOptions[] = {
-    {"-display", true}, {"-geometry", true}, {"-direct", false}, {"-indirect", false},
-    {"-iconic", false}, {"-gldebug", false}, {"-sync", false},
+    {"-display", true},
+    {"-geometry", true},
+    {"-direct", false},
+    {"-indirect", false},
+    {"-iconic", false},
+    {"-gldebug", false},
+    {"-sync", false},
 };
 
 const GlutOption* findGlutOption(const char* argument)
@@ -26,7 +31,9 @@ const GlutOption* findGlutOption(const char* argument)
     return nullptr;
 }
 
-enum class Number { valid, invalid, tooLarge };
+enum class Number { valid,
+                    invalid,
+                    tooLarge };
 
 // A whole decimal number with nothing around it; no sign games, no overflow.
 // A number past INT_MAX is told apart, so that the message can say that it
@@ -103,57 +110,58 @@ const char* keysText()
 const char* helpText()
 {
     static const std::string text =
-        std::string("usage: blorp [--scene N] [--scene-file FILE] [--bodies K]\n"
-                    "             [--export [--rib TARGET] [--binary] [--image-size WxH]]\n"
-                    "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
-                    "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
-                    "             [--collide-bodies] [--write-scene N FILE] [--help] [GLUT options]\n"
-                    "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
-                    "\n"
-                    "Options:\n"
-                    "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
-                    "  --scene-file FILE  build the scene that FILE describes (TOML, see\n"
-                    "                docs/scene-files.md); r re-reads it. A file with mistakes\n"
-                    "                is reported, one line per problem, and nothing starts\n"
-                    "  --write-scene N FILE  write catalogue scene N as a scene file and exit\n"
-                    "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
-                    "                scene has at most 5, a larger K activates them all)\n"
-                    "  --export      write the scene as RenderMan RIB after every step, one frame\n"
-                    "                every eighth step (images blorp000.tif, blorp001.tif, ...);\n"
-                    "                q or closing the window finishes the output\n"
-                    "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
-                    "                \"|command\" to pipe into a renderer, or - for standard output;\n"
-                    "                the names rendrib, rgl and prman run those renderers;\n"
-                    "                a name with one number conversion such as out/s7.%04d.rib\n"
-                    "                writes each frame to a file of its own (write % as %%)\n"
-                    "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
-                    "  --image-size WxH  the size of the rendered images (default 400x400)\n"
-                    "  --headless    no window: build the world, run --steps N steps (exporting\n"
-                    "                after each with --export), finish the output and exit; works\n"
-                    "                without a display. Shows a progress bar when standard error is\n"
-                    "                a terminal, and always ends with a one-line summary\n"
-                    "  --steps N     the number of steps of a --headless run (needs --headless)\n"
-                    "  --realtime    start with real-time playback (t): simulated time keeps pace\n"
-                    "                with the clock instead of one step per drawn frame\n"
-                    "  --keep-aspect keep the picture's proportions when the window is resized\n"
-                    "  --size WxH    the window's first size (default 800x800)\n"
-                    "  --shots DIR   where F2 writes its screenshots (default: the working directory)\n"
-                    "  --record FILE record the window into FILE (.mp4, .webm or .gif) through\n"
-                    "                ffmpeg, at the speed the simulation runs; q, closing the\n"
-                    "                window, Ctrl-C or SIGTERM finish the file\n"
-                    "  --record-every N  one video frame every N steps (default 1)\n"
-                    "  --mesh-cache DIR  write DIR/blorp.NNNN.obj every eighth step, and per body\n"
-                    "                DIR/body-K.obj with its point cache DIR/body-K.pc2\n"
-                    "  --collide-bodies  bodies collide with each other instead of passing\n"
-                    "                through (b switches it in the window)\n"
-                    "  --help        print this text and exit\n"
-                    "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
-                    "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
-                    "  --headless ignores GLUT's options and the window's (--realtime,\n"
-                    "  --keep-aspect, --size).\n"
-                    "Ctrl-C or SIGTERM stops a run after the step under way and finishes the\n"
-                    "output (status 130 or 143); an output that fails stops it (status 1).\n"
-                    "\n") +
+        std::string(
+            "usage: blorp [--scene N] [--scene-file FILE] [--bodies K]\n"
+            "             [--export [--rib TARGET] [--binary] [--image-size WxH]]\n"
+            "             [--headless --steps N] [--realtime] [--keep-aspect] [--size WxH]\n"
+            "             [--shots DIR] [--record FILE [--record-every N]] [--mesh-cache DIR]\n"
+            "             [--collide-bodies] [--write-scene N FILE] [--help] [GLUT options]\n"
+            "Blorp Madness: blocks of gelatine falling into a room, simulated live.\n"
+            "\n"
+            "Options:\n"
+            "  --scene N     build scene N, 0 to 12 (default 12: one block; 6: an empty room)\n"
+            "  --scene-file FILE  build the scene that FILE describes (TOML, see\n"
+            "                docs/scene-files.md); r re-reads it. A file with mistakes\n"
+            "                is reported, one line per problem, and nothing starts\n"
+            "  --write-scene N FILE  write catalogue scene N as a scene file and exit\n"
+            "  --bodies K    activate the first K bodies the scene prepares (default 1; a\n"
+            "                scene has at most 5, a larger K activates them all)\n"
+            "  --export      write the scene as RenderMan RIB after every step, one frame\n"
+            "                every eighth step (images blorp000.tif, blorp001.tif, ...);\n"
+            "                q or closing the window finishes the output\n"
+            "  --rib TARGET  where --export writes: a file name (default blorp10.rib),\n"
+            "                \"|command\" to pipe into a renderer, or - for standard output;\n"
+            "                the names rendrib, rgl and prman run those renderers;\n"
+            "                a name with one number conversion such as out/s7.%04d.rib\n"
+            "                writes each frame to a file of its own (write % as %%)\n"
+            "  --binary      write the RIB's floats in binary encoding (smaller, faster)\n"
+            "  --image-size WxH  the size of the rendered images (default 400x400)\n"
+            "  --headless    no window: build the world, run --steps N steps (exporting\n"
+            "                after each with --export), finish the output and exit; works\n"
+            "                without a display. Shows a progress bar when standard error is\n"
+            "                a terminal, and always ends with a one-line summary\n"
+            "  --steps N     the number of steps of a --headless run (needs --headless)\n"
+            "  --realtime    start with real-time playback (t): simulated time keeps pace\n"
+            "                with the clock instead of one step per drawn frame\n"
+            "  --keep-aspect keep the picture's proportions when the window is resized\n"
+            "  --size WxH    the window's first size (default 800x800)\n"
+            "  --shots DIR   where F2 writes its screenshots (default: the working directory)\n"
+            "  --record FILE record the window into FILE (.mp4, .webm or .gif) through\n"
+            "                ffmpeg, at the speed the simulation runs; q, closing the\n"
+            "                window, Ctrl-C or SIGTERM finish the file\n"
+            "  --record-every N  one video frame every N steps (default 1)\n"
+            "  --mesh-cache DIR  write DIR/blorp.NNNN.obj every eighth step, and per body\n"
+            "                DIR/body-K.obj with its point cache DIR/body-K.pc2\n"
+            "  --collide-bodies  bodies collide with each other instead of passing\n"
+            "                through (b switches it in the window)\n"
+            "  --help        print this text and exit\n"
+            "  GLUT's own options (-display, -geometry, -direct, -indirect, -iconic,\n"
+            "  -gldebug, -sync) are passed on to GLUT; -geometry wins over --size.\n"
+            "  --headless ignores GLUT's options and the window's (--realtime,\n"
+            "  --keep-aspect, --size).\n"
+            "Ctrl-C or SIGTERM stops a run after the step under way and finishes the\n"
+            "output (status 130 or 143); an output that fails stops it (status 1).\n"
+            "\n") +
         keysText();
     return text.c_str();
 }
@@ -165,8 +173,10 @@ struct Flag {
     bool ViewerOptions::*field;
 };
 constexpr Flag kFlags[] = {
-    {"--export", &ViewerOptions::exportsFrames},   {"--binary", &ViewerOptions::writesBinaryRib},
-    {"--headless", &ViewerOptions::isHeadless},    {"--realtime", &ViewerOptions::isRealtime},
+    {"--export", &ViewerOptions::exportsFrames},
+    {"--binary", &ViewerOptions::writesBinaryRib},
+    {"--headless", &ViewerOptions::isHeadless},
+    {"--realtime", &ViewerOptions::isRealtime},
     {"--keep-aspect", &ViewerOptions::keepsAspect},
     {"--collide-bodies", &ViewerOptions::collidesBodies},
 };
@@ -179,7 +189,18 @@ const Flag* findFlag(const char* argument)
 }
 
 // The options that take a value, as "--name VALUE" or "--name=VALUE".
-enum class Valued { none, scene, bodies, rib, steps, size, shots, record, recordEvery, meshCache, imageSize, sceneFile };
+enum class Valued { none,
+                    scene,
+                    bodies,
+                    rib,
+                    steps,
+                    size,
+                    shots,
+                    record,
+                    recordEvery,
+                    meshCache,
+                    imageSize,
+                    sceneFile };
 
 Valued valuedOption(const char* argument, const char*& inlineValue)
 {
@@ -298,7 +319,8 @@ bool readValue(Valued option, const char* value, ViewerOptions& options, std::st
             problem = std::string(name) + " takes a whole number of 1 or more, not " + quoted;
             return false;
         }
-        (option == Valued::steps ? options.steps : option == Valued::bodies ? options.bodies : options.recordEvery) =
+        (option == Valued::steps ? options.steps : option == Valued::bodies ? options.bodies
+                                                                            : options.recordEvery) =
             number;
         options.isBodiesGiven = options.isBodiesGiven || option == Valued::bodies;
         return true;
@@ -437,7 +459,8 @@ bool parseOptions(int argc, char** argv, ViewerOptions& options, std::string& pr
         return false;
     }
     if (!options.exportsFrames && (isRibGiven || options.writesBinaryRib || isImageSizeGiven)) {
-        problem = std::string(isRibGiven ? "--rib" : options.writesBinaryRib ? "--binary" : "--image-size") +
+        problem = std::string(isRibGiven ? "--rib" : options.writesBinaryRib ? "--binary"
+                                                                             : "--image-size") +
                   " works only with --export";
         return false;
     }

@@ -21,8 +21,8 @@ struct ViewerOptions {
     static constexpr int kMaxImageSize = 65536;
 
     int scene = World::kDefaultScene;  ///< --scene N: the scene the world is built with
-    int bodies = 1;  ///< --bodies K: prepared bodies active from the start
-    bool isBodiesGiven = false;  ///< --bodies was given: it wins over a scene file's active-bodies
+    int bodies = 1;                    ///< --bodies K: prepared bodies active from the start
+    bool isBodiesGiven = false;        ///< --bodies was given: it wins over a scene file's active-bodies
     /// --scene-file FILE: the scene is read from FILE instead of the catalogue.
     std::string sceneFile;
     /// --write-scene N FILE: write catalogue scene N to FILE and exit (-1: not given).
@@ -39,7 +39,7 @@ struct ViewerOptions {
     int imageWidth = kDefaultImageSize;
     int imageHeight = kDefaultImageSize;
     bool isHeadless = false;  ///< --headless: no window, no OpenGL, no GLUT
-    int steps = 0;  ///< --steps N: world steps of a headless run (0: not given)
+    int steps = 0;            ///< --steps N: world steps of a headless run (0: not given)
     /// --realtime: the viewer starts with real-time playback on.
     bool isRealtime = false;
     /// --keep-aspect: the picture keeps its proportions when the window is resized.

@@ -222,7 +222,7 @@ void VideoRecorder::writeFrames()
     if (!isOpen || !isClean) {
         std::string reason = ffmpegMessage();
         if (reason.empty())
-            reason = !isOpen ? std::string("ffmpeg stopped reading: ") + std::strerror(writeError)
+            reason = !isOpen               ? std::string("ffmpeg stopped reading: ") + std::strerror(writeError)
                      : WIFSIGNALED(status) ? "ffmpeg was ended by signal " + std::to_string(WTERMSIG(status))
                                            : "ffmpeg ended with status " + std::to_string(WEXITSTATUS(status));
         fail(reason);

@@ -16,9 +16,9 @@ struct Grab {
     /// enough to keep the point from ringing around the pointer.
     static constexpr double kDampingRatio = 0.5;
 
-    SoftBody* body = nullptr;  ///< null while nothing is held
-    int node = 0;              ///< index into body->nodeArray()
-    double depth = 0.0;        ///< eye-space z of the point when it was picked
+    SoftBody* body = nullptr;        ///< null while nothing is held
+    int node = 0;                    ///< index into body->nodeArray()
+    double depth = 0.0;              ///< eye-space z of the point when it was picked
     int pointerX = 0, pointerY = 0;  ///< the pointer, in window pixels from the top left
 
     bool isHeld() const { return body != nullptr; }
@@ -80,7 +80,9 @@ struct ViewerState {
     /// How long a notice (such as 'n' with nothing left) stays on the statistics line.
     static constexpr double kNoticeSeconds = 3.0;
 
-    enum class Drag { none, orbit, grab };
+    enum class Drag { none,
+                      orbit,
+                      grab };
 
     Clock clock;  ///< seconds on a monotonic clock; tests substitute their own
     Camera camera;
@@ -96,7 +98,7 @@ struct ViewerState {
     Drag drag = Drag::none;
     int dragX = 0, dragY = 0;  ///< the pointer at the last motion of an orbit
     Grab grab;
-    int scene = 0;          ///< the scene on show, or the last catalogue scene while one from a file is
+    int scene = 0;  ///< the scene on show, or the last catalogue scene while one from a file is
     /// The scene file on show ('r' re-reads it), or empty for a catalogue scene.
     std::string sceneFile;
     /// The simulated time of one step of the world on show.

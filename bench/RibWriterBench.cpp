@@ -23,7 +23,8 @@ constexpr int kPolygonsPerIteration = 10000;
 
 // Coordinates shaped like a simulated body: a wavy sheet a few units across,
 // so the numbers have the mix of digits and signs that real frames have.
-std::vector<RtFloat> sheetPoints(int count) {
+std::vector<RtFloat> sheetPoints(int count)
+{
     std::vector<RtFloat> points;
     points.reserve(3 * count);
     for (int i = 0; i < count; ++i) {
@@ -36,17 +37,20 @@ std::vector<RtFloat> sheetPoints(int count) {
     return points;
 }
 
-const std::vector<RtFloat>& meshPoints() {
+const std::vector<RtFloat>& meshPoints()
+{
     static const std::vector<RtFloat> points = sheetPoints(kMeshSize * kMeshSize);
     return points;
 }
 
-const std::vector<RtFloat>& polygonPoints() {
+const std::vector<RtFloat>& polygonPoints()
+{
     static const std::vector<RtFloat> points = sheetPoints(4 * kPolygonsPerIteration);
     return points;
 }
 
-std::string readWhole(const char* path) {
+std::string readWhole(const char* path)
+{
     std::string text;
     if (std::FILE* file = std::fopen(path, "rb")) {
         char chunk[65536];
@@ -59,7 +63,8 @@ std::string readWhole(const char* path) {
     return text;
 }
 
-std::string printfText(const std::vector<RtFloat>& values) {
+std::string printfText(const std::vector<RtFloat>& values)
+{
     std::string text;
     char number[32];
     for (RtFloat value : values) {
@@ -76,7 +81,8 @@ struct SceneOutput {
 };
 
 template <typename Scene>
-SceneOutput measureScene(Scene scene, int binary, const std::vector<RtFloat>& floats) {
+SceneOutput measureScene(Scene scene, int binary, const std::vector<RtFloat>& floats)
+{
     const char* path = "ribout_bench_probe.rib";
     RiOption("rib", "binary", &binary, RI_NULL);
     const std::string header = "##RenderMan RIB-Structure 1.0\nversion 3.03\n";
@@ -103,12 +109,14 @@ SceneOutput measureScene(Scene scene, int binary, const std::vector<RtFloat>& fl
     return output;
 }
 
-void writeMesh() {
+void writeMesh()
+{
     RiPatchMesh("bicubic", kMeshSize, "nonperiodic", kMeshSize, "nonperiodic", "P",
                 const_cast<RtFloat*>(meshPoints().data()), RI_NULL);
 }
 
-void writePolygons() {
+void writePolygons()
+{
     RtFloat* points = const_cast<RtFloat*>(polygonPoints().data());
     for (int i = 0; i < kPolygonsPerIteration; ++i) {
         RiPolygon(4, "P", points + 12 * i, RI_NULL);
@@ -116,14 +124,16 @@ void writePolygons() {
 }
 
 void setThroughput(benchmark::State& state, std::size_t bytesPerIteration,
-                   std::size_t floatsPerIteration) {
+                   std::size_t floatsPerIteration)
+{
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * bytesPerIteration));
     state.SetItemsProcessed(static_cast<int64_t>(state.iterations() * floatsPerIteration));
     state.counters["floats/s"] = benchmark::Counter(
         static_cast<double>(state.iterations() * floatsPerIteration), benchmark::Counter::kIsRate);
 }
 
-void fprintfBaseline(benchmark::State& state, const std::vector<RtFloat>& floats) {
+void fprintfBaseline(benchmark::State& state, const std::vector<RtFloat>& floats)
+{
     std::FILE* sink = std::fopen("/dev/null", "wb");
     std::size_t bytes = 0;
     for (auto _ : state) {
@@ -138,7 +148,8 @@ void fprintfBaseline(benchmark::State& state, const std::vector<RtFloat>& floats
 
 template <typename Scene>
 void writerRun(benchmark::State& state, Scene scene, int binary,
-               const std::vector<RtFloat>& floats) {
+               const std::vector<RtFloat>& floats)
+{
     const SceneOutput output = measureScene(scene, binary, floats);
     if (!output.matchesPrintf) {
         state.SkipWithError("text numbers differ from fprintf(\"%g \")");
@@ -155,22 +166,28 @@ void writerRun(benchmark::State& state, Scene scene, int binary,
     setThroughput(state, output.bytes, floats.size());
 }
 
-void BM_PatchMesh_FprintfBaseline(benchmark::State& state) {
+void BM_PatchMesh_FprintfBaseline(benchmark::State& state)
+{
     fprintfBaseline(state, meshPoints());
 }
-void BM_PatchMesh_TextRib(benchmark::State& state) {
+void BM_PatchMesh_TextRib(benchmark::State& state)
+{
     writerRun(state, writeMesh, 0, meshPoints());
 }
-void BM_PatchMesh_BinaryRib(benchmark::State& state) {
+void BM_PatchMesh_BinaryRib(benchmark::State& state)
+{
     writerRun(state, writeMesh, 1, meshPoints());
 }
-void BM_Polygons_FprintfBaseline(benchmark::State& state) {
+void BM_Polygons_FprintfBaseline(benchmark::State& state)
+{
     fprintfBaseline(state, polygonPoints());
 }
-void BM_Polygons_TextRib(benchmark::State& state) {
+void BM_Polygons_TextRib(benchmark::State& state)
+{
     writerRun(state, writePolygons, 0, polygonPoints());
 }
-void BM_Polygons_BinaryRib(benchmark::State& state) {
+void BM_Polygons_BinaryRib(benchmark::State& state)
+{
     writerRun(state, writePolygons, 1, polygonPoints());
 }
 

@@ -30,8 +30,12 @@ Vector3 Box::normalAt(Vector3 p, Vector3)
         Vector3 point;
     };
     const Face faces[] = {
-        {{0, -1, 0}, position}, {{-1, 0, 0}, position}, {{0, 0, -1}, position},
-        {{0, 1, 0}, f},         {{1, 0, 0}, f},         {{0, 0, 1}, f},
+        {{0, -1, 0}, position},
+        {{-1, 0, 0}, position},
+        {{0, 0, -1}, position},
+        {{0, 1, 0}, f},
+        {{1, 0, 0}, f},
+        {{0, 0, 1}, f},
     };
     const Face* best = &faces[0];
     double bestDistance = std::fabs(faces[0].normal.dot(p - faces[0].point));

@@ -31,8 +31,8 @@ struct Spring {
     MassPoint* pointA;  ///< first end, not owned
     MassPoint* pointB;  ///< second end, not owned
     double restLength;
-    double ks;  ///< elastic force per unit of length change
-    double kd;  ///< damping applied to each end's own velocity
+    double ks;       ///< elastic force per unit of length change
+    double kd;       ///< damping applied to each end's own velocity
     Vector3 forceA;  ///< force on pointA from the last computeForces()
     Vector3 forceB;  ///< force on pointB from the last computeForces()
 

@@ -13,7 +13,7 @@ char* text(const char* name)
     return const_cast<char*>(name);
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -21,12 +21,12 @@ extern "C" {
 // with the interned copy of the same text, so they stay assignable.
 RtTokenVariable RI_FRAMEBUFFER = text("framebuffer"), RI_FILE = text("file"), RI_RGB = text("rgb");
 RtTokenVariable RI_RGBA = text("rgba"), RI_RGBZ = text("rgbz"), RI_RGBAZ = text("rgbaz"),
-        RI_A = text("a");
+                RI_A = text("a");
 RtTokenVariable RI_Z = text("z"), RI_AZ = text("az"), RI_PERSPECTIVE = text("perspective");
 RtTokenVariable RI_ORTHOGRAPHIC = text("orthographic"), RI_HIDDEN = text("hidden"),
-        RI_PAINT = text("paint");
+                RI_PAINT = text("paint");
 RtTokenVariable RI_CONSTANT = text("constant"), RI_SMOOTH = text("smooth"),
-        RI_FLATNESS = text("flatness");
+                RI_FLATNESS = text("flatness");
 RtTokenVariable RI_FOV = text("fov"), RI_AMBIENTLIGHT = text("ambientlight");
 RtTokenVariable RI_POINTLIGHT = text("pointlight"), RI_DISTANTLIGHT = text("distantlight");
 RtTokenVariable RI_SPOTLIGHT = text("spotlight"), RI_INTENSITY = text("intensity");
@@ -34,7 +34,7 @@ RtTokenVariable RI_LIGHTCOLOR = text("lightcolor"), RI_FROM = text("from"), RI_T
 RtTokenVariable RI_CONEANGLE = text("coneangle"), RI_CONEDELTAANGLE = text("conedeltaangle");
 RtTokenVariable RI_BEAMDISTRIBUTION = text("beamdistribution"), RI_MATTE = text("matte");
 RtTokenVariable RI_METAL = text("metal"), RI_SHINYMETAL = text("shinymetal"),
-        RI_PLASTIC = text("plastic");
+                RI_PLASTIC = text("plastic");
 RtTokenVariable RI_PAINTEDPLASTIC = text("paintedplastic"), RI_KA = text("Ka"), RI_KD = text("Kd");
 RtTokenVariable RI_KS = text("Ks"), RI_ROUGHNESS = text("roughness"), RI_KR = text("Kr");
 RtTokenVariable RI_TEXTURENAME = text("texturename"), RI_SPECULARCOLOR = text("specularcolor");
@@ -42,22 +42,22 @@ RtTokenVariable RI_DEPTHCUE = text("depthcue"), RI_FOG = text("fog"), RI_BUMPY =
 RtTokenVariable RI_MINDISTANCE = text("mindistance"), RI_MAXDISTANCE = text("maxdistance");
 RtTokenVariable RI_BACKGROUND = text("background"), RI_DISTANCE = text("distance");
 RtTokenVariable RI_AMPLITUDE = text("amplitude"), RI_RASTER = text("raster"),
-        RI_SCREEN = text("screen");
+                RI_SCREEN = text("screen");
 RtTokenVariable RI_CAMERA = text("camera"), RI_WORLD = text("world"), RI_OBJECT = text("object");
 RtTokenVariable RI_INSIDE = text("inside"), RI_OUTSIDE = text("outside"), RI_LH = text("lh");
 RtTokenVariable RI_RH = text("rh"), RI_P = text("P"), RI_PZ = text("Pz"), RI_PW = text("Pw");
 RtTokenVariable RI_N = text("N"), RI_NP = text("Np"), RI_CS = text("Cs"), RI_OS = text("Os");
 RtTokenVariable RI_S = text("s"), RI_T = text("t"), RI_ST = text("st"),
-        RI_BILINEAR = text("bilinear");
+                RI_BILINEAR = text("bilinear");
 RtTokenVariable RI_BICUBIC = text("bicubic"), RI_LINEAR = text("linear"), RI_CUBIC = text("cubic");
 RtTokenVariable RI_PRIMITIVE = text("primitive"), RI_INTERSECTION = text("intersection");
 RtTokenVariable RI_UNION = text("union"), RI_DIFFERENCE = text("difference"),
-        RI_PERIODIC = text("periodic");
+                RI_PERIODIC = text("periodic");
 RtTokenVariable RI_NONPERIODIC = text("nonperiodic"), RI_CLAMP = text("clamp"),
-        RI_BLACK = text("black");
+                RI_BLACK = text("black");
 RtTokenVariable RI_IGNORE = text("ignore"), RI_PRINT = text("print"), RI_ABORT = text("abort");
 RtTokenVariable RI_HANDLER = text("handler"), RI_IDENTIFIER = text("identifier"),
-        RI_NAME = text("name");
+                RI_NAME = text("name");
 RtTokenVariable RI_COMMENT = text("comment"), RI_STRUCTURE = text("structure");
 RtTokenVariable RI_VERBATIM = text("verbatim"), RI_WIDTH = text("width");
 RtTokenVariable RI_CONSTANTWIDTH = text("constantwidth"), RI_CURRENT = text("current");
@@ -67,16 +67,16 @@ RtTokenVariable RI_CORNER = text("corner"), RI_INTERPOLATEBOUNDARY = text("inter
 RtTokenVariable RI_MERGE = text("merge"), RI_NONDIFFUSE = text("__nondiffuse");
 RtTokenVariable RI_NONSPECULAR = text("__nonspecular"), RI_BOX = text("box");
 RtTokenVariable RI_CATMULLROM = text("catmull-rom"), RI_SINC = text("sinc"),
-        RI_GAUSSIAN = text("gaussian");
+                RI_GAUSSIAN = text("gaussian");
 RtTokenVariable RI_TRIANGLE = text("triangle"), RI_FILTER = text("filter"),
-        RI_SWIDTH = text("swidth");
+                RI_SWIDTH = text("swidth");
 RtTokenVariable RI_TWIDTH = text("twidth"), RI_FILL = text("fill"), RI_FIDELITY = text("fidelity");
 RtTokenVariable RI_SAMPLES = text("samples"), RI_BLUR = text("blur"), RI_SBLUR = text("sblur");
 RtTokenVariable RI_TBLUR = text("tblur"), RI_BIAS = text("bias"), RI_LERP = text("lerp");
 RtTokenVariable RI_GAPBIAS = text("gapbias"), RI_SOURCE = text("source"),
-        RI_GAPOPT = text("gapopt");
+                RI_GAPOPT = text("gapopt");
 RtTokenVariable RI_REFBLUR = text("refblur"), RI_SREFBLUR = text("srefblur"),
-        RI_TREFBLUR = text("trefblur");
+                RI_TREFBLUR = text("trefblur");
 RtTokenVariable RI_IGNOREABOVE = text("ignoreabove"), RI_CATEGORY = text("__category");
 RtTokenVariable RI_HOMOGENEOUSW = text("_$w");
 
@@ -191,4 +191,4 @@ RtVoid RiProcDynamicLoad(RtPointer, RtFloat)
     proceduralMarker = 3;
 }
 
-} // extern "C"
+}  // extern "C"

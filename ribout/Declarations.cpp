@@ -25,25 +25,48 @@ constexpr Word kClassWords[] = {
     {"facevarying", 11, kClassFaceVarying},
 };
 constexpr Word kTypeWords[] = {
-    {"float", 5, kTypeFloat},   {"integer", 7, kTypeInteger}, {"int", 3, kTypeInteger},
-    {"point", 5, kTypePoint},   {"color", 5, kTypeColor},     {"string", 6, kTypeString},
-    {"vector", 6, kTypeVector}, {"normal", 6, kTypeNormal},   {"hpoint", 6, kTypeHpoint},
-    {"matrix", 6, kTypeMatrix}, {"mpoint", 6, kTypeMpoint},
+    {"float", 5, kTypeFloat},
+    {"integer", 7, kTypeInteger},
+    {"int", 3, kTypeInteger},
+    {"point", 5, kTypePoint},
+    {"color", 5, kTypeColor},
+    {"string", 6, kTypeString},
+    {"vector", 6, kTypeVector},
+    {"normal", 6, kTypeNormal},
+    {"hpoint", 6, kTypeHpoint},
+    {"matrix", 6, kTypeMatrix},
+    {"mpoint", 6, kTypeMpoint},
 };
 // The words an inline declaration may start with, walked once in this order.
 constexpr const char* kInlineWords[] = {
-    "constant", "uniform", "varying", "vertex", "facevarying", "float",  "integer", "int",
-    "point",    "vector",  "normal",  "hpoint", "color",       "string", "matrix",  "mpoint",
+    "constant",
+    "uniform",
+    "varying",
+    "vertex",
+    "facevarying",
+    "float",
+    "integer",
+    "int",
+    "point",
+    "vector",
+    "normal",
+    "hpoint",
+    "color",
+    "string",
+    "matrix",
+    "mpoint",
 };
 
-const char* skipSpaces(const char* text) {
+const char* skipSpaces(const char* text)
+{
     while (*text == ' ') {
         ++text;
     }
     return text;
 }
 
-int bytesPerElement(std::uint8_t type) {
+int bytesPerElement(std::uint8_t type)
+{
     switch (type) {
     case kTypeFloat:
     case kTypeInteger:
@@ -64,7 +87,8 @@ int bytesPerElement(std::uint8_t type) {
     }
 }
 
-const char* classWord(std::uint8_t storageClass) {
+const char* classWord(std::uint8_t storageClass)
+{
     switch (storageClass) {
     case kClassConstant: return "constant";
     case kClassUniform: return "uniform";
@@ -75,7 +99,8 @@ const char* classWord(std::uint8_t storageClass) {
     }
 }
 
-const char* typeWord(std::uint8_t type) {
+const char* typeWord(std::uint8_t type)
+{
     switch (type) {
     case kTypeFloat: return "float";
     case kTypePoint: return "point";
@@ -93,7 +118,8 @@ const char* typeWord(std::uint8_t type) {
 
 // Floats per element of each type that the list writers send as a float
 // array; a colour has as many as the writer's colour samples.
-int floatsPerElement(std::uint8_t type, int colorSamples) {
+int floatsPerElement(std::uint8_t type, int colorSamples)
+{
     switch (type) {
     case kTypeFloat: return 1;
     case kTypeColor: return colorSamples;
@@ -107,7 +133,8 @@ int floatsPerElement(std::uint8_t type, int colorSamples) {
     }
 }
 
-void writeStringValues(RibWriter& writer, const RtPointer value, std::int64_t count) {
+void writeStringValues(RibWriter& writer, const RtPointer value, std::int64_t count)
+{
     const RtString* strings = static_cast<const RtString*>(value);
     writer.writeText("[", 1);
     for (std::int64_t i = 0; i < count; ++i) {
@@ -122,7 +149,8 @@ void writeStringValues(RibWriter& writer, const RtPointer value, std::int64_t co
 // Writes one pair. `elements` is how many items of the declared type the
 // value holds (the array length, times the class count for a primitive).
 void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int64_t elements,
-               const Declaration& declaration) {
+               const Declaration& declaration)
+{
     const int floats = floatsPerElement(declaration.type, writer.colorSamples);
     if (floats == 0 && declaration.type != kTypeInteger && declaration.type != kTypeString) {
         // Without a type nothing says how many values follow, and a token
@@ -145,13 +173,15 @@ void writePair(RibWriter& writer, RtToken token, const RtPointer value, std::int
     }
 }
 
-void reportUndeclared(RtToken token) {
+void reportUndeclared(RtToken token)
+{
     reportDiagnostic(RIE_BADTOKEN, RIE_ERROR, "ribout error: undeclared parameter \"%s\"",
                      token ? token : "");
 }
 
 std::int64_t classCount(const Declaration& declaration, std::int64_t vertex, std::int64_t varying,
-                        std::int64_t uniform, std::int64_t faceVarying) {
+                        std::int64_t uniform, std::int64_t faceVarying)
+{
     switch (declaration.storageClass) {
     case kClassVertex: return vertex;
     case kClassVarying: return varying;
@@ -163,7 +193,8 @@ std::int64_t classCount(const Declaration& declaration, std::int64_t vertex, std
 
 }  // namespace
 
-RtToken declare(const char* name, const char* text, const char* key, int noLookup) {
+RtToken declare(const char* name, const char* text, const char* key, int noLookup)
+{
     if (name == nullptr) {
         return nullptr;
     }
@@ -208,7 +239,8 @@ RtToken declare(const char* name, const char* text, const char* key, int noLooku
     return entry->name;
 }
 
-Declaration* findDeclaration(const char* token) {
+Declaration* findDeclaration(const char* token)
+{
     if (token == nullptr) {
         return nullptr;
     }
@@ -227,7 +259,8 @@ Declaration* findDeclaration(const char* token) {
     return static_cast<Declaration*>(declarationTable.find(token));
 }
 
-int inlinePrefixLength(const char* token) {
+int inlinePrefixLength(const char* token)
+{
     if (token == nullptr) {
         return 0;
     }
@@ -247,7 +280,8 @@ int inlinePrefixLength(const char* token) {
     return static_cast<int>(p - token);
 }
 
-int declarationSize(const char* token) {
+int declarationSize(const char* token)
+{
     const Declaration* declaration = findDeclaration(token);
     if (declaration == nullptr) {
         return 0;
@@ -255,7 +289,8 @@ int declarationSize(const char* token) {
     return declaration->arrayLength * bytesPerElement(declaration->type);
 }
 
-std::string declarationText(const Declaration& declaration) {
+std::string declarationText(const Declaration& declaration)
+{
     std::string text = classWord(declaration.storageClass);
     text += ' ';
     text += typeWord(declaration.type);
@@ -268,7 +303,8 @@ std::string declarationText(const Declaration& declaration) {
 }
 
 void writeParameterList(RibWriter& writer, RtToken name, int handle, RtInt n,
-                        const RtToken tokens[], const RtPointer values[]) {
+                        const RtToken tokens[], const RtPointer values[])
+{
     if (name != nullptr) {
         writer.writeText(" ", 1);
         writer.writeQuoted(name);
@@ -291,7 +327,8 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, RtInt n,
 void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
                                  std::int64_t uniform, RtInt n,
                                  const RtToken tokens[], const RtPointer values[],
-                                 std::int64_t faceVarying) {
+                                 std::int64_t faceVarying)
+{
     for (RtInt i = 0; i < n; ++i) {
         const Declaration* declaration = findDeclaration(tokens[i]);
         if (declaration == nullptr) {
@@ -309,7 +346,8 @@ void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::in
 namespace {
 
 // Splits a null-terminated (token, value, token, value, ..., null) array.
-int splitPairs(const RtPointer pairs[], RtToken tokens[], RtPointer values[]) {
+int splitPairs(const RtPointer pairs[], RtToken tokens[], RtPointer values[])
+{
     int n = 0;
     while (n < kMaxParameterPairs && pairs[2 * n] != nullptr) {
         tokens[n] = static_cast<RtToken>(pairs[2 * n]);
@@ -321,7 +359,8 @@ int splitPairs(const RtPointer pairs[], RtToken tokens[], RtPointer values[]) {
 
 }  // namespace
 
-void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPointer pairs[]) {
+void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPointer pairs[])
+{
     RtToken tokens[kMaxParameterPairs];
     RtPointer values[kMaxParameterPairs];
     const int n = splitPairs(pairs, tokens, values);
@@ -329,7 +368,8 @@ void writeParameterList(RibWriter& writer, RtToken name, int handle, const RtPoi
 }
 
 void writePrimitiveParameterList(RibWriter& writer, std::int64_t vertex, std::int64_t varying,
-                                 std::int64_t uniform, const RtPointer pairs[]) {
+                                 std::int64_t uniform, const RtPointer pairs[])
+{
     RtToken tokens[kMaxParameterPairs];
     RtPointer values[kMaxParameterPairs];
     const int n = splitPairs(pairs, tokens, values);

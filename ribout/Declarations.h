@@ -15,7 +15,8 @@ class RibWriter;
 /// Element counts are products of a caller's counts; one that passes the
 /// int64 range describes more data than any caller can hold, so holding it
 /// at the limit changes no output a real call can produce.
-inline std::int64_t saturatingProduct(std::int64_t a, std::int64_t b) {
+inline std::int64_t saturatingProduct(std::int64_t a, std::int64_t b)
+{
     std::int64_t product;
     if (__builtin_mul_overflow(a, b, &product)) {
         return (a < 0) != (b < 0) ? INT64_MIN : INT64_MAX;

@@ -52,4 +52,4 @@ Result dispatchReturning(const char* procedure, Operation&& operation) noexcept
     }
 }
 
-} // namespace ribout
+}  // namespace ribout

@@ -53,7 +53,7 @@ bool isRepeat(RtInt code, const char* message)
     return sameMessage(message) && printer.sourceLine == printer.rememberedLine;
 }
 
-} // namespace
+}  // namespace
 
 const char* errorCodeText(RtInt code)
 {
@@ -235,4 +235,4 @@ RtVoid RiErrorAbort(RtInt code, RtInt severity, const char* message)
     }
 }
 
-} // extern "C"
+}  // extern "C"

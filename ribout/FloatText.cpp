@@ -9,17 +9,17 @@ namespace {
 
 constexpr int kSignificantDigits = 6;
 constexpr std::uint64_t kPow10[] = {1ull,
-                                                                        10ull,
-                                                                        100ull,
-                                                                        1000ull,
-                                                                        10000ull,
-                                                                        100000ull,
-                                                                        1000000ull,
-                                                                        10000000ull,
-                                                                        100000000ull,
-                                                                        1000000000ull,
-                                                                        10000000000ull,
-                                                                        100000000000ull};
+                                    10ull,
+                                    100ull,
+                                    1000ull,
+                                    10000ull,
+                                    100000ull,
+                                    1000000ull,
+                                    10000000ull,
+                                    100000000ull,
+                                    1000000000ull,
+                                    10000000000ull,
+                                    100000000000ull};
 // Decade boundaries 1e-5 .. 1e5 as doubles. Only used to guess the decimal
 // exponent; the exact integer test below corrects a wrong guess, so the
 // inexact negative powers do no harm.
@@ -27,22 +27,24 @@ constexpr double kDecades[] = {1e-5, 1e-4, 1e-3, 1e-2, 1e-1, 1e0, 1e1, 1e2, 1e3,
 constexpr int kFirstDecade = -5;
 
 constexpr char kDigitPairs[] =
-        "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-        "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-        "8081828384858687888990919293949596979899";
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
-char* formatGeneral(double value, char* out) {
+char* formatGeneral(double value, char* out)
+{
     // std::to_chars with an explicit precision is specified to give exactly the
     // text of printf in the "C" locale, so it is the reference for every value
     // the fast path below does not take.
     return std::to_chars(out, out + kMaxFloatText, value, std::chars_format::general,
-                                              kSignificantDigits)
-            .ptr;
+                         kSignificantDigits)
+        .ptr;
 }
 
 }  // namespace
 
-char* formatFloat(float value, char* out) {
+char* formatFloat(float value, char* out)
+{
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     if (bits & 0x80000000u) {
@@ -130,13 +132,15 @@ char* formatFloat(float value, char* out) {
     return out;
 }
 
-char* formatFixed(float value, char* out) {
+char* formatFixed(float value, char* out)
+{
     return std::to_chars(out, out + kMaxFixedText, static_cast<double>(value),
-                                              std::chars_format::fixed, kSignificantDigits)
-            .ptr;
+                         std::chars_format::fixed, kSignificantDigits)
+        .ptr;
 }
 
-char* formatInt(long value, char* out) {
+char* formatInt(long value, char* out)
+{
     return std::to_chars(out, out + kMaxIntText, value).ptr;
 }
 

@@ -28,4 +28,3 @@ char* formatFixed(float value, char* out);
 char* formatInt(long value, char* out);
 
 }  // namespace ribout
-

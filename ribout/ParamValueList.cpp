@@ -73,7 +73,7 @@ void freeData(ParamValue* value)
     value->size = 0;
 }
 
-} // namespace
+}  // namespace
 
 ParamValue* createParamValue(RtToken token, int type, int storageClass, int count,
                              const void* data, int wordCount)

@@ -14,10 +14,10 @@
 #include "ribout/Renderer.h"
 
 #if defined(__clang__)
-#define BLORP_VA_START(list, lastNamed)                                  \
-    _Pragma("clang diagnostic push")                                     \
-    _Pragma("clang diagnostic ignored \"-Wvarargs\"")                    \
-    va_start(list, lastNamed);                                           \
+#define BLORP_VA_START(list, lastNamed)                   \
+    _Pragma("clang diagnostic push")                      \
+        _Pragma("clang diagnostic ignored \"-Wvarargs\"") \
+            va_start(list, lastNamed);                    \
     _Pragma("clang diagnostic pop")
 #else
 #define BLORP_VA_START(list, lastNamed) va_start(list, lastNamed);

@@ -297,4 +297,4 @@ RtVoid RiIlluminate(RtLightHandle light, RtBoolean onoff)
     dispatch("RiIlluminate", [&](Renderer& r) { r.Illuminate(light, onoff); });
 }
 
-} // extern "C"
+}  // extern "C"

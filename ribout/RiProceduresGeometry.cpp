@@ -423,4 +423,4 @@ RtVoid RiMakeShadowV(RtToken picture, RtToken texture, RtInt n, RtToken tokens[]
              [&](Renderer& r) { r.MakeShadowV(picture, texture, n, tokens, values); });
 }
 
-} // extern "C"
+}  // extern "C"

@@ -28,7 +28,7 @@ void reportEscapedException(const char* procedure) noexcept
     }
 }
 
-} // namespace ribout
+}  // namespace ribout
 
 using ribout::dispatch;
 using ribout::dispatchReturning;
@@ -60,7 +60,7 @@ void applyRibOption(RtInt n, RtToken tokens[], RtPointer values[])
     }
 }
 
-} // namespace
+}  // namespace
 
 extern "C" {
 
@@ -275,4 +275,4 @@ RtVoid RiErrorHandler(RtErrorHandler handler)
     }
 }
 
-} // extern "C"
+}  // extern "C"

@@ -26,7 +26,8 @@ namespace {
 // program's own handling of SIGPIPE elsewhere is left untouched.
 class SigpipeBlock {
 public:
-    explicit SigpipeBlock(bool active) : active(active) {
+    explicit SigpipeBlock(bool active) : active(active)
+    {
         if (!active) {
             return;
         }
@@ -38,7 +39,8 @@ public:
         sigpending(&pending);
         wasPending = sigismember(&pending, SIGPIPE) == 1;
     }
-    ~SigpipeBlock() {
+    ~SigpipeBlock()
+    {
         if (!active) {
             return;
         }
@@ -75,11 +77,13 @@ private:
 // them later, so then nothing is reported.
 class UnreadOutputProbe {
 public:
-    explicit UnreadOutputProbe(std::FILE* pipe) {
+    explicit UnreadOutputProbe(std::FILE* pipe)
+    {
         const std::string path = "/proc/self/fd/" + std::to_string(fileno(pipe));
         readEnd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     }
-    ~UnreadOutputProbe() {
+    ~UnreadOutputProbe()
+    {
         if (readEnd >= 0) {
             ::close(readEnd);
         }
@@ -89,7 +93,8 @@ public:
 
     /// Call after the command has ended. True when bytes were left in the
     /// pipe and no process but us could still read them.
-    bool outputWasLost() {
+    bool outputWasLost()
+    {
         if (readEnd < 0) {
             return false;
         }
@@ -123,19 +128,22 @@ RibStream* RibStream::firstOpen = nullptr;
 
 RibStream::RibStream() : buffer(new char[kBufferSize]) {}
 
-RibStream::~RibStream() {
+RibStream::~RibStream()
+{
     close();
     delete[] buffer;
 }
 
-void RibStream::registerOpen() {
+void RibStream::registerOpen()
+{
     static const bool drainsAtExit = std::atexit(drainAllAtExit) == 0;
     (void)drainsAtExit;
     nextOpen = firstOpen;
     firstOpen = this;
 }
 
-void RibStream::unregisterOpen() {
+void RibStream::unregisterOpen()
+{
     for (RibStream** link = &firstOpen; *link != nullptr; link = &(*link)->nextOpen) {
         if (*link == this) {
             *link = nextOpen;
@@ -145,7 +153,8 @@ void RibStream::unregisterOpen() {
     nextOpen = nullptr;
 }
 
-void RibStream::drainAllAtExit() {
+void RibStream::drainAllAtExit()
+{
     for (RibStream* open = firstOpen; open != nullptr; open = open->nextOpen) {
         open->drain();
     }
@@ -153,7 +162,8 @@ void RibStream::drainAllAtExit() {
 
 namespace {
 
-long coarseMilliseconds() {
+long coarseMilliseconds()
+{
     // The coarse clock is read without a system call; its few milliseconds
     // of granularity do not matter for a look every tenth of a second.
     timespec now{};
@@ -163,7 +173,8 @@ long coarseMilliseconds() {
 
 }  // namespace
 
-void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string description) {
+void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string description)
+{
     file = newFile;
     sink = newSink;
     outputName = std::move(description);
@@ -173,7 +184,8 @@ void RibStream::attach(std::FILE* newFile, RibSink newSink, std::string descript
     registerOpen();
 }
 
-void RibStream::put(const char* text, std::size_t length) {
+void RibStream::put(const char* text, std::size_t length)
+{
     while (length > 0) {
         std::size_t room = kBufferSize - used;
         if (room == 0) {
@@ -188,11 +200,13 @@ void RibStream::put(const char* text, std::size_t length) {
     }
 }
 
-void RibStream::put(const char* text) {
+void RibStream::put(const char* text)
+{
     put(text, std::strlen(text));
 }
 
-void RibStream::fail(const std::string& message) {
+void RibStream::fail(const std::string& message)
+{
     if (failed) {
         return;
     }
@@ -201,7 +215,8 @@ void RibStream::fail(const std::string& message) {
     reportError(RIE_SYSTEM, RIE_ERROR, message.c_str());
 }
 
-std::string RibStream::pipeFailureReason(int error) const {
+std::string RibStream::pipeFailureReason(int error) const
+{
     std::string reason = std::strerror(error);
     if (error == EPIPE) {
         reason += " (the command is no longer reading)";
@@ -209,7 +224,8 @@ std::string RibStream::pipeFailureReason(int error) const {
     return reason;
 }
 
-void RibStream::drain() {
+void RibStream::drain()
+{
     const std::size_t count = used;
     used = 0;
     if (count == 0 || file == nullptr || failed) {
@@ -258,7 +274,8 @@ void RibStream::drain() {
     }
 }
 
-void RibStream::checkReader() {
+void RibStream::checkReader()
+{
     if (file == nullptr || failed) {
         return;
     }
@@ -275,7 +292,8 @@ void RibStream::checkReader() {
     }
 }
 
-void RibStream::flush() {
+void RibStream::flush()
+{
     drain();
     if (sink != RibSink::standardOutput || file == nullptr || failed) {
         return;
@@ -292,7 +310,8 @@ void RibStream::flush() {
     }
 }
 
-bool RibStream::close() {
+bool RibStream::close()
+{
     if (file == nullptr) {
         return !failed;
     }

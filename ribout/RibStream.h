@@ -10,7 +10,9 @@
 namespace ribout {
 
 /// Where a RibStream's bytes go; decides how it flushes and closes.
-enum class RibSink { standardOutput, file, pipe };
+enum class RibSink { standardOutput,
+                     file,
+                     pipe };
 
 class RibStream {
 public:
@@ -32,7 +34,8 @@ public:
 
     /// Returns a pointer to at least `count` free bytes (count must not exceed
     /// kBufferSize); commit() then says how many of them were filled.
-    char* reserve(std::size_t count) {
+    char* reserve(std::size_t count)
+    {
         if (kBufferSize - used < count) {
             drain();
         }
@@ -40,7 +43,11 @@ public:
     }
     void commit(char* end) { used = static_cast<std::size_t>(end - buffer); }
 
-    void put(char c) { *reserve(1) = c; ++used; }
+    void put(char c)
+    {
+        *reserve(1) = c;
+        ++used;
+    }
     /// Overwrites the last byte written; only valid right after a put or
     /// commit of at least one byte.
     void replaceLast(char c) { buffer[used - 1] = c; }
@@ -52,7 +59,8 @@ public:
     /// keeps its place among the program's own output; a file or pipe of our
     /// own keeps buffering. A pipe is also looked at now and then for a
     /// command that has gone (see kReaderCheckInterval).
-    void endRequest() {
+    void endRequest()
+    {
         if (sink == RibSink::standardOutput) {
             drain();
         } else if (sink == RibSink::pipe) {

@@ -22,14 +22,16 @@ constexpr unsigned char kBinaryFloat = 0xA4;
 constexpr unsigned char kBinaryFloatArray8 = 0xC8;  // 0xC8 + k: k + 1 length bytes follow
 constexpr std::size_t kFloatsPerChunk = 1024;
 
-bool isRendererName(const char* name) {
+bool isRendererName(const char* name)
+{
     return std::strcmp(name, "rendrib") == 0 || std::strcmp(name, "rgl") == 0 ||
            std::strcmp(name, "prman") == 0;
 }
 
 // The four bytes of an IEEE single, most significant first, as the binary
 // RIB encoding stores them.
-inline void storeBigEndian(RtFloat value, char* out) {
+inline void storeBigEndian(RtFloat value, char* out)
+{
     std::uint32_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     bits = __builtin_bswap32(bits);
@@ -38,16 +40,19 @@ inline void storeBigEndian(RtFloat value, char* out) {
 
 }  // namespace
 
-RibWriter::RibWriter(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[]) {
+RibWriter::RibWriter(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[])
+{
     open(outputName, n, tokens, values);
 }
 
-RibWriter::RibWriter(RtToken outputName, ...) {
+RibWriter::RibWriter(RtToken outputName, ...)
+{
     BLORP_GATHER_PARAMETERS(outputName);
     open(outputName, n, tokens, values);
 }
 
-void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer values[])
+{
     for (RtInt i = 0; i < n; ++i) {
         const char* token = tokens[i];
         if (token == nullptr || values[i] == nullptr) {
@@ -100,7 +105,8 @@ void RibWriter::open(RtToken outputName, RtInt n, RtToken tokens[], RtPointer va
     installDefaultDeclarations(*this);
 }
 
-void RibWriter::reportUnopened(const char* what, const char* outputName, int error) {
+void RibWriter::reportUnopened(const char* what, const char* outputName, int error)
+{
     // The host decides what a missing output means for it, so this is an
     // error it can handle, not a reason to end its process.
     std::string message = std::string(what) + outputName + ": ";
@@ -108,7 +114,8 @@ void RibWriter::reportUnopened(const char* what, const char* outputName, int err
     reportError(RIE_NOFILE, RIE_ERROR, message.c_str());
 }
 
-RibWriter::~RibWriter() {
+RibWriter::~RibWriter()
+{
     if (!stream.isOpen()) {
         return;
     }
@@ -120,11 +127,13 @@ RibWriter::~RibWriter() {
 
 // ------------------------------------------------------------ value writers
 
-void RibWriter::writeText(const char* text) {
+void RibWriter::writeText(const char* text)
+{
     stream.put(text, std::strlen(text));
 }
 
-void RibWriter::writeQuoted(const char* text) {
+void RibWriter::writeQuoted(const char* text)
+{
     stream.put('"');
     if (text != nullptr) {
         stream.put(text, std::strlen(text));
@@ -132,27 +141,32 @@ void RibWriter::writeQuoted(const char* text) {
     stream.put('"');
 }
 
-void RibWriter::writeInt(long value) {
+void RibWriter::writeInt(long value)
+{
     char* out = stream.reserve(ribout::kMaxIntText);
     stream.commit(ribout::formatInt(value, out));
 }
 
-void RibWriter::writeFloatText(RtFloat value) {
+void RibWriter::writeFloatText(RtFloat value)
+{
     char* out = stream.reserve(ribout::kMaxFloatText);
     stream.commit(ribout::formatFloat(value, out));
 }
 
-void RibWriter::writeFixedText(RtFloat value) {
+void RibWriter::writeFixedText(RtFloat value)
+{
     char* out = stream.reserve(ribout::kMaxFixedText);
     stream.commit(ribout::formatFixed(value, out));
 }
 
-void RibWriter::endRequest() {
+void RibWriter::endRequest()
+{
     stream.put('\n');
     stream.endRequest();
 }
 
-void RibWriter::writeFloat(RtFloat value) {
+void RibWriter::writeFloat(RtFloat value)
+{
     if (binaryMode) {
         char* out = stream.reserve(5);
         out[0] = static_cast<char>(kBinaryFloat);
@@ -166,7 +180,8 @@ void RibWriter::writeFloat(RtFloat value) {
     stream.commit(out);
 }
 
-void RibWriter::writeFloatArray(const RtFloat* values, std::int64_t n) {
+void RibWriter::writeFloatArray(const RtFloat* values, std::int64_t n)
+{
     // A negative count (say from a declaration with a negative length) would
     // otherwise become a huge length header; it is written as an empty array.
     const std::size_t count = n > 0 ? static_cast<std::size_t>(n) : 0;
@@ -217,7 +232,8 @@ void RibWriter::writeFloatArray(const RtFloat* values, std::int64_t n) {
     }
 }
 
-void RibWriter::writeIntArray(const RtInt* values, std::int64_t n) {
+void RibWriter::writeIntArray(const RtInt* values, std::int64_t n)
+{
     stream.put('[');
     for (std::int64_t i = 0; i < n; ++i) {
         char* out = stream.reserve(ribout::kMaxIntText + 1);
@@ -228,7 +244,8 @@ void RibWriter::writeIntArray(const RtInt* values, std::int64_t n) {
     stream.put(']');
 }
 
-void RibWriter::writeStringArray(const RtToken* strings, std::int64_t n) {
+void RibWriter::writeStringArray(const RtToken* strings, std::int64_t n)
+{
     stream.put('[');
     for (std::int64_t i = 0; i < n; ++i) {
         writeQuoted(strings[i]);
@@ -239,7 +256,8 @@ void RibWriter::writeStringArray(const RtToken* strings, std::int64_t n) {
 
 // ------------------------------------------------- declarations and archives
 
-RtToken RibWriter::Declare(RtToken declaredName, RtToken declaration) {
+RtToken RibWriter::Declare(RtToken declaredName, RtToken declaration)
+{
     if (echoDeclarations) {
         writeText("Declare ");
         writeQuoted(declaredName);
@@ -253,7 +271,8 @@ RtToken RibWriter::Declare(RtToken declaredName, RtToken declaration) {
     return internString(declaredName);
 }
 
-void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
+void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args)
+{
     if (type == nullptr || format == nullptr) {
         return;
     }
@@ -292,11 +311,13 @@ void RibWriter::ArchiveRecordV(RtToken type, const char* format, va_list args) {
 }
 
 void RibWriter::ReadArchiveV(RtToken archiveName, RtArchiveCallback, RtInt n, RtToken tokens[],
-                             RtPointer values[]) {
+                             RtPointer values[])
+{
     writeParameterRequest("ReadArchive", archiveName, 0, n, tokens, values);
 }
 
-void RibWriter::ErrorHandler(RtErrorHandler handler) {
+void RibWriter::ErrorHandler(RtErrorHandler handler)
+{
     const char* handlerName = nullptr;
     if (handler == RiErrorIgnore) {
         handlerName = "ignore";
@@ -315,7 +336,8 @@ void RibWriter::ErrorHandler(RtErrorHandler handler) {
 
 // ------------------------------------------------------------------ textures
 
-static const char* filterName(RtFilterFunc filter) {
+static const char* filterName(RtFilterFunc filter)
+{
     if (filter == RiGaussianFilter) {
         return "gaussian";
     } else if (filter == RiBoxFilter) {
@@ -330,7 +352,8 @@ static const char* filterName(RtFilterFunc filter) {
     return nullptr;
 }
 
-const char* RibWriter::namedFilter(const char* request, RtFilterFunc filter) {
+const char* RibWriter::namedFilter(const char* request, RtFilterFunc filter)
+{
     const char* name = filterName(filter);
     if (name == nullptr) {
         // RIB names only the standard filters; a request with an empty or
@@ -343,7 +366,8 @@ const char* RibWriter::namedFilter(const char* request, RtFilterFunc filter) {
 
 void RibWriter::writeTextureRequest(const char* request, std::initializer_list<RtToken> files,
                                     const RtFloat* fov, RtFilterFunc filterfunc, RtFloat swidth,
-                                    RtFloat twidth) {
+                                    RtFloat twidth)
+{
     const char* filter = namedFilter(request, filterfunc);
     if (filter == nullptr) {
         return;
@@ -364,21 +388,24 @@ void RibWriter::writeTextureRequest(const char* request, std::initializer_list<R
 
 void RibWriter::MakeTextureV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
                              RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt,
-                             RtToken[], RtPointer[]) {
+                             RtToken[], RtPointer[])
+{
     writeTextureRequest("MakeTexture", {picture, texture, swrap, twrap}, nullptr, filterfunc,
                         swidth, twidth);
 }
 
 void RibWriter::MakeBumpV(RtToken picture, RtToken texture, RtToken swrap, RtToken twrap,
                           RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth, RtInt,
-                          RtToken[], RtPointer[]) {
+                          RtToken[], RtPointer[])
+{
     writeTextureRequest("MakeBump", {picture, texture, swrap, twrap}, nullptr, filterfunc, swidth,
                         twidth);
 }
 
 void RibWriter::MakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilterFunc filterfunc,
                                         RtFloat swidth, RtFloat twidth, RtInt, RtToken[],
-                                        RtPointer[]) {
+                                        RtPointer[])
+{
     writeTextureRequest("MakeLatLongEnvironment", {picture, texture}, nullptr, filterfunc, swidth,
                         twidth);
 }
@@ -386,12 +413,14 @@ void RibWriter::MakeLatLongEnvironmentV(RtToken picture, RtToken texture, RtFilt
 void RibWriter::MakeCubeFaceEnvironmentV(RtToken px, RtToken nx, RtToken py, RtToken ny,
                                          RtToken pz, RtToken nz, RtToken texture, RtFloat fov,
                                          RtFilterFunc filterfunc, RtFloat swidth, RtFloat twidth,
-                                         RtInt, RtToken[], RtPointer[]) {
+                                         RtInt, RtToken[], RtPointer[])
+{
     writeTextureRequest("MakeCubeFaceEnvironment", {px, nx, py, ny, pz, nz, texture}, &fov,
                         filterfunc, swidth, twidth);
 }
 
-void RibWriter::MakeShadowV(RtToken picture, RtToken texture, RtInt, RtToken[], RtPointer[]) {
+void RibWriter::MakeShadowV(RtToken picture, RtToken texture, RtInt, RtToken[], RtPointer[])
+{
     writeText("MakeShadow ");
     writeQuoted(picture);
     writeText(" ", 1);
@@ -401,7 +430,8 @@ void RibWriter::MakeShadowV(RtToken picture, RtToken texture, RtInt, RtToken[], 
 
 // --------------------------------------------------------- shared formatters
 
-void RibWriter::writeFloats(const char* keyword, std::initializer_list<RtFloat> numbers) {
+void RibWriter::writeFloats(const char* keyword, std::initializer_list<RtFloat> numbers)
+{
     writeText(keyword);
     for (RtFloat number : numbers) {
         writeText(" ", 1);
@@ -411,14 +441,16 @@ void RibWriter::writeFloats(const char* keyword, std::initializer_list<RtFloat> 
 }
 
 void RibWriter::writeParameterRequest(const char* keyword, RtToken requestName, int handle,
-                                      RtInt n, RtToken tokens[], RtPointer values[]) {
+                                      RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeText(keyword);
     writeParameterList(*this, requestName, handle, n, tokens, values);
 }
 
 // -------------------------------------------------------------------- RiBegin
 
-RtContextHandle RiBegin(RtToken name) {
+RtContextHandle RiBegin(RtToken name)
+{
     RtToken tokens[] = {"binary"};
     RtPointer values[] = {&ribBinary};
     RibWriter* writer = nullptr;

@@ -7,7 +7,8 @@
 #include "ribout/ErrorReporting.h"
 #include "ribout/RibWriter.h"
 
-void RibWriter::FrameBegin(RtInt frame) {
+void RibWriter::FrameBegin(RtInt frame)
+{
     // Options given inside a frame end with it, the colour samples too.
     colorSamplesBeforeFrame = colorSamples;
     writeText("FrameBegin ");
@@ -15,18 +16,21 @@ void RibWriter::FrameBegin(RtInt frame) {
     endRequest();
 }
 
-void RibWriter::FrameEnd() {
+void RibWriter::FrameEnd()
+{
     colorSamples = colorSamplesBeforeFrame;
     writeText("FrameEnd");
     endRequest();
 }
 
-void RibWriter::WorldBegin() {
+void RibWriter::WorldBegin()
+{
     writeText("WorldBegin");
     endRequest();
 }
 
-void RibWriter::WorldEnd() {
+void RibWriter::WorldEnd()
+{
     writeText("WorldEnd");
     endRequest();
     // A world is a finished image description: a renderer reading the pipe
@@ -34,7 +38,8 @@ void RibWriter::WorldEnd() {
     stream.flush();
 }
 
-void RibWriter::Format(RtInt xres, RtInt yres, RtFloat aspect) {
+void RibWriter::Format(RtInt xres, RtInt yres, RtFloat aspect)
+{
     writeText("Format ");
     writeInt(xres);
     writeText(" ", 1);
@@ -44,43 +49,53 @@ void RibWriter::Format(RtInt xres, RtInt yres, RtFloat aspect) {
     endRequest();
 }
 
-void RibWriter::FrameAspectRatio(RtFloat aspect) {
+void RibWriter::FrameAspectRatio(RtFloat aspect)
+{
     writeFloats("FrameAspectRatio", {aspect});
 }
 
-void RibWriter::ScreenWindow(RtFloat left, RtFloat right, RtFloat bottom, RtFloat top) {
+void RibWriter::ScreenWindow(RtFloat left, RtFloat right, RtFloat bottom, RtFloat top)
+{
     writeFloats("ScreenWindow", {left, right, bottom, top});
 }
 
-void RibWriter::CropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat ymax) {
+void RibWriter::CropWindow(RtFloat xmin, RtFloat xmax, RtFloat ymin, RtFloat ymax)
+{
     writeFloats("CropWindow", {xmin, xmax, ymin, ymax});
 }
 
-void RibWriter::ProjectionV(RtToken projection, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::ProjectionV(RtToken projection, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeParameterRequest("Projection", projection, 0, n, tokens, values);
 }
 
-void RibWriter::Clipping(RtFloat hither, RtFloat yon) {
+void RibWriter::Clipping(RtFloat hither, RtFloat yon)
+{
     writeFloats("Clipping", {hither, yon});
 }
 
-void RibWriter::DepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance) {
+void RibWriter::DepthOfField(RtFloat fstop, RtFloat focallength, RtFloat focaldistance)
+{
     writeFloats("DepthOfField", {fstop, focallength, focaldistance});
 }
 
-void RibWriter::Shutter(RtFloat min, RtFloat max) {
+void RibWriter::Shutter(RtFloat min, RtFloat max)
+{
     writeFloats("Shutter", {min, max});
 }
 
-void RibWriter::PixelVariance(RtFloat variation) {
+void RibWriter::PixelVariance(RtFloat variation)
+{
     writeFloats("PixelVariance", {variation});
 }
 
-void RibWriter::PixelSamples(RtFloat xsamples, RtFloat ysamples) {
+void RibWriter::PixelSamples(RtFloat xsamples, RtFloat ysamples)
+{
     writeFloats("PixelSamples", {xsamples, ysamples});
 }
 
-void RibWriter::PixelFilter(RtFilterFunc filterfunc, RtFloat xwidth, RtFloat ywidth) {
+void RibWriter::PixelFilter(RtFilterFunc filterfunc, RtFloat xwidth, RtFloat ywidth)
+{
     const char* filter = namedFilter("PixelFilter", filterfunc);
     if (filter == nullptr) {
         return;
@@ -90,11 +105,13 @@ void RibWriter::PixelFilter(RtFilterFunc filterfunc, RtFloat xwidth, RtFloat ywi
     writeFloats("", {xwidth, ywidth});
 }
 
-void RibWriter::Exposure(RtFloat gain, RtFloat gamma) {
+void RibWriter::Exposure(RtFloat gain, RtFloat gamma)
+{
     writeFloats("Exposure", {gain, gamma});
 }
 
-void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat amplitude) {
+void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat amplitude)
+{
     writeText("Quantize ");
     writeQuoted(type);
     for (RtInt number : {one, min, max}) {
@@ -107,7 +124,8 @@ void RibWriter::Quantize(RtToken type, RtInt one, RtInt min, RtInt max, RtFloat 
 }
 
 void RibWriter::DisplayV(RtToken displayName, RtToken type, RtToken mode, RtInt n,
-                         RtToken tokens[], RtPointer values[]) {
+                         RtToken tokens[], RtPointer values[])
+{
     writeText("Display ");
     writeQuoted(displayName);
     writeText(" ", 1);
@@ -117,11 +135,13 @@ void RibWriter::DisplayV(RtToken displayName, RtToken type, RtToken mode, RtInt 
     writeParameterList(*this, nullptr, 0, n, tokens, values);
 }
 
-void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::HiderV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeParameterRequest("Hider", type, 0, n, tokens, values);
 }
 
-void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
+void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[])
+{
     if (n <= 0 || nRGB == nullptr || RGBn == nullptr) {
         reportDiagnostic(n <= 0 ? RIE_RANGE : RIE_MISSINGDATA, RIE_ERROR,
                          "ribout error: ColorSamples needs at least one sample and both "
@@ -139,11 +159,13 @@ void RibWriter::ColorSamples(RtInt n, RtFloat nRGB[], RtFloat RGBn[]) {
     endRequest();
 }
 
-void RibWriter::RelativeDetail(RtFloat relativedetail) {
+void RibWriter::RelativeDetail(RtFloat relativedetail)
+{
     writeFloats("RelativeDetail", {relativedetail});
 }
 
-void RibWriter::OptionV(RtToken option, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::OptionV(RtToken option, RtInt n, RtToken tokens[], RtPointer values[])
+{
     if (option != nullptr && (std::strcmp(option, "rib") == 0 || std::strcmp(option, "RIB") == 0)) {
         // Addressed to this writer, not to the renderer reading the RIB.
         for (RtInt i = 0; i < n; ++i) {

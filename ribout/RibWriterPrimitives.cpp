@@ -15,13 +15,15 @@
 
 namespace {
 
-bool isNamed(RtToken text, const char* expected) {
+bool isNamed(RtToken text, const char* expected)
+{
     return text != nullptr && std::strcmp(text, expected) == 0;
 }
 
 // Counts derived from the caller's counts are 64-bit: a sum of RtInts, or a
 // product of two, can pass the range of an int.
-std::int64_t sum(const RtInt* values, std::int64_t n) {
+std::int64_t sum(const RtInt* values, std::int64_t n)
+{
     std::int64_t total = 0;
     for (std::int64_t i = 0; i < n; ++i) {
         total += values[i];
@@ -30,7 +32,8 @@ std::int64_t sum(const RtInt* values, std::int64_t n) {
 }
 
 // Largest vertex index + 1: the number of vertices a polygon mesh refers to.
-std::int64_t vertexCount(const RtInt* indices, std::int64_t n) {
+std::int64_t vertexCount(const RtInt* indices, std::int64_t n)
+{
     std::int64_t largest = -1;
     for (std::int64_t i = 0; i < n; ++i) {
         if (indices[i] > largest) {
@@ -42,13 +45,15 @@ std::int64_t vertexCount(const RtInt* indices, std::int64_t n) {
 
 // A basis step below 1 cannot advance along a patch mesh or curve; counting
 // with it would divide by zero, so it counts as a step of 1.
-int usableStep(int step) {
+int usableStep(int step)
+{
     return step > 0 ? step : 1;
 }
 
 }  // namespace
 
-void RibWriter::writeHeader(const char* keyword, std::initializer_list<RtFloat> numbers) {
+void RibWriter::writeHeader(const char* keyword, std::initializer_list<RtFloat> numbers)
+{
     writeText(keyword);
     for (RtFloat number : numbers) {
         writeText(" ", 1);
@@ -59,57 +64,66 @@ void RibWriter::writeHeader(const char* keyword, std::initializer_list<RtFloat> 
 // ----------------------------------------------------------- quadrics
 
 void RibWriter::ConeV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, RtToken tokens[],
-                      RtPointer values[]) {
+                      RtPointer values[])
+{
     writeHeader("Cone", {height, radius, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::CylinderV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
-                          RtToken tokens[], RtPointer values[]) {
+                          RtToken tokens[], RtPointer values[])
+{
     writeHeader("Cylinder", {radius, zmin, zmax, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::DiskV(RtFloat height, RtFloat radius, RtFloat thetamax, RtInt n, RtToken tokens[],
-                      RtPointer values[]) {
+                      RtPointer values[])
+{
     writeHeader("Disk", {height, radius, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::HyperboloidV(RtPoint point1, RtPoint point2, RtFloat thetamax, RtInt n,
-                             RtToken tokens[], RtPointer values[]) {
+                             RtToken tokens[], RtPointer values[])
+{
     writeHeader("Hyperboloid",
                 {point1[0], point1[1], point1[2], point2[0], point2[1], point2[2], thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::ParaboloidV(RtFloat rmax, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
-                            RtToken tokens[], RtPointer values[]) {
+                            RtToken tokens[], RtPointer values[])
+{
     writeHeader("Paraboloid", {rmax, zmin, zmax, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::SphereV(RtFloat radius, RtFloat zmin, RtFloat zmax, RtFloat thetamax, RtInt n,
-                        RtToken tokens[], RtPointer values[]) {
+                        RtToken tokens[], RtPointer values[])
+{
     writeHeader("Sphere", {radius, zmin, zmax, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 void RibWriter::TorusV(RtFloat majorradius, RtFloat minorradius, RtFloat phimin, RtFloat phimax,
-                       RtFloat thetamax, RtInt n, RtToken tokens[], RtPointer values[]) {
+                       RtFloat thetamax, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeHeader("Torus", {majorradius, minorradius, phimin, phimax, thetamax});
     writePrimitiveParameterList(*this, 4, 4, 1, n, tokens, values);
 }
 
 // ----------------------------------------------------------- polygons
 
-void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::PolygonV(RtInt nvertices, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeText("Polygon");
     writePrimitiveParameterList(*this, nvertices, nvertices, 1, n, tokens, values);
 }
 
 void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nverts[], RtInt n, RtToken tokens[],
-                                RtPointer values[]) {
+                                RtPointer values[])
+{
     writeText("GeneralPolygon");
     writeIntArray(nverts, nloops);
     writeText(" ", 1);
@@ -118,7 +132,8 @@ void RibWriter::GeneralPolygonV(RtInt nloops, RtInt nverts[], RtInt n, RtToken t
 }
 
 void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nverts[], RtInt verts[], RtInt n,
-                                RtToken tokens[], RtPointer values[]) {
+                                RtToken tokens[], RtPointer values[])
+{
     writeText("PointsPolygons");
     writeIntArray(nverts, npolys);
     writeText(" ", 1);
@@ -131,7 +146,8 @@ void RibWriter::PointsPolygonsV(RtInt npolys, RtInt nverts[], RtInt verts[], RtI
 
 void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nverts[],
                                        RtInt verts[], RtInt n, RtToken tokens[],
-                                       RtPointer values[]) {
+                                       RtPointer values[])
+{
     writeText("PointsGeneralPolygons");
     writeIntArray(nloops, npolys);
     writeText(" ", 1);
@@ -147,7 +163,8 @@ void RibWriter::PointsGeneralPolygonsV(RtInt npolys, RtInt nloops[], RtInt nvert
 
 // ------------------------------------------------------------ patches
 
-void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) {
+void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep)
+{
     writeText("Basis ");
     writeBasis(ubasis);
     writeText(" ", 1);
@@ -161,7 +178,8 @@ void RibWriter::Basis(RtBasis ubasis, RtInt ustep, RtBasis vbasis, RtInt vstep) 
     vStep = vstep;
 }
 
-void RibWriter::writeBasis(RtBasis basis) {
+void RibWriter::writeBasis(RtBasis basis)
+{
     // The standard bases are known by address: a copy with the same numbers
     // is the caller's own matrix and is written out in full.
     const char* basisName = nullptr;
@@ -183,7 +201,8 @@ void RibWriter::writeBasis(RtBasis basis) {
     }
 }
 
-void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeText("Patch ");
     writeQuoted(type);
     const int vertices = isNamed(type, "bilinear") ? 4 : 16;
@@ -191,7 +210,8 @@ void RibWriter::PatchV(RtToken type, RtInt n, RtToken tokens[], RtPointer values
 }
 
 void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtToken vwrap,
-                           RtInt n, RtToken tokens[], RtPointer values[]) {
+                           RtInt n, RtToken tokens[], RtPointer values[])
+{
     const bool isBilinear = isNamed(type, "bilinear");
     if (!isBilinear && !isNamed(type, "bicubic")) {
         // Without a known type the patch counts are unknown, and so is how
@@ -233,7 +253,8 @@ void RibWriter::PatchMeshV(RtToken type, RtInt nu, RtToken uwrap, RtInt nv, RtTo
 
 void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat knot[],
                           RtFloat min[], RtFloat max[], RtInt n[], RtFloat u[], RtFloat v[],
-                          RtFloat w[]) {
+                          RtFloat w[])
+{
     const std::int64_t curves = sum(ncurves, nloops);
     std::int64_t knots = 0;
     for (std::int64_t i = 0; i < curves; ++i) {
@@ -260,7 +281,8 @@ void RibWriter::TrimCurve(RtInt nloops, RtInt ncurves[], RtInt order[], RtFloat 
 
 void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, RtFloat umax,
                          RtInt nv, RtInt vorder, RtFloat vknot[], RtFloat vmin, RtFloat vmax,
-                         RtInt n, RtToken tokens[], RtPointer values[]) {
+                         RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeText("NuPatch ");
     writeInt(nu);
     writeText(" ", 1);
@@ -292,7 +314,8 @@ void RibWriter::NuPatchV(RtInt nu, RtInt uorder, RtFloat uknot[], RtFloat umin, 
 // ------------------------------------------------- curves, points, meshes
 
 void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken wrap, RtInt n,
-                        RtToken tokens[], RtPointer values[]) {
+                        RtToken tokens[], RtPointer values[])
+{
     writeText("Curves ");
     writeQuoted(type);
     writeIntArray(nvertices, ncurves);
@@ -320,7 +343,8 @@ void RibWriter::CurvesV(RtToken type, RtInt ncurves, RtInt nvertices[], RtToken 
     writePrimitiveParameterList(*this, vertices, varying, ncurves, n, tokens, values);
 }
 
-void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeText("Points ");
     writePrimitiveParameterList(*this, npoints, npoints, 1, n, tokens, values);
 }
@@ -328,7 +352,8 @@ void RibWriter::PointsV(RtInt npoints, RtInt n, RtToken tokens[], RtPointer valu
 void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[],
                                  RtInt vertices[], RtInt ntags, RtToken tags[], RtInt nargs[],
                                  RtInt intargs[], RtFloat floatargs[], RtInt n, RtToken tokens[],
-                                 RtPointer values[]) {
+                                 RtPointer values[])
+{
     writeText("SubdivisionMesh ");
     writeQuoted(scheme);
     writeText(" ", 1);
@@ -358,7 +383,8 @@ void RibWriter::SubdivisionMeshV(RtToken scheme, RtInt nfaces, RtInt nvertices[]
 
 void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFloat flt[],
                         RtInt nstr, RtToken str[], RtInt n, RtToken tokens[],
-                        RtPointer values[]) {
+                        RtPointer values[])
+{
     // Count what the code refers to. The walk never reads past code[ncode - 1]
     // and stops at a negative operand count, so a malformed program cannot
     // send it outside the array or into an endless loop.
@@ -425,7 +451,8 @@ void RibWriter::BlobbyV(RtInt nleaf, RtInt ncode, RtInt code[], RtInt nflt, RtFl
 }
 
 void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdivfunc,
-                           RtProcFreeFunc) {
+                           RtProcFreeFunc)
+{
     const RtString* arguments = static_cast<const RtString*>(data);
     if (subdivfunc == RiProcDelayedReadArchive) {
         writeText("Procedural \"DelayedReadArchive\" [");
@@ -446,24 +473,28 @@ void RibWriter::Procedural(RtPointer data, RtBound bound, RtProcSubdivFunc subdi
     endRequest();
 }
 
-void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[]) {
+void RibWriter::GeometryV(RtToken type, RtInt n, RtToken tokens[], RtPointer values[])
+{
     writeParameterRequest("Geometry", type, 0, n, tokens, values);
 }
 
 // --------------------------------------------------- solids and objects
 
-void RibWriter::SolidBegin(RtToken operation) {
+void RibWriter::SolidBegin(RtToken operation)
+{
     writeText("SolidBegin ");
     writeQuoted(operation);
     endRequest();
 }
 
-void RibWriter::SolidEnd() {
+void RibWriter::SolidEnd()
+{
     writeText("SolidEnd");
     endRequest();
 }
 
-RtObjectHandle RibWriter::ObjectBegin() {
+RtObjectHandle RibWriter::ObjectBegin()
+{
     const int handle = objectCounter++;
     writeText("ObjectBegin ");
     writeInt(handle);
@@ -471,12 +502,14 @@ RtObjectHandle RibWriter::ObjectBegin() {
     return reinterpret_cast<RtObjectHandle>(static_cast<std::intptr_t>(handle));
 }
 
-void RibWriter::ObjectEnd() {
+void RibWriter::ObjectEnd()
+{
     writeText("ObjectEnd");
     endRequest();
 }
 
-void RibWriter::ObjectInstance(RtObjectHandle handle) {
+void RibWriter::ObjectInstance(RtObjectHandle handle)
+{
     writeText("ObjectInstance ");
     writeInt(static_cast<long>(reinterpret_cast<std::intptr_t>(handle)));
     endRequest();

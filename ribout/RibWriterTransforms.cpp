@@ -2,28 +2,33 @@
 
 #include "ribout/RibWriter.h"
 
-void RibWriter::Identity() {
+void RibWriter::Identity()
+{
     writeText("Identity");
     endRequest();
 }
 
-void RibWriter::ConcatTransform(RtMatrix transform) {
+void RibWriter::ConcatTransform(RtMatrix transform)
+{
     writeText("ConcatTransform ");
     writeFloatArray(&transform[0][0], 16);
     endRequest();
 }
 
-void RibWriter::Transform(RtMatrix transform) {
+void RibWriter::Transform(RtMatrix transform)
+{
     writeText("Transform ");
     writeFloatArray(&transform[0][0], 16);
     endRequest();
 }
 
-void RibWriter::Perspective(RtFloat fov) {
+void RibWriter::Perspective(RtFloat fov)
+{
     writeFloats("Perspective", {fov});
 }
 
-void RibWriter::Translate(RtFloat dx, RtFloat dy, RtFloat dz) {
+void RibWriter::Translate(RtFloat dx, RtFloat dy, RtFloat dz)
+{
     // Through writeFloat, so the values follow the binary mode; in text the
     // line keeps the space after its last number.
     writeText("Translate ");
@@ -33,7 +38,8 @@ void RibWriter::Translate(RtFloat dx, RtFloat dy, RtFloat dz) {
     endRequest();
 }
 
-void RibWriter::Rotate(RtFloat angle, RtFloat dx, RtFloat dy, RtFloat dz) {
+void RibWriter::Rotate(RtFloat angle, RtFloat dx, RtFloat dy, RtFloat dz)
+{
     writeText("Rotate ");
     writeFloat(angle);
     writeFloat(dx);
@@ -42,12 +48,14 @@ void RibWriter::Rotate(RtFloat angle, RtFloat dx, RtFloat dy, RtFloat dz) {
     endRequest();
 }
 
-void RibWriter::Scale(RtFloat sx, RtFloat sy, RtFloat sz) {
+void RibWriter::Scale(RtFloat sx, RtFloat sy, RtFloat sz)
+{
     writeFloats("Scale", {sx, sy, sz});
 }
 
 void RibWriter::Skew(RtFloat angle, RtFloat dx1, RtFloat dy1, RtFloat dz1, RtFloat dx2,
-                     RtFloat dy2, RtFloat dz2) {
+                     RtFloat dy2, RtFloat dz2)
+{
     writeText("Skew ");
     writeFloatText(angle);
     writeText("  ");
@@ -63,40 +71,47 @@ void RibWriter::Skew(RtFloat angle, RtFloat dx1, RtFloat dy1, RtFloat dz1, RtFlo
     endRequest();
 }
 
-void RibWriter::CoordinateSystem(RtToken space) {
+void RibWriter::CoordinateSystem(RtToken space)
+{
     writeText("CoordinateSystem ");
     writeQuoted(space);
     endRequest();
 }
 
-void RibWriter::CoordSysTransform(RtToken space) {
+void RibWriter::CoordSysTransform(RtToken space)
+{
     writeText("CoordSysTransform ");
     writeQuoted(space);
     endRequest();
 }
 
-RtPoint* RibWriter::TransformPoints(RtToken, RtToken, RtInt, RtPoint[]) {
+RtPoint* RibWriter::TransformPoints(RtToken, RtToken, RtInt, RtPoint[])
+{
     // A RIB stream has no way to ask the renderer for a transformation.
     return nullptr;
 }
 
-void RibWriter::TransformBegin() {
+void RibWriter::TransformBegin()
+{
     writeText("TransformBegin");
     endRequest();
 }
 
-void RibWriter::TransformEnd() {
+void RibWriter::TransformEnd()
+{
     writeText("TransformEnd");
     endRequest();
 }
 
-void RibWriter::MotionBeginV(RtInt n, RtFloat times[]) {
+void RibWriter::MotionBeginV(RtInt n, RtFloat times[])
+{
     writeText("MotionBegin ");
     writeFloatArray(times, n);
     endRequest();
 }
 
-void RibWriter::MotionEnd() {
+void RibWriter::MotionEnd()
+{
     writeText("MotionEnd");
     endRequest();
 }

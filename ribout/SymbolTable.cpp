@@ -69,7 +69,7 @@ char* storeString(const char* text)
     return copy;
 }
 
-} // namespace
+}  // namespace
 
 uint32_t elfHash(const char* text)
 {

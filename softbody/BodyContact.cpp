@@ -237,7 +237,7 @@ void BodySurface::buildGrid(const Bounds& region)
     // The same product findContact uses: a division here could round a point
     // on a cell boundary into the neighbouring cell, and a node there would
     // miss the element whose box holds it.
-    auto cellOf = [&](const Vector3& p, int (&c)[3]) { cellCoordinates(p, c); };
+    auto cellOf = [&](const Vector3& p, int(&c)[3]) { cellCoordinates(p, c); };
     cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
     cellRanges_.resize(captured_.size() * 6);
     for (size_t e = 0; e < captured_.size(); ++e) {

@@ -51,10 +51,10 @@ struct SurfaceContact {
 /// and the parts of the surface no other body comes near cost nothing.
 class BodySurface {
 public:
-    static constexpr double kSkin = 0.05;       ///< contact skin, in spacings
-    static constexpr double kThickness = 0.5;   ///< thickness of a sheet or chain, in spacings
-    static constexpr double kSolidReach = 0.5;  ///< how deep a solid's faces reach, in spacings
-    static constexpr double kCellSpacings = 1.0; ///< grid cell side, in spacings
+    static constexpr double kSkin = 0.05;         ///< contact skin, in spacings
+    static constexpr double kThickness = 0.5;     ///< thickness of a sheet or chain, in spacings
+    static constexpr double kSolidReach = 0.5;    ///< how deep a solid's faces reach, in spacings
+    static constexpr double kCellSpacings = 1.0;  ///< grid cell side, in spacings
 
     /// The elements of body's surface; capture() takes their positions.
     explicit BodySurface(SoftBody& body);
@@ -82,7 +82,10 @@ public:
     bool findContact(const Vector3& p, SurfaceContact& contact) const;
 
 private:
-    enum class Kind { face, sheet, segment, point };
+    enum class Kind { face,
+                      sheet,
+                      segment,
+                      point };
     struct Element {
         int nodes[4];
         Vector3 centre, normal, e1, e2;  ///< e1, e2: the quad's mid-lines, or a segment's direction in e1
@@ -104,9 +107,9 @@ private:
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     std::vector<Element> elements_;
-    std::vector<int> captured_;        ///< elements within the captured region, ascending
+    std::vector<int> captured_;  ///< elements within the captured region, ascending
     std::vector<Bounds> capturedBounds_;
-    std::vector<int> cellRanges_;      ///< per captured element: low x, y, z, high x, y, z cell
+    std::vector<int> cellRanges_;  ///< per captured element: low x, y, z, high x, y, z cell
     Bounds reach_;
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
     Vector3 gridOrigin_;

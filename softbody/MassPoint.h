@@ -79,7 +79,7 @@ private:
 struct alignas(64) MassPoint {
     Vector3 position;
     Vector3 velocity;
-    Vector3 acceleration;  ///< from the last integration
+    Vector3 acceleration;   ///< from the last integration
     Vector3 force;          ///< accumulator, rebuilt from zero every step
     Vector3 contactForce;   ///< normal force of the most recent contact response; kept across steps
     Vector3 externalForce;  ///< user pushes waiting for the next step

@@ -11,7 +11,11 @@
 ///   avx2      four lanes
 ///   avx512vl  four lanes in AVX-512's instructions, with its 32 registers
 ///   avx512    eight lanes
-enum class SimdPath { scalar, sse2, avx2, avx512vl, avx512 };
+enum class SimdPath { scalar,
+                      sse2,
+                      avx2,
+                      avx512vl,
+                      avx512 };
 
 /// Every path, in the enumeration's order.
 inline constexpr SimdPath kSimdPaths[] = {SimdPath::scalar, SimdPath::sse2, SimdPath::avx2, SimdPath::avx512vl,

@@ -63,8 +63,8 @@ public:
     /// default; at least one row). The result is the same bits for any value.
     int bandNodes = kBandNodes;
     const std::vector<GenericObject*>* sceneObjects = nullptr;  ///< the world's objects; not owned
-    MassPoint* nodes = nullptr;  ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
-    Spring* springs = nullptr;   ///< every spring in creation order
+    MassPoint* nodes = nullptr;                                 ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
+    Spring* springs = nullptr;                                  ///< every spring in creation order
     int springTotal = 0;
     SideGrid sides[6];
     double floorY = -4.0;

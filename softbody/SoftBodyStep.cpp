@@ -151,8 +151,8 @@ StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
     // A body that fits the caches gains nothing from prefetching but the
     // instructions' cost.
     setup.prefetchSprings = springTotal >= kPrefetchSprings;
-    setup.pass = NodePass{nodes,     springs,  dt,       gravityOn, glass,     setup.prefetchSprings,
-                          floorY,    wallXMin, wallXMax, kWallZMin, kWallZMax, setup.shapes.data(),
+    setup.pass = NodePass{nodes, springs, dt, gravityOn, glass, setup.prefetchSprings,
+                          floorY, wallXMin, wallXMax, kWallZMin, kWallZMax, setup.shapes.data(),
                           int(setup.shapes.size())};
     return setup;
 }

@@ -38,7 +38,9 @@
 
 /// One scene object as the contact phase sees it during a step.
 struct ContactShape {
-    enum Kind : int { box, sphere, other };
+    enum Kind : int { box,
+                      sphere,
+                      other };
     /// No point outside [low, high] on any axis can be inside the object, so
     /// a point outside them is passed by without asking the object.
     double low[3], high[3];
@@ -147,8 +149,8 @@ template <int K = 1>
 // that one axis, the same bits.
 [[gnu::always_inline]] static inline Vector3 boxNormal(const ContactShape& box, const Vector3& p)
 {
-    const double distances[6] = {std::fabs(p.y - box.corner[1]),    std::fabs(p.x - box.corner[0]),
-                                 std::fabs(p.z - box.corner[2]),    std::fabs(p.y - box.farCorner[1]),
+    const double distances[6] = {std::fabs(p.y - box.corner[1]), std::fabs(p.x - box.corner[0]),
+                                 std::fabs(p.z - box.corner[2]), std::fabs(p.y - box.farCorner[1]),
                                  std::fabs(p.x - box.farCorner[0]), std::fabs(p.z - box.farCorner[2])};
     static const Vector3 kNormals[6] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
     // Strictly smaller only, so a tie keeps the earlier face. Written out,

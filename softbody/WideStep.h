@@ -63,7 +63,7 @@ template <class L>
             ufz = f * (apart ? g.dz / g.len : zero);
     // Damping against each end's own velocity.
     const D forces[6] = {-ufx - g.kd * g.va[0], -ufy - g.kd * g.va[1], -ufz - g.kd * g.va[2],
-                         ufx - g.kd * g.vb[0],  ufy - g.kd * g.vb[1],  ufz - g.kd * g.vb[2]};
+                         ufx - g.kd * g.vb[0], ufy - g.kd * g.vb[1], ufz - g.kd * g.vb[2]};
     double* rows[L::kWidth];
     forEachLane<L::kWidth>([&](int l) BLORP_INLINE { rows[l] = forcesRow(springs[s + l]); });
     L::rowsOf(forces, rows);
@@ -192,8 +192,8 @@ template <class L>
 {
     using D = typename L::D;
     auto distance = [](D coordinate, double face) BLORP_INLINE { return absLanes<L>(coordinate - splat<L>(face)); };
-    const D distances[6] = {distance(p.y, box.corner[1]),    distance(p.x, box.corner[0]),
-                            distance(p.z, box.corner[2]),    distance(p.y, box.farCorner[1]),
+    const D distances[6] = {distance(p.y, box.corner[1]), distance(p.x, box.corner[0]),
+                            distance(p.z, box.corner[2]), distance(p.y, box.farCorner[1]),
                             distance(p.x, box.farCorner[0]), distance(p.z, box.farCorner[2])};
     static const double kNormals[6][3] = {{0, -1, 0}, {-1, 0, 0}, {0, 0, -1}, {0, 1, 0}, {1, 0, 0}, {0, 0, 1}};
     auto normal = [](int f) BLORP_INLINE { return splat3<L>(kNormals[f][0], kNormals[f][1], kNormals[f][2]); };

@@ -94,10 +94,27 @@ void writeArrow(const Vector3& tip)
 {
     const double x = tip.x, y = tip.y, z = tip.z;
     RtFloat points[21] = {
-        RtFloat(x),     RtFloat(y),       RtFloat(z), RtFloat(x - 1), RtFloat(y - 1),   RtFloat(z),
-        RtFloat(x - 1), RtFloat(y - 0.5), RtFloat(z), RtFloat(x - 3), RtFloat(y - 0.5), RtFloat(z),
-        RtFloat(x - 3), RtFloat(y + 0.5), RtFloat(z), RtFloat(x - 1), RtFloat(y + 0.5), RtFloat(z),
-        RtFloat(x - 1), RtFloat(y + 1),   RtFloat(z),
+        RtFloat(x),
+        RtFloat(y),
+        RtFloat(z),
+        RtFloat(x - 1),
+        RtFloat(y - 1),
+        RtFloat(z),
+        RtFloat(x - 1),
+        RtFloat(y - 0.5),
+        RtFloat(z),
+        RtFloat(x - 3),
+        RtFloat(y - 0.5),
+        RtFloat(z),
+        RtFloat(x - 3),
+        RtFloat(y + 0.5),
+        RtFloat(z),
+        RtFloat(x - 1),
+        RtFloat(y + 0.5),
+        RtFloat(z),
+        RtFloat(x - 1),
+        RtFloat(y + 1),
+        RtFloat(z),
     };
     RtColor red = {0.9f, 0.0f, 0.0f};
     RiAttributeBegin();

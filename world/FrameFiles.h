@@ -30,7 +30,7 @@ std::string partialName(const std::string& name);
 
 /// What the per-frame output has done so far in this process.
 struct Record {
-    long written = 0;  ///< files written whole
+    long written = 0;         ///< files written whole
     std::string lastWritten;  ///< the last of them, "" before the first
     /// The file of the frame that could not be written whole, "" while none
     /// failed; its partial file has been removed.

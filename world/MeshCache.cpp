@@ -78,8 +78,7 @@ void writeBody(std::string& text, int number, const SurfaceMesh& mesh, const std
 void writeBox(std::string& text, int number, const Box& box, ObjCounts& counts)
 {
     const Vector3 a = box.position, b = box.farCorner();
-    const Vector3 corners[8] = {{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, a.z}, {a.x, b.y, b.z},
-                                {b.x, a.y, a.z}, {b.x, a.y, b.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z}};
+    const Vector3 corners[8] = {{a.x, a.y, a.z}, {a.x, a.y, b.z}, {a.x, b.y, a.z}, {a.x, b.y, b.z}, {b.x, a.y, a.z}, {b.x, a.y, b.z}, {b.x, b.y, a.z}, {b.x, b.y, b.z}};
     // Corner c has x from bit 2, y from bit 1, z from bit 0.
     const int faces[6][4] = {{2, 3, 7, 6}, {0, 2, 6, 4}, {1, 3, 2, 0}, {4, 6, 7, 5}, {5, 7, 3, 1}, {1, 0, 4, 5}};
     const Vector3 normals[6] = {{0, 1, 0}, {0, 0, -1}, {-1, 0, 0}, {1, 0, 0}, {0, 0, 1}, {0, -1, 0}};
@@ -207,11 +206,11 @@ bool MeshCache::beginTrack(Track& track, const std::vector<Vector3>& positions, 
     if (track.pointCache == nullptr) return fail(name + ".pc2", errno);
     unsigned char header[kPc2HeaderSize];
     std::memcpy(header, kPc2Magic, sizeof kPc2Magic);
-    putLittle32(header + 12, 1);                                        // version
-    putLittle32(header + 16, std::uint32_t(track.mesh.nodes.size()));   // points
-    putLittle32(header + 20, floatBits(float(frame)));                  // start frame
-    putLittle32(header + 24, floatBits(1.0f));                          // frames per sample
-    putLittle32(header + 28, 0);                                        // samples
+    putLittle32(header + 12, 1);                                       // version
+    putLittle32(header + 16, std::uint32_t(track.mesh.nodes.size()));  // points
+    putLittle32(header + 20, floatBits(float(frame)));                 // start frame
+    putLittle32(header + 24, floatBits(1.0f));                         // frames per sample
+    putLittle32(header + 28, 0);                                       // samples
     if (std::fwrite(header, 1, sizeof header, track.pointCache) != sizeof header ||
         std::fflush(track.pointCache) != 0)
         return fail(name + ".pc2", errno);

@@ -37,11 +37,13 @@ struct BodyDescription {
 };
 
 struct ObjectDescription {
-    enum class Kind { sphere, table, box };
+    enum class Kind { sphere,
+                      table,
+                      box };
     Kind kind = Kind::sphere;
     /// The sphere's centre; the table's or box's corner with the smallest x, y and z.
     Vector3 position{0.0, 0.0, 0.0};
-    double radius = 0.0;  ///< spheres only
+    double radius = 0.0;                            ///< spheres only
     double width = 0.0, height = 0.0, depth = 0.0;  ///< tables and boxes: extents along x, y, z
 };
 
@@ -49,7 +51,7 @@ struct SceneDescription {
     static constexpr double kDefaultTimeStep = 0.005;
 
     double timeStep = kDefaultTimeStep;
-    int activeBodies = 1;  ///< prepared bodies active from the start
+    int activeBodies = 1;                    ///< prepared bodies active from the start
     std::vector<ObjectDescription> objects;  ///< in build order
     std::vector<BodyDescription> bodies;     ///< in build order: index 0 is the first active
 };

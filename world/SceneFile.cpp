@@ -44,8 +44,8 @@ const char* typeName(const toml::node& node)
 
 // The keys each kind of table takes, for the unknown-key message.
 const std::initializer_list<const char*> kRootKeys = {"time-step", "active-bodies", "object", "body"};
-const std::initializer_list<const char*> kBodyKeys = {"cells",     "corner", "centred", "spacing", "stiffness",
-                                                      "damping",   "mass",   "fixed",   "colour"};
+const std::initializer_list<const char*> kBodyKeys = {"cells", "corner", "centred", "spacing", "stiffness",
+                                                      "damping", "mass", "fixed", "colour"};
 const std::initializer_list<const char*> kSphereKeys = {"kind", "centre", "radius"};
 const std::initializer_list<const char*> kBoxKeys = {"kind", "corner", "width", "height", "depth"};
 const std::initializer_list<const char*> kFixedKeys = {"i", "j", "k"};
@@ -459,7 +459,12 @@ std::string problemLine(const std::string& name, std::uint32_t line, std::uint32
 // counted as toml++ counts them (in characters), or line 0 when there is none.
 toml::source_position strayNonAscii(std::string_view text)
 {
-    enum class State { plain, comment, basic, literal, multiBasic, multiLiteral };
+    enum class State { plain,
+                       comment,
+                       basic,
+                       literal,
+                       multiBasic,
+                       multiLiteral };
     State state = State::plain;
     std::uint32_t line = 1, column = 0;
     for (size_t at = 0; at < text.size(); ++at) {

@@ -75,7 +75,7 @@ SurfaceMesh surfaceMesh(const SoftBody& body)
         for (int i = 0; i < NX; ++i)
             for (int k = 0; k < NZ; ++k)
                 mesh.st[size_t(vertexOf[size_t(latticeIndex(body, i, 0, k))])] = {float(i) / float(NX - 1),
-                                                                                   float(k) / float(NZ - 1)};
+                                                                                  float(k) / float(NZ - 1)};
     }
     return mesh;
 }

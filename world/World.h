@@ -33,11 +33,11 @@ public:
     static constexpr double kKickUpSpeed = 20.0;
 
     // Declaration order matters: assignment copies member by member in it.
-    bool springView = false;                  ///< false: surfaces; true: spring lines
-    std::vector<SoftBody*> preparedBodies;    ///< every body the scene built, in build order
-    std::vector<SoftBody*> activeBodies;      ///< always the first activatedCount prepared bodies
-    std::vector<GenericObject*> objects;      ///< rigid scene objects, in build order
-    bool arrowPending = false;                ///< a push arrow is due in the next exported frame
+    bool springView = false;                ///< false: surfaces; true: spring lines
+    std::vector<SoftBody*> preparedBodies;  ///< every body the scene built, in build order
+    std::vector<SoftBody*> activeBodies;    ///< always the first activatedCount prepared bodies
+    std::vector<GenericObject*> objects;    ///< rigid scene objects, in build order
+    bool arrowPending = false;              ///< a push arrow is due in the next exported frame
     std::int32_t activatedCount = 0;
     double timeStep = kTimeStep;
     /// Bodies collide with each other as with the scene objects (see

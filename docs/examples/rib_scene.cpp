@@ -4,7 +4,8 @@
 
 #include <ri.h>
 
-int main(int argc, char** argv) {
+int main(int argc, char** argv)
+{
     // An output that cannot be opened has been reported (on standard error,
     // by the default handler) and leaves nothing to write to.
     if (RiBegin(argc > 1 ? argv[1] : RI_NULL) == nullptr) return 1;

@@ -40,7 +40,11 @@ void problem(const std::string& text)
 
 // ---- the binary RIB: words, strings, text numbers, binary floats and arrays
 struct Token {
-    enum Kind { word, string, number, array, end } kind = end;
+    enum Kind { word,
+                string,
+                number,
+                array,
+                end } kind = end;
     std::string text;
     std::vector<float> numbers;
 };
@@ -88,7 +92,7 @@ public:
             at = stop;
             const char first = token.text.empty() ? ' ' : token.text[0];
             token.kind = (std::isdigit(static_cast<unsigned char>(first)) || first == '-' || first == '.') ? Token::number
-                                                                                                         : Token::word;
+                                                                                                           : Token::word;
             if (token.kind == Token::number) token.numbers.push_back(std::strtof(token.text.c_str(), nullptr));
             if (token.text.empty()) ++at;  // a byte we do not know: step over it
         }

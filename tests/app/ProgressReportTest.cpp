@@ -82,9 +82,17 @@ TEST(ProgressReport, RedrawsInPlaceWithinATerminalThatGrowsNarrower)
 TEST(ProgressReport, DurationsReadAsSecondsMinutesOrHours)
 {
     const std::pair<double, const char*> cases[] = {
-        {0.0, "0.0 s"},          {0.04, "0.0 s"},         {9.94, "9.9 s"},        {9.96, "10 s"},
-        {59.4, "59 s"},          {59.6, "1 min 00 s"},    {125.0, "2 min 05 s"},  {3599.4, "59 min 59 s"},
-        {3599.6, "1 h 00 min"},  {7620.0, "2 h 07 min"},  {360000.0, "100 h 00 min"},
+        {0.0, "0.0 s"},
+        {0.04, "0.0 s"},
+        {9.94, "9.9 s"},
+        {9.96, "10 s"},
+        {59.4, "59 s"},
+        {59.6, "1 min 00 s"},
+        {125.0, "2 min 05 s"},
+        {3599.4, "59 min 59 s"},
+        {3599.6, "1 h 00 min"},
+        {7620.0, "2 h 07 min"},
+        {360000.0, "100 h 00 min"},
     };
     for (const auto& [seconds, text] : cases) EXPECT_EQ(ProgressReport::durationText(seconds), text) << seconds;
 }

@@ -219,8 +219,7 @@ TEST(ViewerControls, RealTimePlaybackStepsWithTheClockUpToItsCap)
         bool isBehind;
     };
     // The time step is 0.005 s; what a frame does not use is owed to the next.
-    const Case frames[] = {{0.1, 20, false}, {0.0125, 2, false}, {0.0025, 1, false}, {0.001, 0, false},
-                           {1.0, RealtimePacer::kMaxStepsPerFrame, true}, {0.004, 0, false}};
+    const Case frames[] = {{0.1, 20, false}, {0.0125, 2, false}, {0.0025, 1, false}, {0.001, 0, false}, {1.0, RealtimePacer::kMaxStepsPerFrame, true}, {0.004, 0, false}};
     for (const Case& frame : frames) {
         fakeNow += frame.seconds;
         display();

@@ -15,14 +15,16 @@
 namespace {
 
 // Stops the fuzzer with a message when a promise of the parser is broken.
-void require(bool holds, const char* what, const std::string& context) {
+void require(bool holds, const char* what, const std::string& context)
+{
     if (!holds) {
         std::fprintf(stderr, "declaration fuzzer: %s (%s)\n", what, context.c_str());
         std::abort();
     }
 }
 
-std::string nextPiece(const char*& p, const char* end) {
+std::string nextPiece(const char*& p, const char* end)
+{
     const char* stop = static_cast<const char*>(std::memchr(p, '\0', static_cast<std::size_t>(end - p)));
     if (stop == nullptr) {
         stop = end;
@@ -32,14 +34,16 @@ std::string nextPiece(const char*& p, const char* end) {
     return piece;
 }
 
-const char* skipSpaces(const char* text) {
+const char* skipSpaces(const char* text)
+{
     while (*text == ' ') {
         ++text;
     }
     return text;
 }
 
-void checkToken(const std::string& token) {
+void checkToken(const std::string& token)
+{
     const int prefix = inlinePrefixLength(token.c_str());
     require(prefix >= 0 && static_cast<std::size_t>(prefix) <= token.size(),
             "inline prefix longer than the token", token);
@@ -68,7 +72,8 @@ void checkToken(const std::string& token) {
     }
 }
 
-void checkDeclaration(const std::string& name, const std::string& text) {
+void checkDeclaration(const std::string& name, const std::string& text)
+{
     if (name.empty()) {
         return;
     }
@@ -103,7 +108,8 @@ void checkDeclaration(const std::string& name, const std::string& text) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     const char* p = reinterpret_cast<const char*>(data);
     const char* end = p + size;
     const std::string name = nextPiece(p, end);

@@ -39,7 +39,8 @@ std::string outputPath;
 class Arena {
 public:
     template <typename T>
-    T* array(std::int64_t count) {
+    T* array(std::int64_t count)
+    {
         if (count <= 0) {
             return nullptr;
         }
@@ -50,7 +51,8 @@ public:
         }));
         return data;
     }
-    char* text(const std::string& value) {
+    char* text(const std::string& value)
+    {
         char* copy = array<char>(static_cast<std::int64_t>(value.size()) + 1);
         std::memcpy(copy, value.c_str(), value.size() + 1);
         return copy;
@@ -62,28 +64,134 @@ private:
 };
 
 constexpr const char* kTokens[] = {
-    "P", "Pw", "Pz", "N", "Np", "Cs", "Os", "s", "t", "st", "Ka", "Kd", "Ks", "roughness",
-    "intensity", "from", "to", "coneangle", "texturename", "shadows", "transform", "origin",
-    "windowlocation", "zblur", "resolution", "pickregion", "width", "constantwidth", "_$w",
-    "__category", "enable gaussian", "binary", "format", "compression", "blur", "transmitcolor",
-    "uniform float Kd", "varying color tint", "float[2] pair", "vertex point Q",
-    "constant string label", "int[3] ids", "integer[2] range", "matrix M", "hpoint H",
-    "mpoint mp", "normal nn", "vector vv", "varying float[4] quad", "vertex color [2] cc",
-    "  uniform   float   spaced", "float[] empty", "float[0] none", "color[-3] negative",
-    "string[2] names", "undeclared", "",
+    "P",
+    "Pw",
+    "Pz",
+    "N",
+    "Np",
+    "Cs",
+    "Os",
+    "s",
+    "t",
+    "st",
+    "Ka",
+    "Kd",
+    "Ks",
+    "roughness",
+    "intensity",
+    "from",
+    "to",
+    "coneangle",
+    "texturename",
+    "shadows",
+    "transform",
+    "origin",
+    "windowlocation",
+    "zblur",
+    "resolution",
+    "pickregion",
+    "width",
+    "constantwidth",
+    "_$w",
+    "__category",
+    "enable gaussian",
+    "binary",
+    "format",
+    "compression",
+    "blur",
+    "transmitcolor",
+    "uniform float Kd",
+    "varying color tint",
+    "float[2] pair",
+    "vertex point Q",
+    "constant string label",
+    "int[3] ids",
+    "integer[2] range",
+    "matrix M",
+    "hpoint H",
+    "mpoint mp",
+    "normal nn",
+    "vector vv",
+    "varying float[4] quad",
+    "vertex color [2] cc",
+    "  uniform   float   spaced",
+    "float[] empty",
+    "float[0] none",
+    "color[-3] negative",
+    "string[2] names",
+    "undeclared",
+    "",
 };
 constexpr const char* kDeclarations[] = {
-    "float", "point", "color", "string", "integer", "int", "vector", "normal", "hpoint",
-    "matrix", "mpoint", "uniform float", "varying color", "vertex point", "constant string",
-    "varying float[2]", "float[3]", "int[4]", "string[2]", "color[0]", "float[-2]",
-    "vertex hpoint", "varying normal", "uniform matrix", "", "bogus", "uniform", "float[",
+    "float",
+    "point",
+    "color",
+    "string",
+    "integer",
+    "int",
+    "vector",
+    "normal",
+    "hpoint",
+    "matrix",
+    "mpoint",
+    "uniform float",
+    "varying color",
+    "vertex point",
+    "constant string",
+    "varying float[2]",
+    "float[3]",
+    "int[4]",
+    "string[2]",
+    "color[0]",
+    "float[-2]",
+    "vertex hpoint",
+    "varying normal",
+    "uniform matrix",
+    "",
+    "bogus",
+    "uniform",
+    "float[",
 };
 constexpr const char* kWords[] = {
-    "bilinear", "bicubic", "linear", "cubic", "periodic", "nonperiodic", "comment", "structure",
-    "verbatim", "catmull-clark", "plastic", "matte", "perspective", "orthographic", "rgba",
-    "file", "framebuffer", "hidden", "paint", "constant", "smooth", "inside", "outside", "lh",
-    "rh", "union", "primitive", "rib", "RIB", "", "interpolateboundary", "crease", "corner",
-    "hole", "world", "camera", "%d", "%s%s%s%n", "\"quoted\"",
+    "bilinear",
+    "bicubic",
+    "linear",
+    "cubic",
+    "periodic",
+    "nonperiodic",
+    "comment",
+    "structure",
+    "verbatim",
+    "catmull-clark",
+    "plastic",
+    "matte",
+    "perspective",
+    "orthographic",
+    "rgba",
+    "file",
+    "framebuffer",
+    "hidden",
+    "paint",
+    "constant",
+    "smooth",
+    "inside",
+    "outside",
+    "lh",
+    "rh",
+    "union",
+    "primitive",
+    "rib",
+    "RIB",
+    "",
+    "interpolateboundary",
+    "crease",
+    "corner",
+    "hole",
+    "world",
+    "camera",
+    "%d",
+    "%s%s%s%n",
+    "\"quoted\"",
 };
 
 RtFloat customFilter(RtFloat, RtFloat, RtFloat, RtFloat) { return 1.0f; }
@@ -114,7 +222,8 @@ private:
     std::vector<RtLightHandle> lights;
     std::vector<RtObjectHandle> objects;
 
-    RtFloat number() {
+    RtFloat number()
+    {
         switch (in.ConsumeIntegralInRange(0, 3)) {
         case 0: return static_cast<RtFloat>(in.ConsumeIntegralInRange(-4, 400));
         case 1: return in.ConsumeFloatingPointInRange(-1000.0f, 1000.0f);
@@ -129,7 +238,8 @@ private:
     }
 
     // A count: mostly small, sometimes anything an RtInt can hold.
-    RtInt count() {
+    RtInt count()
+    {
         switch (in.ConsumeIntegralInRange(0, 7)) {
         case 0: return in.ConsumeIntegral<RtInt>();
         case 1: return in.ConsumeIntegralInRange<RtInt>(-3, 5000);
@@ -137,14 +247,16 @@ private:
         }
     }
 
-    RtToken word() {
+    RtToken word()
+    {
         if (in.ConsumeIntegralInRange(0, 3) == 0) {
             return arena.text(in.ConsumeRandomLengthString(40));
         }
         return const_cast<RtToken>(in.PickValueInArray(kWords));
     }
 
-    RtToken token() {
+    RtToken token()
+    {
         switch (in.ConsumeIntegralInRange(0, 5)) {
         case 0: return arena.text(in.ConsumeRandomLengthString(40));
         case 1: {
@@ -158,7 +270,8 @@ private:
         }
     }
 
-    RtFloat* floats(std::int64_t n) {
+    RtFloat* floats(std::int64_t n)
+    {
         RtFloat* values = arena.array<RtFloat>(n);
         for (std::int64_t i = 0; i < n; ++i) {
             values[i] = i < 64 ? number() : static_cast<RtFloat>(i);
@@ -166,7 +279,8 @@ private:
         return values;
     }
 
-    RtInt* ints(std::int64_t n, RtInt limit) {
+    RtInt* ints(std::int64_t n, RtInt limit)
+    {
         RtInt* values = arena.array<RtInt>(n);
         for (std::int64_t i = 0; i < n; ++i) {
             values[i] = in.ConsumeIntegralInRange<RtInt>(-1, limit);
@@ -174,7 +288,8 @@ private:
         return values;
     }
 
-    RtToken* strings(std::int64_t n) {
+    RtToken* strings(std::int64_t n)
+    {
         RtToken* values = arena.array<RtToken>(n);
         for (std::int64_t i = 0; i < n; ++i) {
             values[i] = word();
@@ -183,7 +298,8 @@ private:
     }
 
     // A value of exactly the size the token's declaration asks for.
-    RtPointer valueFor(RtToken tokenText, const ClassCounts& counts, bool& fits) {
+    RtPointer valueFor(RtToken tokenText, const ClassCounts& counts, bool& fits)
+    {
         fits = true;
         // The rib option reads "format" as a string without a declaration.
         if (std::strcmp(tokenText, "format") == 0) {
@@ -244,7 +360,8 @@ private:
         RtPointer* values = nullptr;
     };
 
-    ParameterList parameters(const ClassCounts& counts) {
+    ParameterList parameters(const ClassCounts& counts)
+    {
         ParameterList list;
         const int wanted = in.ConsumeIntegralInRange(0, 4) == 0 ? in.ConsumeIntegralInRange(0, 600)
                                                                 : in.ConsumeIntegralInRange(0, 3);
@@ -264,7 +381,8 @@ private:
         return list;
     }
 
-    static ClassCounts primitive(std::int64_t vertex, std::int64_t varying, std::int64_t uniform) {
+    static ClassCounts primitive(std::int64_t vertex, std::int64_t varying, std::int64_t uniform)
+    {
         ClassCounts counts;
         counts.vertex = vertex;
         counts.varying = varying;
@@ -273,7 +391,8 @@ private:
         return counts;
     }
 
-    static std::int64_t sum(const RtInt* values, RtInt n) {
+    static std::int64_t sum(const RtInt* values, RtInt n)
+    {
         std::int64_t total = 0;
         for (RtInt i = 0; i < n; ++i) {
             total += values[i];
@@ -281,7 +400,8 @@ private:
         return total;
     }
 
-    static std::int64_t largestPlusOne(const RtInt* values, std::int64_t n) {
+    static std::int64_t largestPlusOne(const RtInt* values, std::int64_t n)
+    {
         std::int64_t largest = -1;
         for (std::int64_t i = 0; i < n; ++i) {
             if (values[i] > largest) {
@@ -291,7 +411,8 @@ private:
         return largest + 1;
     }
 
-    static bool isNamed(RtToken text, const char* expected) {
+    static bool isNamed(RtToken text, const char* expected)
+    {
         return text != nullptr && std::strcmp(text, expected) == 0;
     }
 
@@ -306,14 +427,16 @@ private:
     void meshCall(int which);
 };
 
-void CallMaker::makeCalls() {
+void CallMaker::makeCalls()
+{
     for (int calls = 0; calls < kMaxCallsPerInput && in.remaining_bytes() > 0; ++calls) {
         oneCall();
         arena.clear();
     }
 }
 
-void CallMaker::oneCall() {
+void CallMaker::oneCall()
+{
     const int group = in.ConsumeIntegralInRange(0, 3);
     const int which = in.ConsumeIntegralInRange(0, 31);
     switch (group) {
@@ -324,7 +447,8 @@ void CallMaker::oneCall() {
     }
 }
 
-void CallMaker::optionCall(int which) {
+void CallMaker::optionCall(int which)
+{
     switch (which) {
     case 0: RiFrameBegin(count()); break;
     case 1: RiFrameEnd(); break;
@@ -391,8 +515,9 @@ void CallMaker::optionCall(int which) {
         static_cast<Renderer*>(RiGetContext())->OptionV(const_cast<RtToken>("rib"), 1, tokens, values);
         break;
     }
-    case 24: RiDeclare(token(), in.ConsumeBool() ? const_cast<RtToken>(in.PickValueInArray(kDeclarations))
-                                                 : arena.text(in.ConsumeRandomLengthString(24)));
+    case 24:
+        RiDeclare(token(), in.ConsumeBool() ? const_cast<RtToken>(in.PickValueInArray(kDeclarations))
+                                            : arena.text(in.ConsumeRandomLengthString(24)));
         break;
     case 25: {
         const std::string text = in.ConsumeRandomLengthString(in.ConsumeBool() ? 64 : 20000);
@@ -463,7 +588,8 @@ void CallMaker::optionCall(int which) {
     }
 }
 
-void CallMaker::attributeCall(int which) {
+void CallMaker::attributeCall(int which)
+{
     switch (which) {
     case 0: RiAttributeBegin(); break;
     case 1: RiAttributeEnd(); break;
@@ -546,7 +672,8 @@ void CallMaker::attributeCall(int which) {
     }
 }
 
-void CallMaker::geometryCall(int which) {
+void CallMaker::geometryCall(int which)
+{
     switch (which) {
     case 0:
     case 1:
@@ -646,7 +773,7 @@ void CallMaker::geometryCall(int which) {
     case 14: {
         constexpr const char* kTypes[] = {"bilinear", "bicubic", "trilinear"};
         RtToken type = in.ConsumeIntegralInRange(0, 5) == 0 ? word()
-                                                             : const_cast<RtToken>(in.PickValueInArray(kTypes));
+                                                            : const_cast<RtToken>(in.PickValueInArray(kTypes));
         const RtInt nu = count();
         const RtInt nv = count();
         RtToken uwrap = in.ConsumeBool() ? const_cast<RtToken>("periodic") : word();
@@ -699,7 +826,8 @@ void CallMaker::geometryCall(int which) {
     }
 }
 
-void CallMaker::meshCall(int which) {
+void CallMaker::meshCall(int which)
+{
     switch (which % 8) {
     case 0: {
         const RtInt nu = count();
@@ -738,7 +866,8 @@ void CallMaker::meshCall(int which) {
         for (RtInt i = 0; i < ncurves; ++i) {
             const std::int64_t v = nvertices[i];
             vertices += v;
-            varying += !cubic ? v : periodic ? v / step : (v - 4) / step + 2;
+            varying += !cubic ? v : periodic ? v / step
+                                             : (v - 4) / step + 2;
         }
         ParameterList list = parameters(primitive(vertices, varying, ncurves));
         RiCurvesV(type, ncurves, nvertices, wrap, list.n, list.tokens, list.values);
@@ -827,7 +956,8 @@ void CallMaker::meshCall(int which) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
     const char* directory = std::getenv("TMPDIR");
     outputPath = std::string(directory && *directory ? directory : "/tmp") + "/blorp_fuzz_" +
                  std::to_string(getpid()) + ".rib";
@@ -835,7 +965,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
     return 0;
 }
 
-extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
     FuzzedDataProvider in(data, size);
     RtInt binary = in.ConsumeBool() ? 1 : 0;
     RiOption("rib", "binary", &binary, RI_NULL);

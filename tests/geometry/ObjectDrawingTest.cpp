@@ -28,14 +28,20 @@ TEST(Box, DrawsSixBlueFacesAndLeavesCullingAndBlendingOff)
     glrecorder::clear();
     box.draw();
     std::vector<std::string> expected = {
-        call("glDisable", {GL_CULL_FACE}), call("glDisable", {GL_BLEND}), call("glEnable", {GL_DEPTH_TEST}),
-        call("glClearColor", {0, 0, 0, 0}), call("glShadeModel", {GL_SMOOTH}),
+        call("glDisable", {GL_CULL_FACE}),
+        call("glDisable", {GL_BLEND}),
+        call("glEnable", {GL_DEPTH_TEST}),
+        call("glClearColor", {0, 0, 0, 0}),
+        call("glShadeModel", {GL_SMOOTH}),
     };
     for (const std::string& m : material(0, 0, 1)) expected.push_back(m);
     const double faces[6][4][3] = {
-        {{0, 0, 0}, {2, 0, 0}, {2, 0, 3}, {0, 0, 3}}, {{0, 0, 0}, {0, 1, 0}, {0, 1, 3}, {0, 0, 3}},
-        {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}}, {{2, 1, 3}, {2, 1, 0}, {0, 1, 0}, {0, 1, 3}},
-        {{2, 1, 3}, {2, 1, 0}, {2, 0, 0}, {2, 0, 3}}, {{2, 1, 3}, {0, 1, 3}, {0, 0, 3}, {2, 0, 3}},
+        {{0, 0, 0}, {2, 0, 0}, {2, 0, 3}, {0, 0, 3}},
+        {{0, 0, 0}, {0, 1, 0}, {0, 1, 3}, {0, 0, 3}},
+        {{0, 0, 0}, {2, 0, 0}, {2, 1, 0}, {0, 1, 0}},
+        {{2, 1, 3}, {2, 1, 0}, {0, 1, 0}, {0, 1, 3}},
+        {{2, 1, 3}, {2, 1, 0}, {2, 0, 0}, {2, 0, 3}},
+        {{2, 1, 3}, {0, 1, 3}, {0, 0, 3}, {2, 0, 3}},
     };
     for (const auto& face : faces) {
         expected.push_back(call("glBegin", {GL_POLYGON}));

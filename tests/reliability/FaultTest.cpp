@@ -28,7 +28,8 @@ void forgetLastError() { RiErrorIgnore(RIE_NOERROR, RIE_INFO, nullptr); }
 
 // Builds a world without its construction messages. Standard error is set
 // aside by descriptor, which also works inside a death test's child.
-World quietWorld(int scene) {
+World quietWorld(int scene)
+{
     std::fflush(stderr);
     const int saved = dup(STDERR_FILENO);
     const int null = open("/dev/null", O_WRONLY);
@@ -42,7 +43,8 @@ World quietWorld(int scene) {
 }
 
 // Exports `calls` frames of a busy scene with the output opened on `target`.
-void exportFrames(const char* target, int calls) {
+void exportFrames(const char* target, int calls)
+{
     World world = quietWorld(7);
     while (world.activatedCount < static_cast<int>(world.preparedBodies.size())) {
         world.activateNextBody();
@@ -55,7 +57,8 @@ void exportFrames(const char* target, int calls) {
     }
 }
 
-TEST(FaultDeathTest, CommandsThatExitAtOnceNeverLoseOutputSilently) {
+TEST(FaultDeathTest, CommandsThatExitAtOnceNeverLoseOutputSilently)
+{
     // The command may end before or after the writer's only write; either
     // way nothing was read, and every one of the runs must say so.
     EXPECT_EXIT(
@@ -89,7 +92,8 @@ struct OutputReports {
 };
 OutputReports outputReports;
 
-extern "C" void recordOutputReport(RtInt code, RtInt severity, const char* message) {
+extern "C" void recordOutputReport(RtInt code, RtInt severity, const char* message)
+{
     if (code != RIE_SYSTEM) {
         RiErrorPrint(code, severity, message);
         return;
@@ -100,7 +104,8 @@ extern "C" void recordOutputReport(RtInt code, RtInt severity, const char* messa
     }
 }
 
-TEST(Fault, FailedOutputIsReportedOnceWhenItFailsAndNotAgainAtRiEnd) {
+TEST(Fault, FailedOutputIsReportedOnceWhenItFailsAndNotAgainAtRiEnd)
+{
     // 400 calls write 50 frames of scene 7, far more than the writer
     // buffers, so the output is written many times before RiEnd.
     const struct {
@@ -108,11 +113,13 @@ TEST(Fault, FailedOutputIsReportedOnceWhenItFailsAndNotAgainAtRiEnd) {
         const char* message;
     } cases[] = {
         {"/dev/full", "could not write all RIB output to \"/dev/full\": No space left on device"},
-        {"|exit 0", "could not write all RIB output to pipe \"exit 0\": Broken pipe (the command is no "
-                    "longer reading)"},
+        {"|exit 0",
+         "could not write all RIB output to pipe \"exit 0\": Broken pipe (the command is no "
+         "longer reading)"},
         // Reads a few frames, then ends with status 0.
-        {"|head -c 300000 > /dev/null", "could not write all RIB output to pipe \"head -c 300000 > "
-                                        "/dev/null\": Broken pipe (the command is no longer reading)"},
+        {"|head -c 300000 > /dev/null",
+         "could not write all RIB output to pipe \"head -c 300000 > "
+         "/dev/null\": Broken pipe (the command is no longer reading)"},
     };
     for (const auto& c : cases) {
         outputReports = OutputReports{};
@@ -129,7 +136,8 @@ TEST(Fault, FailedOutputIsReportedOnceWhenItFailsAndNotAgainAtRiEnd) {
     exportTarget = "blorp10.rib";
 }
 
-TEST(Fault, ACommandThatEndsIsNoticedBeforeTheBufferIsWritten) {
+TEST(Fault, ACommandThatEndsIsNoticedBeforeTheBufferIsWritten)
+{
     // Small requests fill the buffer slowly, as a viewer's frames do at 60
     // a second; the pipe is looked at for its reader between them. The
     // command ends without reading; once it has said so, requests follow
@@ -171,7 +179,8 @@ TEST(Fault, ACommandThatEndsIsNoticedBeforeTheBufferIsWritten) {
     RecordProperty("secondsFromTheCommandsEndToTheReport", std::to_string(seconds));
 }
 
-TEST(FaultDeathTest, FramesExportedToAClosedStandardOutputAreReported) {
+TEST(FaultDeathTest, FramesExportedToAClosedStandardOutputAreReported)
+{
     EXPECT_EXIT(
         {
             close(STDOUT_FILENO);
@@ -186,7 +195,8 @@ TEST(FaultDeathTest, FramesExportedToAClosedStandardOutputAreReported) {
         "descriptor\nexported\nstill running\n$");
 }
 
-TEST(FaultDeathTest, ExportIntoAMissingDirectoryIsReportedWithItsReason) {
+TEST(FaultDeathTest, ExportIntoAMissingDirectoryIsReportedWithItsReason)
+{
     // The library reports and returns; without a handler of its own the
     // world's next request then finds no renderer, which the printer ends.
     EXPECT_EXIT(exportFrames("/nonexistent-blorp-dir/blorp10.rib", 1), testing::ExitedWithCode(255),
@@ -195,7 +205,8 @@ TEST(FaultDeathTest, ExportIntoAMissingDirectoryIsReportedWithItsReason) {
                 "SEVERE ERROR: RiBegin not called\n    --> RiFrameBegin\n$");
 }
 
-TEST(Fault, ExportThroughAReaderThatReadsAllLosesNothing) {
+TEST(Fault, ExportThroughAReaderThatReadsAllLosesNothing)
+{
     // The counterpart of the faults above: a command that reads everything
     // gets every byte, and nothing is reported.
     ribcapture::TempFile file;

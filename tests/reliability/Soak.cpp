@@ -19,12 +19,14 @@ constexpr double kKickSpeed = 10.0;
 // second presses something several times a second.
 constexpr std::uint32_t kStepsPerAction = 8;
 
-bool isFinite(const Vector3& v) {
+bool isFinite(const Vector3& v)
+{
     return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
 }
 
 // How far `p` lies outside the room, 0 inside it.
-double distanceOutside(const Vector3& p) {
+double distanceOutside(const Vector3& p)
+{
     double excess = 0.0;
     excess = std::fmax(excess, kFloorY - p.y);
     excess = std::fmax(excess, std::fabs(p.x) - kWallX);
@@ -32,7 +34,8 @@ double distanceOutside(const Vector3& p) {
     return excess;
 }
 
-std::string describe(int body, int node, const Vector3& p) {
+std::string describe(int body, int node, const Vector3& p)
+{
     char text[160];
     std::snprintf(text, sizeof text, "body %d node %d at (%.6g, %.6g, %.6g)", body, node, p.x, p.y,
                   p.z);
@@ -41,7 +44,8 @@ std::string describe(int body, int node, const Vector3& p) {
 
 }  // namespace
 
-Result run(int scene, long steps, std::uint32_t seed) {
+Result run(int scene, long steps, std::uint32_t seed)
+{
     World world(scene);
     while (world.activatedCount < static_cast<std::int32_t>(world.preparedBodies.size())) {
         world.activateNextBody();

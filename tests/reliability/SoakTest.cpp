@@ -15,13 +15,15 @@ namespace {
 
 constexpr long kDefaultSteps = 2000;
 
-long soakSteps() {
+long soakSteps()
+{
     const char* text = std::getenv("BLORP_SOAK_STEPS");
     const long steps = text != nullptr ? std::atol(text) : 0;
     return steps > 0 ? steps : kDefaultSteps;
 }
 
-std::uint32_t soakSeed(int scene) {
+std::uint32_t soakSeed(int scene)
+{
     const char* text = std::getenv("BLORP_SOAK_SEED");
     const std::uint32_t base = text != nullptr ? static_cast<std::uint32_t>(std::atol(text)) : 9000u;
     return base + static_cast<std::uint32_t>(scene);
@@ -29,7 +31,8 @@ std::uint32_t soakSeed(int scene) {
 
 class Soak : public testing::TestWithParam<int> {};
 
-TEST_P(Soak, StaysFiniteAndInsideTheRoom) {
+TEST_P(Soak, StaysFiniteAndInsideTheRoom)
+{
     const int scene = GetParam();
     const long steps = soakSteps();
     testing::internal::CaptureStderr();  // the bodies' construction messages

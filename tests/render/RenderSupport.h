@@ -49,8 +49,8 @@ struct Picture {
     int height = 0;
     int samplesPerPixel = 0;
     int bitsPerSample = 0;
-    int directories = 0;        // more than one for a mipmapped texture
-    std::vector<float> rgba;    // rows top to bottom, 0 to 1, not premultiplied back
+    int directories = 0;      // more than one for a mipmapped texture
+    std::vector<float> rgba;  // rows top to bottom, 0 to 1, not premultiplied back
     float channel(int x, int y, int c) const { return rgba[(std::size_t(y) * std::size_t(width) + std::size_t(x)) * 4 + std::size_t(c)]; }
 };
 

@@ -17,7 +17,7 @@ namespace {
 
 constexpr int kSteps = 241;  // the last frame written is frame 30
 constexpr int kFrame = 30;
-constexpr int kSize = 200;   // pixels; the frames ask for 400 × 400
+constexpr int kSize = 200;  // pixels; the frames ask for 400 × 400
 
 struct SceneCase {
     int scene;
@@ -139,8 +139,10 @@ TEST_P(RenderedFrame, RendersCleanlyWithTheShippedLooks)
         if (!binary) textFrame = frame;
 
         const Rendered rendered = render(folder, frameForSize(frame), assets);
-        EXPECT_TRUE(rendered.problems.empty()) << encoding << ":\n" << rendered.output;
-        ASSERT_EQ(rendered.picture.width, kSize) << encoding << ":\n" << rendered.output;
+        EXPECT_TRUE(rendered.problems.empty()) << encoding << ":\n"
+                                               << rendered.output;
+        ASSERT_EQ(rendered.picture.width, kSize) << encoding << ":\n"
+                                                 << rendered.output;
         pictures[binary] = rendered.picture;
     }
 

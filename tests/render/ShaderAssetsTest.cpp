@@ -181,7 +181,8 @@ TEST(Shaders, GlassReflectsAnEnvironmentMapWhereNoRayComesBack)
         run("rm -f " + quoted(folder + "/glass.tif"));
         const CommandResult rendered =
             run("cd " + quoted(folder) + " && aqsis -shaders=.:\\& -textures=.:\\& glass.rib");
-        EXPECT_TRUE(renderProblems(rendered.output).empty()) << extra << ":\n" << rendered.output;
+        EXPECT_TRUE(renderProblems(rendered.output).empty()) << extra << ":\n"
+                                                             << rendered.output;
         const Picture p = readTiff(folder + "/glass.tif");
         EXPECT_EQ(p.width, 64) << rendered.output;
         double light = 0;

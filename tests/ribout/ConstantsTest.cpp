@@ -95,4 +95,4 @@ TEST(Constants, ProceduralsAndFiltersAreDistinctIdentities)
     }
 }
 
-} // namespace
+}  // namespace

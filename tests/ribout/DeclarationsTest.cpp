@@ -13,7 +13,8 @@ namespace {
 
 using ribcapture::requests;
 
-TEST(Declarations, ParsesClassTypeAndLength) {
+TEST(Declarations, ParsesClassTypeAndLength)
+{
     struct Case {
         const char* text;
         std::uint8_t storageClass;
@@ -57,7 +58,8 @@ TEST(Declarations, ParsesClassTypeAndLength) {
     EXPECT_EQ(declarationSize("neverDeclaredAnywhere"), 0);
 }
 
-TEST(Declarations, MeasuresInlinePrefixes) {
+TEST(Declarations, MeasuresInlinePrefixes)
+{
     EXPECT_EQ(inlinePrefixLength("uniform float Kd"), 14);
     EXPECT_EQ(inlinePrefixLength("float[2] st"), 9);
     EXPECT_EQ(inlinePrefixLength("Kd"), 0);
@@ -65,7 +67,8 @@ TEST(Declarations, MeasuresInlinePrefixes) {
     EXPECT_EQ(inlinePrefixLength("floaty"), 0);  // a word must end at a space or bracket
 }
 
-TEST(Declarations, InlineDeclarationsNeedNoPriorDeclare) {
+TEST(Declarations, InlineDeclarationsNeedNoPriorDeclare)
+{
     RtFloat kd = 0.8f;
     RtFloat st[8] = {0, 0, 1, 0, 1, 1, 0, 1};
     RtFloat p[12] = {0};
@@ -81,7 +84,8 @@ TEST(Declarations, InlineDeclarationsNeedNoPriorDeclare) {
     EXPECT_STREQ(inlineKd->key, "uniform float Kd");
 }
 
-TEST(Declarations, HandlesInlinePrefixesOfSixtyFourCharactersAndMore) {
+TEST(Declarations, HandlesInlinePrefixesOfSixtyFourCharactersAndMore)
+{
     // Long runs of spaces or digits make the prefix longer than any fixed
     // buffer; it must parse exactly as its short spelling does.
     const std::string spaced = "varying" + std::string(70, ' ') + "float vLong";
@@ -102,7 +106,8 @@ TEST(Declarations, HandlesInlinePrefixesOfSixtyFourCharactersAndMore) {
     EXPECT_STREQ(d->name, "stLong");
 }
 
-TEST(Declarations, RedeclarationChangesCountsAndIsEchoed) {
+TEST(Declarations, RedeclarationChangesCountsAndIsEchoed)
+{
     RtFloat kd[4] = {0.1f, 0.2f, 0.3f, 0.4f};
     RtFloat p[12] = {0};
     RtFloat triple[12] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12};
@@ -129,7 +134,8 @@ TEST(Declarations, RedeclarationChangesCountsAndIsEchoed) {
     EXPECT_EQ(requests([&] { RiSurface("s", "Kd", kd, RI_NULL); }), "Surface \"s\" \"Kd\" [0.1]\n");
 }
 
-TEST(Declarations, ReportsUndeclaredTokensAndSkipsThem) {
+TEST(Declarations, ReportsUndeclaredTokensAndSkipsThem)
+{
     RtFloat value = 1;
     RtFloat kd = 0.5f;
     testing::internal::CaptureStderr();
@@ -153,7 +159,8 @@ TEST(Declarations, ReportsUndeclaredTokensAndSkipsThem) {
               "Surface \"plastic\"\n");
 }
 
-TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
+TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable)
+{
     RtString texture = "ss021.tif";
     RtInt origin[2] = {3, 4};
     RtFloat hpoint[4] = {1, 2, 3, 1};
@@ -184,14 +191,22 @@ TEST(Declarations, WritesEveryValueTypeAndTheDefaultTable) {
         const char* text;
     };
     const Default defaults[] = {
-        {"intensity", "uniform float"},    {"lightcolor", "uniform color"},
-        {"from", "uniform point"},         {"texturename", "uniform string"},
-        {"N", "varying normal"},           {"P", "vertex point"},
-        {"Pw", "vertex hpoint"},           {"Cs", "varying color"},
-        {"st", "varying float[2]"},        {"constantwidth", "constant float"},
-        {"enable gaussian", "uniform integer"}, {"origin", "uniform integer[2]"},
-        {"windowlocation", "uniform integer[2]"}, {"zblur", "uniform float[6]"},
-        {"transform", "uniform matrix"},   {"newgroup", "uniform integer"},
+        {"intensity", "uniform float"},
+        {"lightcolor", "uniform color"},
+        {"from", "uniform point"},
+        {"texturename", "uniform string"},
+        {"N", "varying normal"},
+        {"P", "vertex point"},
+        {"Pw", "vertex hpoint"},
+        {"Cs", "varying color"},
+        {"st", "varying float[2]"},
+        {"constantwidth", "constant float"},
+        {"enable gaussian", "uniform integer"},
+        {"origin", "uniform integer[2]"},
+        {"windowlocation", "uniform integer[2]"},
+        {"zblur", "uniform float[6]"},
+        {"transform", "uniform matrix"},
+        {"newgroup", "uniform integer"},
     };
     for (const Default& d : defaults) {
         const Declaration* found = findDeclaration(d.name);

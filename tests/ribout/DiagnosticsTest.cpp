@@ -23,18 +23,21 @@ struct Report {
 
 std::vector<Report> seen;
 
-void recordReport(RtInt code, RtInt severity, const char* message) {
+void recordReport(RtInt code, RtInt severity, const char* message)
+{
     seen.push_back({code, severity, message != nullptr ? message : "(null)"});
 }
 
 // Passes every report on to the default printer, as a host that only wants
 // to look at reports might.
-void forwardToPrinter(RtInt code, RtInt severity, const char* message) {
+void forwardToPrinter(RtInt code, RtInt severity, const char* message)
+{
     recordReport(code, severity, message);
     RiErrorPrint(code, severity, message);
 }
 
-RtFloat customFilter(RtFloat, RtFloat, RtFloat, RtFloat) {
+RtFloat customFilter(RtFloat, RtFloat, RtFloat, RtFloat)
+{
     return 1;
 }
 
@@ -105,21 +108,24 @@ const Diagnostic kDiagnostics[] = {
      [] {
          RtBound bound = {0, 1, 0, 1, 0, 1};
          RtString data[1] = {"x"};
-         RiProcedural(data, bound, [](RtPointer, RtFloat) {}, nullptr);
+         RiProcedural(
+             data, bound, [](RtPointer, RtFloat) {}, nullptr);
      },
      RIE_INCAPABLE, "ribout error: procedural type"},
 };
 
 class Diagnostics : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         resetErrorPrinter();
         seen.clear();
     }
     void TearDown() override { resetErrorPrinter(); }
 };
 
-TEST_F(Diagnostics, ReachTheInstalledHandlerWithCodeAndSeverity) {
+TEST_F(Diagnostics, ReachTheInstalledHandlerWithCodeAndSeverity)
+{
     for (const Diagnostic& d : kDiagnostics) {
         seen.clear();
         RiErrorHandler(recordReport);
@@ -136,7 +142,8 @@ TEST_F(Diagnostics, ReachTheInstalledHandlerWithCodeAndSeverity) {
     }
 }
 
-TEST_F(Diagnostics, PrintAsPlainLinesThroughTheDefaultPrinter) {
+TEST_F(Diagnostics, PrintAsPlainLinesThroughTheDefaultPrinter)
+{
     for (const Diagnostic& d : kDiagnostics) {
         for (RtErrorHandler handler : {RtErrorHandler(nullptr), RtErrorHandler(forwardToPrinter)}) {
             resetErrorPrinter();
@@ -149,7 +156,8 @@ TEST_F(Diagnostics, PrintAsPlainLinesThroughTheDefaultPrinter) {
     }
 }
 
-TEST_F(Diagnostics, KeepLongNamesWhole) {
+TEST_F(Diagnostics, KeepLongNamesWhole)
+{
     static const std::string name(3000, 'q');
     const std::string expected = "ribout error: undeclared parameter \"" + name + "\"";
     const auto calls = [] {
@@ -165,7 +173,8 @@ TEST_F(Diagnostics, KeepLongNamesWhole) {
     EXPECT_EQ(seen[0].message, expected);
 }
 
-TEST_F(Diagnostics, StandOutsideTheFoldingOfRepeatedReports) {
+TEST_F(Diagnostics, StandOutsideTheFoldingOfRepeatedReports)
+{
     RiErrorHandler(RiErrorIgnore);
     testing::internal::CaptureStderr();
     requests(kDiagnostics[2].calls);
@@ -188,7 +197,8 @@ TEST_F(Diagnostics, StandOutsideTheFoldingOfRepeatedReports) {
               "WARNING: Parameter out of range\n    --> width\n");
 }
 
-TEST_F(Diagnostics, EndTheProcessUnderTheAbortingHandler) {
+TEST_F(Diagnostics, EndTheProcessUnderTheAbortingHandler)
+{
     EXPECT_EXIT(
         {
             RiErrorHandler(RiErrorAbort);

@@ -61,13 +61,14 @@ TEST_F(ErrorPrinter, FoldsIdenticalConsecutiveReports)
     RiErrorPrint(RIE_BUG, RIE_INFO, nullptr);
     RiErrorPrint(RIE_BUG, RIE_INFO, nullptr);
     RiErrorPrint(RIE_RANGE, RIE_WARNING, "height");
-    EXPECT_EQ("WARNING: Parameter out of range\n    --> width\n"
-              "    (last message repeated 2 times)\n"
-              "WARNING: Parameter out of range\n    --> height\n"
-              "INFO: Probable bug in renderer\n"
-              "    (last message repeated 1 times)\n"
-              "WARNING: Parameter out of range\n    --> height\n",
-              capture.text());
+    EXPECT_EQ(
+        "WARNING: Parameter out of range\n    --> width\n"
+        "    (last message repeated 2 times)\n"
+        "WARNING: Parameter out of range\n    --> height\n"
+        "INFO: Probable bug in renderer\n"
+        "    (last message repeated 1 times)\n"
+        "WARNING: Parameter out of range\n    --> height\n",
+        capture.text());
 }
 
 TEST_F(ErrorPrinter, NeverFoldsInvalidTokenReportsWithAMessage)
@@ -79,13 +80,14 @@ TEST_F(ErrorPrinter, NeverFoldsInvalidTokenReportsWithAMessage)
     RiErrorPrint(RIE_BADTOKEN, RIE_WARNING, nullptr);
     RiErrorPrint(RIE_BADTOKEN, RIE_WARNING, nullptr);
     RiErrorPrint(RIE_RANGE, RIE_WARNING, nullptr);
-    EXPECT_EQ("WARNING: Invalid token\n    --> Kq\n"
-              "WARNING: Invalid token\n    --> Kq\n"
-              "WARNING: Invalid token\n    --> Kq\n"
-              "WARNING: Invalid token\n"
-              "    (last message repeated 1 times)\n"
-              "WARNING: Parameter out of range\n",
-              capture.text());
+    EXPECT_EQ(
+        "WARNING: Invalid token\n    --> Kq\n"
+        "WARNING: Invalid token\n    --> Kq\n"
+        "WARNING: Invalid token\n    --> Kq\n"
+        "WARNING: Invalid token\n"
+        "    (last message repeated 1 times)\n"
+        "WARNING: Parameter out of range\n",
+        capture.text());
 }
 
 TEST_F(ErrorPrinter, LongMessagesArePrintedButNotRemembered)
@@ -112,9 +114,10 @@ TEST_F(ErrorPrinter, IgnoreOnlySetsTheLastErrorThatTheRepeatTestCompares)
     // The same report again is not a repeat: the last error is now another code.
     RiErrorPrint(RIE_NESTING, RIE_WARNING, "m");
     RiErrorPrint(RIE_NESTING, RIE_WARNING, "m");
-    EXPECT_EQ("WARNING: Nesting error\n    --> m\n"
-              "WARNING: Nesting error\n    --> m\n",
-              capture.text());
+    EXPECT_EQ(
+        "WARNING: Nesting error\n    --> m\n"
+        "WARNING: Nesting error\n    --> m\n",
+        capture.text());
     EXPECT_EQ(RIE_NESTING, RiLastError);
 }
 
@@ -130,12 +133,13 @@ TEST_F(ErrorPrinter, ShowsSourcePositionAndObjectWhenSet)
     setErrorSourcePosition(nullptr, 0);
     setErrorObjectName(nullptr);
     RiErrorPrint(RIE_MATH, RIE_INFO, nullptr);
-    EXPECT_EQ("ERROR: scene.rib (12): Syntax error\n    --> bracket\n"
-              "\t(error encountered in object \"teapot\")\n"
-              "ERROR: scene.rib (14): Syntax error\n    --> bracket\n"
-              "\t(error encountered in object \"teapot\")\n"
-              "INFO: Math error\n",
-              capture.text());
+    EXPECT_EQ(
+        "ERROR: scene.rib (12): Syntax error\n    --> bracket\n"
+        "\t(error encountered in object \"teapot\")\n"
+        "ERROR: scene.rib (14): Syntax error\n    --> bracket\n"
+        "\t(error encountered in object \"teapot\")\n"
+        "INFO: Math error\n",
+        capture.text());
 }
 
 TEST_F(ErrorPrinter, ErrorSeverityReturnsFromPrintButEndsAbort)
@@ -143,9 +147,10 @@ TEST_F(ErrorPrinter, ErrorSeverityReturnsFromPrintButEndsAbort)
     StderrCapture capture;
     RiErrorPrint(RIE_LIMIT, RIE_ERROR, "print returns");
     RiErrorAbort(RIE_LIMIT, RIE_WARNING, "abort returns below error");
-    EXPECT_EQ("ERROR: Program limit\n    --> print returns\n"
-              "WARNING: Program limit\n    --> abort returns below error\n",
-              capture.text());
+    EXPECT_EQ(
+        "ERROR: Program limit\n    --> print returns\n"
+        "WARNING: Program limit\n    --> abort returns below error\n",
+        capture.text());
 }
 
 struct Report {
@@ -214,4 +219,4 @@ TEST(ErrorPrinterDeathTest, SevereAndAbortLevelsEndTheProcess)
                 ::testing::Eq("SEVERE ERROR: Probable bug in renderer\n"));
 }
 
-} // namespace
+}  // namespace

@@ -17,24 +17,28 @@
 
 namespace {
 
-float fromBits(std::uint32_t bits) {
+float fromBits(std::uint32_t bits)
+{
     float value;
     std::memcpy(&value, &bits, sizeof value);
     return value;
 }
 
-std::string printfText(const char* format, double value) {
+std::string printfText(const char* format, double value)
+{
     char text[128];
     std::snprintf(text, sizeof text, format, value);
     return text;
 }
 
-std::string generalText(float value) {
+std::string generalText(float value)
+{
     char text[ribout::kMaxFloatText];
     return std::string(text, ribout::formatFloat(value, text));
 }
 
-std::string fixedText(float value) {
+std::string fixedText(float value)
+{
     char text[ribout::kMaxFixedText];
     return std::string(text, ribout::formatFixed(value, text));
 }
@@ -42,7 +46,8 @@ std::string fixedText(float value) {
 // Floats that stress "%g": every binade (denormals included) at a stride,
 // both signs; integers; powers of ten and their neighbours; and the floats
 // nearest to decimals that sit exactly halfway at the sixth digit.
-std::vector<float> sampleFloats() {
+std::vector<float> sampleFloats()
+{
     std::vector<float> values;
     for (std::uint64_t bits = 0; bits < 0x7F800000u; bits += 2039) {
         values.push_back(fromBits(static_cast<std::uint32_t>(bits)));
@@ -85,7 +90,8 @@ std::vector<float> sampleFloats() {
     return values;
 }
 
-TEST(FloatText, GeneralFormatMatchesPrintfOnALargeSample) {
+TEST(FloatText, GeneralFormatMatchesPrintfOnALargeSample)
+{
     int mismatches = 0;
     const std::vector<float> values = sampleFloats();
     for (float value : values) {
@@ -99,7 +105,8 @@ TEST(FloatText, GeneralFormatMatchesPrintfOnALargeSample) {
     EXPECT_EQ(mismatches, 0) << "of " << values.size() << " values";
 }
 
-TEST(FloatText, FixedFormatMatchesPrintf) {
+TEST(FloatText, FixedFormatMatchesPrintf)
+{
     int mismatches = 0;
     std::vector<float> values = sampleFloats();
     for (std::size_t i = 0; i < values.size(); i += 13) {
@@ -114,7 +121,8 @@ TEST(FloatText, FixedFormatMatchesPrintf) {
     EXPECT_EQ(fixedText(FLT_MAX), printfText("%f", FLT_MAX));
 }
 
-TEST(FloatText, IntegersMatchPrintf) {
+TEST(FloatText, IntegersMatchPrintf)
+{
     for (long value : {0L, 1L, -1L, 42L, -2147483648L, 9223372036854775807L,
                        -9223372036854775807L - 1}) {
         char text[ribout::kMaxIntText];

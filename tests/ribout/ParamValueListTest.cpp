@@ -84,12 +84,13 @@ TEST(ParamValueList, FindRemoveCopyMoveAndPrint)
     EXPECT_EQ(nullptr, list.find(sameText.c_str())) << "tokens are compared by pointer";
     EXPECT_EQ(3.0f, static_cast<float*>(list.value(a))[2]);
     EXPECT_EQ(nullptr, list.value(internString("delta")));
-    EXPECT_EQ("Param/value list:\n"
-              "  Item: alpha, size = 12\n"
-              "  Item: beta, size = 4\n"
-              "  Item: gamma, size = 4\n"
-              "\n",
-              printedList(list));
+    EXPECT_EQ(
+        "Param/value list:\n"
+        "  Item: alpha, size = 12\n"
+        "  Item: beta, size = 4\n"
+        "  Item: gamma, size = 4\n"
+        "\n",
+        printedList(list));
 
     const long outstanding = paramValueStatistics().nodesOutstanding;
     void* removed = list.remove(b);
@@ -163,10 +164,11 @@ TEST(ParamValueList, MemoryCountersReport)
     EXPECT_EQ(3600, stats.bytesRequested);
     EXPECT_EQ(2400, stats.bytesOutstanding);
     EXPECT_EQ(3600, stats.bytesPeak);
-    EXPECT_EQ("Param/value list stats:\n"
-              "    param/value entries: 3 requested, 2 outstanding, 3 peak (0 kb)\n"
-              "    param/value data memory: 3k requested, 2k outstanding,  3k peak\n",
-              printed(printParamValueStatistics));
+    EXPECT_EQ(
+        "Param/value list stats:\n"
+        "    param/value entries: 3 requested, 2 outstanding, 3 peak (0 kb)\n"
+        "    param/value data memory: 3k requested, 2k outstanding,  3k peak\n",
+        printed(printParamValueStatistics));
     freeParamValue(a);
     freeParamValue(c);
     resetParamValueStatistics();
@@ -174,4 +176,4 @@ TEST(ParamValueList, MemoryCountersReport)
     EXPECT_EQ(0, paramValueStatistics().bytesRequested);
 }
 
-} // namespace
+}  // namespace

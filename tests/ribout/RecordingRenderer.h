@@ -423,4 +423,4 @@ private:
     std::vector<Call>& log;
 };
 
-} // namespace recording
+}  // namespace recording

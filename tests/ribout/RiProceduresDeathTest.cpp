@@ -99,4 +99,4 @@ TEST(RiProceduresDeathTest, RibOptionNeedsNoRenderer)
         ExitedWithCode(0), ::testing::Eq(""));
 }
 
-} // namespace
+}  // namespace

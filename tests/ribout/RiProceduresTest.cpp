@@ -435,7 +435,7 @@ TEST_F(RiProcedures, EmptyAndOverlongParameterLists)
     EXPECT_EQ(std::string::npos, list.find(recording::format("%p=", names[512].c_str())));
 }
 
-} // namespace
+}  // namespace
 
 extern "C" void describeFrameFromC(void);
 

@@ -25,7 +25,8 @@ using ribcapture::readFile;
 using ribcapture::requests;
 using ribcapture::scratchPath;
 
-std::string bytes(std::initializer_list<int> values) {
+std::string bytes(std::initializer_list<int> values)
+{
     std::string text;
     for (int value : values) {
         text += static_cast<char>(value);
@@ -33,11 +34,13 @@ std::string bytes(std::initializer_list<int> values) {
     return text;
 }
 
-void setRibBinary(RtInt value) {
+void setRibBinary(RtInt value)
+{
     RiOption("rib", "binary", &value, RI_NULL);
 }
 
-TEST(RibOutput, WritesHeaderAndClosingNewlineToAFile) {
+TEST(RibOutput, WritesHeaderAndClosingNewlineToAFile)
+{
     const std::string path = scratchPath("file.rib");
     RiBegin(path.c_str());
     RiWorldBegin();
@@ -51,7 +54,8 @@ TEST(RibOutput, WritesHeaderAndClosingNewlineToAFile) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutput, WorldEndMakesTheTextVisibleAtOnce) {
+TEST(RibOutput, WorldEndMakesTheTextVisibleAtOnce)
+{
     const std::string path = scratchPath("flush.rib");
     RiBegin(path.c_str());
     RiWorldBegin();
@@ -61,7 +65,8 @@ TEST(RibOutput, WorldEndMakesTheTextVisibleAtOnce) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutput, WritesToStandardOutputAndLeavesItOpen) {
+TEST(RibOutput, WritesToStandardOutputAndLeavesItOpen)
+{
     testing::internal::CaptureStdout();
     std::printf("before\n");
     RiBegin(RI_NULL);
@@ -75,7 +80,8 @@ TEST(RibOutput, WritesToStandardOutputAndLeavesItOpen) {
     EXPECT_EQ(text, std::string("before\n") + kHeader + "program line\nSphere 1 -1 1 360\n\nafter\n");
 }
 
-TEST(RibOutput, WritesThroughACommandPipeAndWaitsForIt) {
+TEST(RibOutput, WritesThroughACommandPipeAndWaitsForIt)
+{
     const std::string path = scratchPath("piped.rib");
     const std::string command = "|cat > " + path;
     RiBegin(command.c_str());
@@ -86,7 +92,8 @@ TEST(RibOutput, WritesThroughACommandPipeAndWaitsForIt) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes) {
+TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes)
+{
     const std::string directory = scratchPath("names");
     ASSERT_EQ(system(("mkdir -p " + directory).c_str()), 0);
     char previous[4096];
@@ -120,7 +127,8 @@ TEST(RibOutput, TakesOnlyExactRendererNamesAsPipes) {
     EXPECT_EQ(system(("rm -r " + directory).c_str()), 0);
 }
 
-TEST(RibOutput, UnopenableFilesAreReportedAndLeaveNoRenderer) {
+TEST(RibOutput, UnopenableFilesAreReportedAndLeaveNoRenderer)
+{
     const std::string directory = scratchPath("dir");
     ASSERT_EQ(mkdir(directory.c_str(), 0755), 0);
     struct Case {
@@ -156,7 +164,8 @@ TEST(RibOutput, UnopenableFilesAreReportedAndLeaveNoRenderer) {
 
 // Status 0 when RiBegin of a pipe fails cleanly with no file descriptor
 // left for the pipe, so that popen fails before any command runs.
-[[noreturn]] void beginPipeWithoutDescriptors() {
+[[noreturn]] void beginPipeWithoutDescriptors()
+{
     rlimit few;
     few.rlim_cur = few.rlim_max = 16;
     setrlimit(RLIMIT_NOFILE, &few);
@@ -167,7 +176,8 @@ TEST(RibOutput, UnopenableFilesAreReportedAndLeaveNoRenderer) {
     std::exit(clean ? 0 : 1);
 }
 
-TEST(RibOutputDeathTest, CommandThatCannotBeStartedIsReported) {
+TEST(RibOutputDeathTest, CommandThatCannotBeStartedIsReported)
+{
 #if defined(__SANITIZE_ADDRESS__)
     // The undefined-behaviour checks test memory through a pipe of their
     // own, which this test leaves no descriptors for.
@@ -177,7 +187,8 @@ TEST(RibOutputDeathTest, CommandThatCannotBeStartedIsReported) {
                 "^ERROR: File not found\n    --> Error opening pipe to cat: Too many open files\n$");
 }
 
-TEST(RibOutput, WritesBinaryFloatsBigEndian) {
+TEST(RibOutput, WritesBinaryFloatsBigEndian)
+{
     RtColor red = {1, 0, 0};
     setRibBinary(1);
     const std::string body = requests([&] {
@@ -192,11 +203,15 @@ TEST(RibOutput, WritesBinaryFloatsBigEndian) {
                         "\nScale 1 1 -1\n");
 }
 
-TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength) {
+TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength)
+{
     const std::vector<RtFloat> p(3 * 21846, 1.0f);
     const RtInt sizes[] = {1, 85, 86, 21845, 21846};
     const std::string headers[] = {
-        bytes({0xC8, 3}), bytes({0xC8, 255}), bytes({0xC9, 1, 2}), bytes({0xC9, 0xFF, 0xFF}),
+        bytes({0xC8, 3}),
+        bytes({0xC8, 255}),
+        bytes({0xC9, 1, 2}),
+        bytes({0xC9, 0xFF, 0xFF}),
         bytes({0xCA, 1, 0, 2}),
     };
     setRibBinary(1);
@@ -210,7 +225,8 @@ TEST(RibOutput, ChoosesTheBinaryArrayHeaderByLength) {
     setRibBinary(0);
 }
 
-TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
+TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing)
+{
     RtColor grey = {0.5f, 0.5f, 0.5f};
     const std::string body = requests([&] {
         RiColor(grey);
@@ -224,7 +240,8 @@ TEST(RibOutput, OptionRibOnTheWriterSwitchesBinaryModeAndWritesNothing) {
                         bytes({0xC8, 3, 0x3F, 0, 0, 0, 0x3F, 0, 0, 0, 0x3F, 0, 0, 0}) + "\n");
 }
 
-TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
+TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged)
+{
     const std::string plain = requests([] { RiWorldBegin(); });
     RtString gzip = "gzip", none = "none";
     RiOption("rib", "compression", &gzip, RI_NULL);
@@ -234,7 +251,8 @@ TEST(RibOutput, CompressionOptionLeavesTheFileUnchanged) {
     EXPECT_EQ(plain, compressed);
 }
 
-TEST(RibOutput, WriterOptionsChooseTheEncoding) {
+TEST(RibOutput, WriterOptionsChooseTheEncoding)
+{
     const std::string path = scratchPath("options.rib");
     RtColor white = {1, 1, 1};
     RtInt gzip = 1;
@@ -257,7 +275,8 @@ TEST(RibOutput, WriterOptionsChooseTheEncoding) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutputDeathTest, OutputOfWritersNeverEndedReachesTheFilesAtExit) {
+TEST(RibOutputDeathTest, OutputOfWritersNeverEndedReachesTheFilesAtExit)
+{
     const std::string first = scratchPath("first.rib");
     const std::string second = scratchPath("second.rib");
     EXPECT_EXIT(
@@ -275,7 +294,8 @@ TEST(RibOutputDeathTest, OutputOfWritersNeverEndedReachesTheFilesAtExit) {
     std::remove(second.c_str());
 }
 
-TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole) {
+TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole)
+{
     const std::string longText(25000, 'x');
     const std::string body = requests([&] {
         RiArchiveRecord("comment", "%s|%s", longText.c_str(), longText.c_str());
@@ -286,7 +306,8 @@ TEST(RibOutput, WritesArchiveRecordsOfAnyLengthWhole) {
 
 // Makes a locale with decimal commas current, or says why none is available.
 // glibc builds one from its sources with localedef when none is installed.
-std::string switchToDecimalCommaLocale() {
+std::string switchToDecimalCommaLocale()
+{
     for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "de_DE"}) {
         if (std::setlocale(LC_ALL, name) != nullptr) {
             return {};
@@ -305,7 +326,8 @@ std::string switchToDecimalCommaLocale() {
     return switched ? "" : "the locale built by localedef could not be selected";
 }
 
-TEST(RibOutput, WritesDecimalPointsUnderADecimalCommaLocale) {
+TEST(RibOutput, WritesDecimalPointsUnderADecimalCommaLocale)
+{
     const std::string problem = switchToDecimalCommaLocale();
     if (!problem.empty()) {
         GTEST_SKIP() << problem;
@@ -334,7 +356,8 @@ TEST(RibOutput, WritesDecimalPointsUnderADecimalCommaLocale) {
               "\"P\" [0.25 0.5 0.75 1.5 2.5 3.5]\n");
 }
 
-TEST(RibOutputDeathTest, ReaderThatQuitsEarlyIsReportedNotFatal) {
+TEST(RibOutputDeathTest, ReaderThatQuitsEarlyIsReportedNotFatal)
+{
     // The command reads nothing and exits; the writes that follow fail with
     // EPIPE. The process must live on and RiEnd must say the output is lost.
     EXPECT_EXIT(
@@ -355,7 +378,8 @@ TEST(RibOutputDeathTest, ReaderThatQuitsEarlyIsReportedNotFatal) {
         "still alive\n");
 }
 
-TEST(RibOutputDeathTest, FailedWritesAndCommandsAreReportedAtRiEnd) {
+TEST(RibOutputDeathTest, FailedWritesAndCommandsAreReportedAtRiEnd)
+{
     EXPECT_EXIT(
         {
             RiBegin("/dev/full");
@@ -378,7 +402,8 @@ TEST(RibOutputDeathTest, FailedWritesAndCommandsAreReportedAtRiEnd) {
         "exit status 3\n");
 }
 
-TEST(RibOutput, ReportsNothingWhenAllWentWell) {
+TEST(RibOutput, ReportsNothingWhenAllWentWell)
+{
     testing::internal::CaptureStderr();
     const std::string path = scratchPath("quiet.rib");
     RiBegin(("|cat > " + path).c_str());
@@ -388,7 +413,8 @@ TEST(RibOutput, ReportsNothingWhenAllWentWell) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported) {
+TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported)
+{
     // "head" reads a few bytes and exits with status 0; the rest of a small
     // output, already in the pipe, is never read by anyone.
     EXPECT_EXIT(
@@ -403,7 +429,8 @@ TEST(RibOutputDeathTest, OutputLeftUnreadByAnEndedCommandIsReported) {
         "/dev/null\": the command ended without reading all of it\n");
 }
 
-TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported) {
+TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported)
+{
     // The command ends at once but leaves a job that reads everything later
     // (through a copy of the pipe: a background job's own input would be
     // /dev/null). The job starts reading only once the command's shell is
@@ -429,7 +456,8 @@ TEST(RibOutput, OutputStillHeldByABackgroundReaderIsNotReported) {
     std::remove(path.c_str());
 }
 
-TEST(RibOutput, CountsBeyondTheIntRangeWriteTheRequestAsGiven) {
+TEST(RibOutput, CountsBeyondTheIntRangeWriteTheRequestAsGiven)
+{
     // Products and sums of the caller's counts pass the range of an int; the
     // writer must count in a wider type rather than overflow.
     RtFloat constant = 0.5f;

@@ -15,13 +15,15 @@ namespace {
 using ribcapture::requests;
 
 // Counting floats are 0.5 so that every value is written as one short word.
-std::vector<RtFloat> filler(std::size_t count) {
+std::vector<RtFloat> filler(std::size_t count)
+{
     return std::vector<RtFloat>(count, 0.5f);
 }
 
 // How many values stand in the bracket after `"token" ` in `text`; -1 when
 // the token is missing.
-int valuesAfter(const std::string& text, const std::string& token) {
+int valuesAfter(const std::string& text, const std::string& token)
+{
     const std::string quoted = "\"" + token + "\" [";
     const std::size_t start = text.find(quoted);
     if (start == std::string::npos) {
@@ -50,7 +52,8 @@ struct Counts {
 // Runs `mesh` with P, a varying float and a uniform float (inline declared)
 // and reports how many elements each carried.
 template <typename Mesh>
-Counts countsOf(Mesh mesh) {
+Counts countsOf(Mesh mesh)
+{
     std::vector<RtFloat> values = filler(3000);
     const std::string text = requests([&] { mesh(values.data()); });
     return {valuesAfter(text, "P") / 3, valuesAfter(text, "varying float v"),
@@ -59,7 +62,8 @@ Counts countsOf(Mesh mesh) {
 
 #define MESH_PARAMETERS "P", data, "varying float v", data, "uniform float u", data, RI_NULL
 
-TEST(RibWriter, CountsPatchMeshElementsFromTheCurrentBasisSteps) {
+TEST(RibWriter, CountsPatchMeshElementsFromTheCurrentBasisSteps)
+{
     struct Case {
         const char* label;
         RtBasis* basis;
@@ -90,14 +94,16 @@ TEST(RibWriter, CountsPatchMeshElementsFromTheCurrentBasisSteps) {
     }
 }
 
-TEST(RibWriter, WritesPatchMeshAfterBezierBasisExactly) {
+TEST(RibWriter, WritesPatchMeshAfterBezierBasisExactly)
+{
     std::vector<RtFloat> p = filler(7 * 4 * 3);
     const std::string text = requests([&] {
         RiBasis(RiBezierBasis, 3, RiBezierBasis, 3);
         RiPatchMesh("bicubic", 7, "nonperiodic", 4, "nonperiodic", "P", p.data(), RI_NULL);
     });
-    std::string expected = "Basis \"bezier\" 3 \"bezier\" 3\n"
-                           "PatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" [";
+    std::string expected =
+        "Basis \"bezier\" 3 \"bezier\" 3\n"
+        "PatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" [";
     for (int i = 0; i < 84; ++i) {
         expected += i ? " 0.5" : "0.5";
     }
@@ -105,7 +111,8 @@ TEST(RibWriter, WritesPatchMeshAfterBezierBasisExactly) {
     EXPECT_EQ(text, expected);
 }
 
-TEST(RibWriter, WritesBasesByAddressAndCopiesAsMatrices) {
+TEST(RibWriter, WritesBasesByAddressAndCopiesAsMatrices)
+{
     RtBasis copy;
     for (int i = 0; i < 4; ++i) {
         for (int j = 0; j < 4; ++j) {
@@ -122,7 +129,8 @@ TEST(RibWriter, WritesBasesByAddressAndCopiesAsMatrices) {
               "Basis [-1 3 -3 1 3 -6 3 0 -3 3 0 0 1 0 0 0] 3 \"bezier\" 3\n");
 }
 
-TEST(RibWriter, CountsCurveElementsPerCurve) {
+TEST(RibWriter, CountsCurveElementsPerCurve)
+{
     struct Case {
         const char* label;
         int step;
@@ -155,7 +163,8 @@ TEST(RibWriter, CountsCurveElementsPerCurve) {
               "Curves \"cubic\"[4 ] \"nonperiodic\"  \"P\" [0 0 0 0 0 0 0 0 0 0 0 0]\n");
 }
 
-TEST(RibWriter, WritesPolygonFamiliesWithTheirCounts) {
+TEST(RibWriter, WritesPolygonFamiliesWithTheirCounts)
+{
     std::vector<RtFloat> data = filler(30);
     RtFloat* p = data.data();
     RtInt loops[2] = {4, 3};
@@ -187,7 +196,8 @@ TEST(RibWriter, WritesPolygonFamiliesWithTheirCounts) {
                         halves(21) + "\n" + "Points  \"P\" " + halves(6) + " \"width\" [1 2]\n");
 }
 
-TEST(RibWriter, WritesPatchesWithFourOrSixteenPoints) {
+TEST(RibWriter, WritesPatchesWithFourOrSixteenPoints)
+{
     std::vector<RtFloat> data = filler(48);
     const std::string bilinear =
         requests([&] { RiPatch("bilinear", "P", data.data(), "Cs", data.data(), RI_NULL); });
@@ -200,7 +210,8 @@ TEST(RibWriter, WritesPatchesWithFourOrSixteenPoints) {
     EXPECT_EQ(valuesAfter(bicubic, "Cs"), 12);
 }
 
-TEST(RibWriter, WritesNuPatchAndTrimCurveExactly) {
+TEST(RibWriter, WritesNuPatchAndTrimCurveExactly)
+{
     RtFloat uknot[8] = {0, 0, 0, 0, 1, 1, 1, 1};
     RtFloat vknot[5] = {0, 0, 0.5f, 1, 1};
     std::vector<RtFloat> data = filler(60);
@@ -230,7 +241,8 @@ TEST(RibWriter, WritesNuPatchAndTrimCurveExactly) {
               "TrimCurve [1 ][2 ][0 0 1 1] [0] [1] [2 ][0 1] [0.25 0.75] [1 1]\n");
 }
 
-TEST(RibWriter, WritesSubdivisionMeshWithTagsAndVertexCount) {
+TEST(RibWriter, WritesSubdivisionMeshWithTagsAndVertexCount)
+{
     RtInt nvertices[2] = {4, 4};
     RtInt vertices[8] = {0, 1, 4, 3, 1, 2, 5, 4};
     RtToken tags[2] = {"crease", "corner"};
@@ -260,7 +272,8 @@ TEST(RibWriter, WritesSubdivisionMeshWithTagsAndVertexCount) {
               "[\"interpolateboundary\" ][0 0 ][][]\n");
 }
 
-TEST(RibWriter, ColoursCarryAsManyComponentsAsTheColorSamples) {
+TEST(RibWriter, ColoursCarryAsManyComponentsAsTheColorSamples)
+{
     // Arrays of exactly the caller's size, so that a read past one shows
     // under the address sanitizer.
     RtFloat grey[1] = {0.5f};
@@ -295,7 +308,8 @@ TEST(RibWriter, ColoursCarryAsManyComponentsAsTheColorSamples) {
               "Color [1 0 0]\n");
 }
 
-TEST(RibWriter, GivesFaceVaryingValuesOnePerFaceCorner) {
+TEST(RibWriter, GivesFaceVaryingValuesOnePerFaceCorner)
+{
     // Two quads sharing an edge: 6 vertices, 8 face corners.
     RtInt nverts[2] = {4, 4};
     RtInt verts[8] = {0, 1, 4, 3, 1, 2, 5, 4};
@@ -327,7 +341,8 @@ TEST(RibWriter, GivesFaceVaryingValuesOnePerFaceCorner) {
     EXPECT_EQ(declarationText(*q), "facevarying float");
 }
 
-TEST(RibWriter, WritesBlobbyAndReportsCountMismatches) {
+TEST(RibWriter, WritesBlobbyAndReportsCountMismatches)
+{
     RtInt code[8] = {1001, 0, 1000, 16, 0, 2, 0, 1};
     std::vector<RtFloat> floats = filler(17);
     RtColor colors[2] = {{1, 0, 0}, {0, 0, 1}};
@@ -353,7 +368,8 @@ TEST(RibWriter, WritesBlobbyAndReportsCountMismatches) {
               "ribout error: RiBlobby nstr [1] != string count [0]\n");
 }
 
-TEST(RibWriter, SurvivesMalformedBlobbyCode) {
+TEST(RibWriter, SurvivesMalformedBlobbyCode)
+{
     // An operand count that runs past the array, and a negative one, must not
     // make the counting walk read outside the code or loop forever.
     RtInt truncated[1] = {0};
@@ -370,13 +386,15 @@ TEST(RibWriter, SurvivesMalformedBlobbyCode) {
     EXPECT_EQ(body, "Blobby 0 [0 ] [] []\nBlobby 1 [1000 0 2 ] [1] []\nBlobby 0 [0 -3 1000 0 ] [] []\n");
 }
 
-TEST(RibWriter, ReportsUnknownPatchTypesAndProcedurals) {
+TEST(RibWriter, ReportsUnknownPatchTypesAndProcedurals)
+{
     RtFloat p[48] = {0};
     RtBound bound = {0, 1, 0, 1, 0, 1};
     RtString data[1] = {"x"};
     testing::internal::CaptureStderr();
     const std::string body = requests([&] {
-        RiProcedural(data, bound, [](RtPointer, RtFloat) {}, nullptr);
+        RiProcedural(
+            data, bound, [](RtPointer, RtFloat) {}, nullptr);
         RiPatchMesh("trilinear", 4, "nonperiodic", 4, "nonperiodic", "P", p, RI_NULL);
         RiWorldEnd();
     });
@@ -386,7 +404,8 @@ TEST(RibWriter, ReportsUnknownPatchTypesAndProcedurals) {
     EXPECT_EQ(body, "WorldEnd\n");
 }
 
-TEST(RibWriter, CountsWithAZeroBasisStepInsteadOfDividingByIt) {
+TEST(RibWriter, CountsWithAZeroBasisStepInsteadOfDividingByIt)
+{
     const Counts counts = countsOf([](RtFloat* data) {
         RiBasis(RiBSplineBasis, 0, RiBSplineBasis, 0);
         RiPatchMesh("bicubic", 5, "nonperiodic", 4, "nonperiodic", MESH_PARAMETERS);

@@ -22,19 +22,22 @@ struct RequestCase {
     std::string expected;
 };
 
-RtFloat customFilter(RtFloat, RtFloat, RtFloat, RtFloat) {
+RtFloat customFilter(RtFloat, RtFloat, RtFloat, RtFloat)
+{
     return 1;
 }
 
 void customHandler(RtInt, RtInt, const char*) {}
 
-void runTable(const std::vector<RequestCase>& cases) {
+void runTable(const std::vector<RequestCase>& cases)
+{
     for (const RequestCase& c : cases) {
         EXPECT_EQ(requests(c.calls), c.expected) << "request: " << c.label;
     }
 }
 
-TEST(RibWriter, WritesFrameCameraAndOptionRequests) {
+TEST(RibWriter, WritesFrameCameraAndOptionRequests)
+{
     static RtInt origin[2] = {10, 20};
     static RtInt gridsize = 16;
     static RtFloat fov = 90;
@@ -88,7 +91,8 @@ TEST(RibWriter, WritesFrameCameraAndOptionRequests) {
     });
 }
 
-TEST(RibWriter, WritesAttributeRequests) {
+TEST(RibWriter, WritesAttributeRequests)
+{
     static RtColor color = {0.5f, 0.45f, 0.5f};
     static RtBound bound = {-1, 1, -2, 2, -3, 3};
     static RtString on = "on";
@@ -118,7 +122,8 @@ TEST(RibWriter, WritesAttributeRequests) {
     });
 }
 
-TEST(RibWriter, WritesTransformRequests) {
+TEST(RibWriter, WritesTransformRequests)
+{
     static RtMatrix identity = {{1, 0, 0, 0}, {0, 1, 0, 0}, {0, 0, 1, 0}, {0, 0, 0, 1}};
     runTable({
         {"Identity", [] { RiIdentity(); }, "Identity\n"},
@@ -149,7 +154,8 @@ TEST(RibWriter, WritesTransformRequests) {
     });
 }
 
-TEST(RibWriter, WritesShaderAndLightRequests) {
+TEST(RibWriter, WritesShaderAndLightRequests)
+{
     static RtFloat amplitude = 0.25f;
     static RtColor background = {0, 0, 1};
     static RtFloat intensity = 390;
@@ -186,7 +192,8 @@ TEST(RibWriter, WritesShaderAndLightRequests) {
     });
 }
 
-TEST(RibWriter, WritesQuadricsWithTheirParameters) {
+TEST(RibWriter, WritesQuadricsWithTheirParameters)
+{
     static RtPoint p1 = {1, 0, -1};
     static RtPoint p2 = {0.5f, 0.5f, 1};
     static RtColor cs[4] = {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}, {1, 1, 1}};
@@ -204,7 +211,8 @@ TEST(RibWriter, WritesQuadricsWithTheirParameters) {
     });
 }
 
-TEST(RibWriter, WritesSolidObjectArchiveAndHandlerRequests) {
+TEST(RibWriter, WritesSolidObjectArchiveAndHandlerRequests)
+{
     static RtString archive[1] = {"bush.rib"};
     static RtString program[2] = {"grow", "oak 3"};
     static RtBound bound = {-1, 1, -1, 1, 0, 4};
@@ -254,7 +262,8 @@ TEST(RibWriter, WritesSolidObjectArchiveAndHandlerRequests) {
     installErrorHandler(nullptr);
 }
 
-TEST(RibWriter, WritesTextureRequestsWithoutTheirParameterLists) {
+TEST(RibWriter, WritesTextureRequestsWithoutTheirParameterLists)
+{
     static RtFloat blur = 0.5f;
     static RtToken blurToken[] = {"blur"};
     static RtPointer blurValue[] = {&blur};
@@ -301,7 +310,8 @@ TEST(RibWriter, WritesTextureRequestsWithoutTheirParameterLists) {
     });
 }
 
-TEST(RibWriter, LeavesOutRequestsWhoseFilterRibCannotName) {
+TEST(RibWriter, LeavesOutRequestsWhoseFilterRibCannotName)
+{
     testing::internal::CaptureStderr();
     const std::string text = requests([] {
         RiPixelFilter(customFilter, 3, 3);
@@ -314,7 +324,8 @@ TEST(RibWriter, LeavesOutRequestsWhoseFilterRibCannotName) {
     EXPECT_EQ(text, "WorldBegin\n") << "the next request must start a line of its own";
 }
 
-TEST(RibWriter, WritesTheFrameOpeningOfTheExporter) {
+TEST(RibWriter, WritesTheFrameOpeningOfTheExporter)
+{
     const std::string text = requests([] {
         RiFrameBegin(0);
         RiDisplay("blorp000.tif", "file", "rgba", RI_NULL);

@@ -65,12 +65,13 @@ TEST(SymbolTable, InsertFindAndStatistics)
         }
         EXPECT_EQ(nullptr, table.find("zz"));
         EXPECT_EQ(nullptr, table.find("f"));
-        EXPECT_EQ("Symbol table statistics:\n"
-                  "  5 entries added to table in 5 distinct buckets\n"
-                  "  4.9505% of buckets used, avg. 1 entries per bucket.\n"
-                  "  7 total lookups, 5 found, 2 misses.\n"
-                  "  0 extra chain walking steps (1 probes per lookup)\n",
-                  statisticsText(table));
+        EXPECT_EQ(
+            "Symbol table statistics:\n"
+            "  5 entries added to table in 5 distinct buckets\n"
+            "  4.9505% of buckets used, avg. 1 entries per bucket.\n"
+            "  7 total lookups, 5 found, 2 misses.\n"
+            "  0 extra chain walking steps (1 probes per lookup)\n",
+            statisticsText(table));
 
         // A duplicate is refused unless asked for; the caller keeps it.
         auto* duplicate = new CountedEntry("c");
@@ -109,12 +110,13 @@ TEST(SymbolTable, CountsChainStepsPastTheRangeOfAnInt)
 TEST(SymbolTable, ChainWalkingAndEmptyStatistics)
 {
     SymbolTable table(1);
-    EXPECT_EQ("Symbol table statistics:\n"
-              "  0 entries added to table in 0 distinct buckets\n"
-              "  0% of buckets used, avg. 0 entries per bucket.\n"
-              "  0 total lookups, 0 found, 0 misses.\n"
-              "  0 extra chain walking steps (0 probes per lookup)\n",
-              statisticsText(table));
+    EXPECT_EQ(
+        "Symbol table statistics:\n"
+        "  0 entries added to table in 0 distinct buckets\n"
+        "  0% of buckets used, avg. 0 entries per bucket.\n"
+        "  0 total lookups, 0 found, 0 misses.\n"
+        "  0 extra chain walking steps (0 probes per lookup)\n",
+        statisticsText(table));
     table.insert(new CountedEntry("first"), 0);
     table.insert(new CountedEntry("second"), 0);
     table.insert(new CountedEntry("third"), 0);
@@ -122,12 +124,13 @@ TEST(SymbolTable, ChainWalkingAndEmptyStatistics)
     EXPECT_NE(nullptr, table.find("third"));   // the head
     EXPECT_EQ(nullptr, table.find("fourth"));  // two steps, then the end
     EXPECT_EQ(4, table.statistics().extraSteps);
-    EXPECT_EQ("Symbol table statistics:\n"
-              "  3 entries added to table in 1 distinct buckets\n"
-              "  100% of buckets used, avg. 3 entries per bucket.\n"
-              "  3 total lookups, 2 found, 1 misses.\n"
-              "  4 extra chain walking steps (2.33333 probes per lookup)\n",
-              statisticsText(table));
+    EXPECT_EQ(
+        "Symbol table statistics:\n"
+        "  3 entries added to table in 1 distinct buckets\n"
+        "  100% of buckets used, avg. 3 entries per bucket.\n"
+        "  3 total lookups, 2 found, 1 misses.\n"
+        "  4 extra chain walking steps (2.33333 probes per lookup)\n",
+        statisticsText(table));
     std::vector<std::string> order;
     table.forEach([&](SymbolEntry& e) { order.push_back(e.key); });
     EXPECT_EQ((std::vector<std::string>{"third", "second", "first"}), order);
@@ -275,4 +278,4 @@ TEST(InternString, FillsABlockWhileUsedPlusSizePlusOneStaysBelow1024)
     EXPECT_EQ(1022, block->used);
 }
 
-} // namespace
+}  // namespace

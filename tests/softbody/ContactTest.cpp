@@ -61,7 +61,7 @@ TEST(Contact, FrictionSticksOnlyUnderEnoughNormalForceAndLowSpeed)
     const struct {
         Vector3 previousContact;
         Vector3 velocity;
-        Vector3 force;     // after the response
+        Vector3 force;  // after the response
         Vector3 velocityAfter;
     } cases[] = {
         // Held by the previous normal force, slow: sticks, tangential force and velocity cancelled.
@@ -96,11 +96,7 @@ TEST(Contact, RoomPlanesAnswerInOrderAndInclusively)
         Vector3 position, velocity;
         bool touches;
     } cases[] = {
-        {{0, -4, 0}, {0, -1, 0}, true},      {{0, -3.99, 0}, {0, -1, 0}, false},
-        {{-4, 0, 0}, {-1, 0, 0}, true},      {{4, 0, 0}, {1, 0, 0}, true},
-        {{3.99, 0, 0}, {1, 0, 0}, false},    {{0, 0, -5}, {0, 0, -1}, true},
-        {{0, 0, 5}, {0, 0, 1}, true},        {{0, 0, 4.99}, {0, 0, 1}, false},
-        {{0, 10, 0}, {0, 1, 0}, false},  // no ceiling
+        {{0, -4, 0}, {0, -1, 0}, true}, {{0, -3.99, 0}, {0, -1, 0}, false}, {{-4, 0, 0}, {-1, 0, 0}, true}, {{4, 0, 0}, {1, 0, 0}, true}, {{3.99, 0, 0}, {1, 0, 0}, false}, {{0, 0, -5}, {0, 0, -1}, true}, {{0, 0, 5}, {0, 0, 1}, true}, {{0, 0, 4.99}, {0, 0, 1}, false}, {{0, 10, 0}, {0, 1, 0}, false},  // no ceiling
     };
     for (const auto& c : cases) {
         SoftBody body = singleNode(c.position, false);

@@ -113,31 +113,31 @@ TEST(FastContact, EachCaseGivesTheReferenceBits)
     const double nan = std::numeric_limits<double>::quiet_NaN();
     const Vector3 down(0, -4.9, 0), zero(0, 0, 0), held(0, 4.9, 0);
     const std::vector<State> cases = {
-        {{0, -4, 0}, {0.01, 0, 0}, {0.5, 0, 0}, held},             // floor: sticks
-        {{0, -4, 0}, {0.1, 0, 0}, {0.5, 0, 0}, held},              // floor: slides, kinetic friction
-        {{0, -4, 0}, {0.01, 0, 0}, {0.5, 0, 0}, zero},             // no previous normal force: slides freely
-        {{0, -4, 0}, zero, zero, zero},                            // weight only, nothing else
-        {{0, -4, 0}, zero, {0, 4.9, 0}, zero},                     // force exactly zero: no unit vector
-        {{0, -4, 0}, zero, {0, 0, 0}, {0, 4.9, 0}},                // force plus normal force exactly zero
-        {{0, -4, 0}, zero, {3, 0, 0}, zero},                       // slides with no tangential velocity
-        {{0, -4.5, 0}, {0, 1, 0}, {0, 8, 0}, held},                // below the floor, leaving it
-        {{0, -4, 0}, {0, -1, 0}, {0, 4.9, -0.0}, zero},            // force along the surface, -0 into it
-        {{4, -4, 0}, {1, -1, 0}, zero, zero},                      // corner: floor, then x-max wall
-        {{-4, -4, -5}, {-1, -1, -1}, {-1, 0, -1}, held},           // three planes
-        {{0, 0, 5}, {0, 0, 1}, zero, zero},                        // exactly on the far z wall
-        {{0, 0, 4.99}, {0, 0, 1}, zero, zero},                     // just clear of it
-        {{3.99, 0, -4.99}, {1, 0, -1}, zero, zero},                // clear of both walls
-        {{0, 10, 0}, {0, 1, 0}, zero, zero},                       // no ceiling
-        {{0, 0, 0}, {0.01, -0.5, 0.01}, down, held},               // on the table top, exactly
-        {{0.2, 0.1, 0.3}, {0, -0.3, 0}, down, held},               // at the top's margin, inclusive
-        {{-1.1, -0.5, 0}, {-1, 0, 0}, down, zero},                 // on the -x margin, inclusive
-        {{-1.1000001, -0.5, 0}, {-1, 0, 0}, down, zero},           // just outside it
-        {{-0.5, -0.5, -0.5}, {0, 0, 0}, down, zero},               // equally near three faces: -y wins
-        {{0.9, 0.0, 0}, {1, -1, 0}, down, held},                   // table top and ball at once
-        {{1.2, 0, 0}, {0, -1, 0}, down, zero},                     // the ball's centre: zero normal
-        {{1.2, 0.55, 0}, {0, -1, 0}, down, zero},                  // on the ball's contact radius
-        {{nan, -4.5, 0}, {0, -1, 0}, down, zero},                  // undefined x still meets the floor
-        {{0, -4, 0}, {0, -1e-300, 0}, {0, -1e-300, 1e-300}, held}, // tiny but not zero
+        {{0, -4, 0}, {0.01, 0, 0}, {0.5, 0, 0}, held},              // floor: sticks
+        {{0, -4, 0}, {0.1, 0, 0}, {0.5, 0, 0}, held},               // floor: slides, kinetic friction
+        {{0, -4, 0}, {0.01, 0, 0}, {0.5, 0, 0}, zero},              // no previous normal force: slides freely
+        {{0, -4, 0}, zero, zero, zero},                             // weight only, nothing else
+        {{0, -4, 0}, zero, {0, 4.9, 0}, zero},                      // force exactly zero: no unit vector
+        {{0, -4, 0}, zero, {0, 0, 0}, {0, 4.9, 0}},                 // force plus normal force exactly zero
+        {{0, -4, 0}, zero, {3, 0, 0}, zero},                        // slides with no tangential velocity
+        {{0, -4.5, 0}, {0, 1, 0}, {0, 8, 0}, held},                 // below the floor, leaving it
+        {{0, -4, 0}, {0, -1, 0}, {0, 4.9, -0.0}, zero},             // force along the surface, -0 into it
+        {{4, -4, 0}, {1, -1, 0}, zero, zero},                       // corner: floor, then x-max wall
+        {{-4, -4, -5}, {-1, -1, -1}, {-1, 0, -1}, held},            // three planes
+        {{0, 0, 5}, {0, 0, 1}, zero, zero},                         // exactly on the far z wall
+        {{0, 0, 4.99}, {0, 0, 1}, zero, zero},                      // just clear of it
+        {{3.99, 0, -4.99}, {1, 0, -1}, zero, zero},                 // clear of both walls
+        {{0, 10, 0}, {0, 1, 0}, zero, zero},                        // no ceiling
+        {{0, 0, 0}, {0.01, -0.5, 0.01}, down, held},                // on the table top, exactly
+        {{0.2, 0.1, 0.3}, {0, -0.3, 0}, down, held},                // at the top's margin, inclusive
+        {{-1.1, -0.5, 0}, {-1, 0, 0}, down, zero},                  // on the -x margin, inclusive
+        {{-1.1000001, -0.5, 0}, {-1, 0, 0}, down, zero},            // just outside it
+        {{-0.5, -0.5, -0.5}, {0, 0, 0}, down, zero},                // equally near three faces: -y wins
+        {{0.9, 0.0, 0}, {1, -1, 0}, down, held},                    // table top and ball at once
+        {{1.2, 0, 0}, {0, -1, 0}, down, zero},                      // the ball's centre: zero normal
+        {{1.2, 0.55, 0}, {0, -1, 0}, down, zero},                   // on the ball's contact radius
+        {{nan, -4.5, 0}, {0, -1, 0}, down, zero},                   // undefined x still meets the floor
+        {{0, -4, 0}, {0, -1e-300, 0}, {0, -1e-300, 1e-300}, held},  // tiny but not zero
     };
     EXPECT_GE(expectEveryPathMatchesTheReference(cases, objects), 12) << "most cases meet something";
 

@@ -29,8 +29,14 @@ TEST(SoftBody, BuildsTheSpringCountsOfTheGeneralFormulas)
         int cx, cy, cz;
         int springs;
     } cases[] = {
-        {0, 0, 0, 0},   {12, 0, 0, 12},         {3, 3, 3, 468},   {24, 0, 24, 2 * 24 * 25 + 2 * 24 * 24},
-        {6, 3, 6, -1},  {75, 0, 57, -1},         {1, 1, 1, 28},    {2, 5, 1, -1},
+        {0, 0, 0, 0},
+        {12, 0, 0, 12},
+        {3, 3, 3, 468},
+        {24, 0, 24, 2 * 24 * 25 + 2 * 24 * 24},
+        {6, 3, 6, -1},
+        {75, 0, 57, -1},
+        {1, 1, 1, 28},
+        {2, 5, 1, -1},
     };
     for (const auto& c : cases) {
         const SoftBody body = quietBody(c.cx, c.cy, c.cz);
@@ -79,7 +85,8 @@ TEST(SoftBody, SpringsComeInAxisCellDiagonalFaceDiagonalOrder)
     const double s = 0.5;
     for (int i = 0; i < body.springCount(); ++i) {
         const double rest = body.springs[i].restLength;
-        const double expected = i < 144 ? s : i < 144 + 108 ? std::sqrt(3.0 * s * s) : std::sqrt(2.0 * s * s);
+        const double expected = i < 144 ? s : i < 144 + 108 ? std::sqrt(3.0 * s * s)
+                                                            : std::sqrt(2.0 * s * s);
         ASSERT_EQ(rest, expected) << "spring " << i;
         EXPECT_EQ(body.springs[i].ks, 600);
         EXPECT_EQ(body.springs[i].kd, 0.01);
@@ -121,8 +128,13 @@ TEST(SoftBody, SetsLineAndGlassFlagsFromTheCellCounts)
         int cx, cy, cz;
         bool isLine, glass;
     } cases[] = {
-        {0, 0, 0, true, false},  {12, 0, 0, true, false}, {0, 5, 0, true, false}, {24, 0, 24, false, false},
-        {3, 3, 0, false, false}, {3, 3, 3, false, true},  {6, 1, 1, false, true},
+        {0, 0, 0, true, false},
+        {12, 0, 0, true, false},
+        {0, 5, 0, true, false},
+        {24, 0, 24, false, false},
+        {3, 3, 0, false, false},
+        {3, 3, 3, false, true},
+        {6, 1, 1, false, true},
     };
     for (const auto& c : cases) {
         const SoftBody body = quietBody(c.cx, c.cy, c.cz);

@@ -85,8 +85,12 @@ TEST(SoftBodyStep, PushesActForExactlyOneStepAndAddUp)
         Vector3 direction;
         int i, j, k;  // a node on that side
     } sides[] = {
-        {0, {1, 0, 0}, 0, 1, 1}, {1, {-1, 0, 0}, 2, 1, 1}, {2, {0, 1, 0}, 1, 0, 1},
-        {3, {0, -1, 0}, 1, 2, 1}, {4, {0, 0, 1}, 1, 1, 0}, {5, {0, 0, -1}, 1, 1, 2},
+        {0, {1, 0, 0}, 0, 1, 1},
+        {1, {-1, 0, 0}, 2, 1, 1},
+        {2, {0, 1, 0}, 1, 0, 1},
+        {3, {0, -1, 0}, 1, 2, 1},
+        {4, {0, 0, 1}, 1, 1, 0},
+        {5, {0, 0, -1}, 1, 1, 2},
     };
     for (const auto& s : sides) {
         SoftBody body = quietCornerBody(2, 2, 2, {0, 0, 0}, 0.4, 600, 1.0);

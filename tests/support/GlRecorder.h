@@ -11,8 +11,8 @@
 namespace glrecorder {
 
 struct Call {
-    std::string name;           ///< e.g. "glVertex3f"
-    std::vector<double> args;   ///< scalar arguments, then the values an array argument points to
+    std::string name;          ///< e.g. "glVertex3f"
+    std::vector<double> args;  ///< scalar arguments, then the values an array argument points to
 
     /// "glVertex3f(1,2,3)": the name and the arguments in %g form.
     std::string text() const;

@@ -19,7 +19,6 @@
 
 namespace ribcapture {
 
-
 inline std::string readFile(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
@@ -64,8 +63,10 @@ inline std::string requests(const std::function<void()>& calls)
     RiEnd();
     const std::string text = readFile(file.path());
     const std::string header = kHeader;
-    EXPECT_EQ(text.compare(0, header.size(), header), 0) << "header missing in:\n" << text;
-    EXPECT_FALSE(text.empty() || text.back() != '\n') << "no closing newline in:\n" << text;
+    EXPECT_EQ(text.compare(0, header.size(), header), 0) << "header missing in:\n"
+                                                         << text;
+    EXPECT_FALSE(text.empty() || text.back() != '\n') << "no closing newline in:\n"
+                                                      << text;
     if (text.size() < header.size() + 1) return {};
     return text.substr(header.size(), text.size() - header.size() - 1);
 }

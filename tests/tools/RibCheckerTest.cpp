@@ -45,7 +45,8 @@ std::string describe(const std::vector<Finding>& findings)
 void expectFindings(const Case& c, const CheckReport& report)
 {
     SCOPED_TRACE(c.name);
-    ASSERT_EQ(report.findings.size(), c.findings.size()) << "findings:\n" << describe(report.findings);
+    ASSERT_EQ(report.findings.size(), c.findings.size()) << "findings:\n"
+                                                         << describe(report.findings);
     for (size_t i = 0; i < c.findings.size(); ++i) {
         EXPECT_EQ(report.findings[i].line, c.findings[i].line) << report.findings[i].message;
         EXPECT_NE(report.findings[i].message.find(c.findings[i].text), std::string::npos)
@@ -88,32 +89,40 @@ TEST(RibChecker, AcceptsWellFormedStreams)
         {"the exporter's frame", kFrame, {}},
         {"comments, inline declarations and per-vertex colours",
          inWorld("# a comment\n##Shaders PaintedPlastic\nDeclare \"Kq\" \"varying float[2]\"\n"
-         "Polygon \"P\" " + points(4) + " \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1] \"Kq\" [1 2 3 4 5 6 7 8]"
-         " \"uniform float Kd\" [0.5] \"constant string name\" \"x\"\n"),
+                 "Polygon \"P\" " +
+                 points(4) + " \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1] \"Kq\" [1 2 3 4 5 6 7 8]"
+                             " \"uniform float Kd\" [0.5] \"constant string name\" \"x\"\n"),
          {}},
         {"facevarying values, one per face corner of a mesh and as varying elsewhere",
          inWorld("Declare \"q\" \"facevarying float\"\n"
-                 "PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " + points(4) + " \"q\" [1 2 3 4 5 6]\n"
-                 "SubdivisionMesh \"catmull-clark\" [4] [0 1 2 3] \"P\" " + points(4) +
+                 "PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " +
+                 points(4) + " \"q\" [1 2 3 4 5 6]\n"
+                             "SubdivisionMesh \"catmull-clark\" [4] [0 1 2 3] \"P\" " +
+                 points(4) +
                  " \"facevarying float[2] uv\" " + numbers(8) + "\nSphere 1 -1 1 360 \"q\" [1 2 3 4]\n"),
          {}},
         {"a patch mesh with its varying and uniform parameters",
          inWorld("Basis \"bezier\" 3 \"bezier\" 3\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " +
-             points(28) + " \"s\" [1 2 3 4 5 6] \"uniform color Cx\" [1 2 3 4 5 6]\n"),
+                 points(28) + " \"s\" [1 2 3 4 5 6] \"uniform color Cx\" [1 2 3 4 5 6]\n"),
          {}},
         {"every quadric with its arguments, in text and as one array",
          inWorld("Sphere 1 -1 1 360\nCone 1 0.5 360\nCylinder 1 -1 1 360 \"Cs\" [1 0 0 0 1 0 0 0 1 1 1 1]\n"
                  "Disk 0 1 360\n"
-         "Hyperboloid 1 0 0 1 1 1 360\nParaboloid 1 0 1 360\nTorus [1 0.25 0 360 360]\nColor 1 0 0\n"),
+                 "Hyperboloid 1 0 0 1 1 1 360\nParaboloid 1 0 1 360\nTorus [1 0.25 0 360 360]\nColor 1 0 0\n"),
          {}},
         {"polygon meshes, curves and patches of every kind",
          inWorld("PointsPolygons [3 3] [0 1 2 2 1 3] \"P\" " + points(4) + " \"uniform color Cs\" [1 0 0 0 1 0]\n"
-         "GeneralPolygon [4 3] \"P\" " + points(7) + "\n"
-         "PointsGeneralPolygons [2] [4 3] [0 1 2 3 4 5 6] \"P\" " + points(7) + "\n"
-         "Curves \"cubic\" [4 7] \"nonperiodic\" \"P\" " + points(11) + " \"width\" [1 2 3 4 5]\n"
-         "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " + numbers(32) + "\n"
-         "Patch \"bicubic\" \"P\" " + points(16) + "\nPatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\" \"P\" " +
-             points(6) + "\n"),
+                                                                           "GeneralPolygon [4 3] \"P\" " +
+                 points(7) + "\n"
+                             "PointsGeneralPolygons [2] [4 3] [0 1 2 3 4 5 6] \"P\" " +
+                 points(7) + "\n"
+                             "Curves \"cubic\" [4 7] \"nonperiodic\" \"P\" " +
+                 points(11) + " \"width\" [1 2 3 4 5]\n"
+                              "NuPatch 4 4 [0 0 0 0 1 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " +
+                 numbers(32) + "\n"
+                               "Patch \"bicubic\" \"P\" " +
+                 points(16) + "\nPatchMesh \"bilinear\" 3 \"periodic\" 2 \"nonperiodic\" \"P\" " +
+                 points(6) + "\n"),
          {}},
         {"objects defined before the world, motion of the camera and in the world",
          "Declare \"k\" \"float\"\nObjectBegin 1\nAttributeBegin\nColor 1 0 0\nBasis \"bezier\" 3 \"bezier\" 3\n"
@@ -154,7 +163,8 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
          "WorldBegin\nFormat 400 400 1\nDisplay \"a.tif\" \"file\" \"rgba\"\nProjection \"perspective\"\n"
          "Clipping 0.1 100\nPixelSamples 2 2\nScreenWindow -1 1 -1 1\nFrameAspectRatio 1\nHider \"hidden\"\n"
          "Exposure 1 1\nWorldEnd\nSphere 1 -1 1 360\nLightSource \"ambientlight\" 1\nIlluminate 1 1\n"
-         "FrameBegin 1\nPolygon \"P\" " + points(3) + "\nSolidBegin \"union\"\nSolidEnd\nFrameEnd\n",
+         "FrameBegin 1\nPolygon \"P\" " +
+             points(3) + "\nSolidBegin \"union\"\nSolidEnd\nFrameEnd\n",
          {{2, "Format inside the WorldBegin of line 1"},
           {3, "Display inside the WorldBegin of line 1"},
           {4, "Projection inside the WorldBegin of line 1"},
@@ -195,7 +205,7 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
           {5, "unknown request \"Spere\""}}},
         {"wrong argument counts and kinds",
          inWorld("Sphere 1 -1 1\nSphere 1 -1 1 360 5\nTorus 1 0.25 0 360\nColor [1 0]\nOpacity 1 1\nCone 1 \"x\" 360\n"
-         "Sides 1.5\nTranslate 1 2\n"),
+                 "Sides 1.5\nTranslate 1 2\n"),
          {{1, "Sphere: missing thetamax"},
           {2, "Sphere: expected a parameter name, found a number"},
           {3, "Torus: missing thetamax"},
@@ -206,29 +216,35 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
           {8, "Translate: missing dz"}}},
         {"P on polygons",
          inWorld("Polygon \"P\" [0 0 0 1 0 0 1 1 0 0]\nPolygon \"P\" [0 0 0 1 0 0]\nPolygon \"P\" " + points(4) +
-             " \"Cs\" [1 0 0 0 1 0 0 0 1]\nPolygon \"Cs\" [1 0 0]\n"),
+                 " \"Cs\" [1 0 0 0 1 0 0 0 1]\nPolygon \"Cs\" [1 0 0]\n"),
          {{1, "\"P\" on Polygon has 10 values, not a multiple of 3"},
           {2, "Polygon with 2 vertices; at least 3 needed"},
           {3, "\"Cs\" on Polygon has 9 values; varying color needs 12"},
           {4, "Polygon without \"P\""}}},
         {"P on patches",
          inWorld("Patch \"bilinear\" \"P\" " + points(16) + "\nPatch \"bicubic\" \"P\" " + points(4) +
-             "\nPatch \"biquadratic\" \"P\" " + points(4) +
-             "\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " + points(27) + "\n"),
+                 "\nPatch \"biquadratic\" \"P\" " + points(4) +
+                 "\nPatchMesh \"bicubic\" 7 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " + points(27) + "\n"),
          {{1, "\"P\" on Patch has 48 values; vertex point needs 12"},
           {2, "\"P\" on Patch has 12 values; vertex point needs 48"},
           {3, "unknown patch type \"biquadratic\""},
           {4, "\"P\" on PatchMesh has 81 values; vertex point needs 84"}}},
         {"patch meshes against the steps of the current basis, restored at the end of a block",
          inWorld("AttributeBegin\nBasis \"b-spline\" 1 \"b-spline\" 1\nPatchMesh \"bicubic\" 5 \"nonperiodic\" 6 "
-         "\"nonperiodic\" \"P\" " + points(30) + "\nAttributeEnd\n"
-         "PatchMesh \"bicubic\" 5 \"nonperiodic\" 6 \"nonperiodic\" \"P\" " + points(30) + "\n"
-         "PatchMesh \"bicubic\" 6 \"periodic\" 4 \"nonperiodic\" \"P\" " + points(24) + "\n"
-         "PatchMesh \"bicubic\" 4 \"sometimes\" 4 \"nonperiodic\" \"P\" " + points(16) + "\n"
-         "Basis \"bezier\" 0 \"bezier\" 3\nBasis \"spline\" 3 \"bezier\" 3\n"
-         "PatchMesh \"bilinear\" 1 \"nonperiodic\" 2 \"nonperiodic\" \"P\" " + points(2) + "\n"),
-         {{5, "PatchMesh \"bicubic\" does not fit the basis: nu 5 (nonperiodic, u step 3, needs 4, 7, 10, ...), "
-              "nv 6 (nonperiodic, v step 3, needs 4, 7, 10, ...)"},
+                 "\"nonperiodic\" \"P\" " +
+                 points(30) + "\nAttributeEnd\n"
+                              "PatchMesh \"bicubic\" 5 \"nonperiodic\" 6 \"nonperiodic\" \"P\" " +
+                 points(30) + "\n"
+                              "PatchMesh \"bicubic\" 6 \"periodic\" 4 \"nonperiodic\" \"P\" " +
+                 points(24) + "\n"
+                              "PatchMesh \"bicubic\" 4 \"sometimes\" 4 \"nonperiodic\" \"P\" " +
+                 points(16) + "\n"
+                              "Basis \"bezier\" 0 \"bezier\" 3\nBasis \"spline\" 3 \"bezier\" 3\n"
+                              "PatchMesh \"bilinear\" 1 \"nonperiodic\" 2 \"nonperiodic\" \"P\" " +
+                 points(2) + "\n"),
+         {{5,
+           "PatchMesh \"bicubic\" does not fit the basis: nu 5 (nonperiodic, u step 3, needs 4, 7, 10, ...), "
+           "nv 6 (nonperiodic, v step 3, needs 4, 7, 10, ...)"},
           {7, "uwrap \"sometimes\" is neither"},
           {8, "Basis steps must be at least 1"},
           {9, "unknown basis \"spline\""},
@@ -247,9 +263,9 @@ TEST(RibChecker, ReportsEachFaultOnItsLine)
           {9, "\"Kd\" on Surface has no value"}}},
         {"polygon meshes, curves and NURBS with inconsistent counts",
          inWorld("PointsPolygons [3 3] [0 1 2 2 1] \"P\" " + points(3) + "\nGeneralPolygon [2] \"P\" " + points(2) +
-             "\nCurves \"cubic\" [5] \"nonperiodic\" \"P\" " + points(5) +
-             "\nNuPatch 4 4 [0 0 0 0 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " + numbers(32) +
-             "\nPointsPolygons [3] [0 1 3] \"P\" " + points(3) + "\n"),
+                 "\nCurves \"cubic\" [5] \"nonperiodic\" \"P\" " + points(5) +
+                 "\nNuPatch 4 4 [0 0 0 0 1 1 1] 0 1 2 2 [0 0 1 1] 0 1 \"Pw\" " + numbers(32) +
+                 "\nPointsPolygons [3] [0 1 3] \"P\" " + points(3) + "\n"),
          {{1, "PointsPolygons: vertices has 5 indices; nvertices adds up to 6"},
           {2, "GeneralPolygon: a loop of 2 vertices; at least 3 needed"},
           {3, "Curves: curve 1 has 5 vertices"},
@@ -347,14 +363,7 @@ TEST(RibChecker, ReadsBinaryFloatsAmongText)
                                         fromBits(0x3F80005B)};
     std::vector<float> mesh(300, 0.5f);  // 10 x 10 points: a two-byte count
     BinaryRib rib;
-    rib.text("WorldBegin Color ").array({1, 0, 0}).text("\n")
-        .text("Translate ").single(0).single(0).single(-5).text("\n")
-        .text("Polygon \"P\" ").array({awkward[0], awkward[1], awkward[2], awkward[3], 0, 0, 0, 1, 0, 0, 1, 1})
-        .text(" \"Cs\" ").array({1, 0, 0, 1, 0, 0, 1, 0, 0}).text("\n")
-        .text("PatchMesh \"bicubic\" 10 \"nonperiodic\" 10 \"nonperiodic\" \"P\" ").array(mesh).text("\n")
-        .text("Opacity ").array({0.5f, 0.5f}).text("\n")
-        .text("Sphere 1 -1 1 ").single(360).text(" \"Cs\" ").array({1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1}).text("\n")
-        .text("WorldEnd\n");
+    rib.text("WorldBegin Color ").array({1, 0, 0}).text("\n").text("Translate ").single(0).single(0).single(-5).text("\n").text("Polygon \"P\" ").array({awkward[0], awkward[1], awkward[2], awkward[3], 0, 0, 0, 1, 0, 0, 1, 1}).text(" \"Cs\" ").array({1, 0, 0, 1, 0, 0, 1, 0, 0}).text("\n").text("PatchMesh \"bicubic\" 10 \"nonperiodic\" 10 \"nonperiodic\" \"P\" ").array(mesh).text("\n").text("Opacity ").array({0.5f, 0.5f}).text("\n").text("Sphere 1 -1 1 ").single(360).text(" \"Cs\" ").array({1, 0, 0, 0, 1, 0, 0, 0, 1, 1, 1, 1}).text("\n").text("WorldEnd\n");
     expectFindings({"binary floats and arrays",
                     rib.bytes,
                     {{3, "\"Cs\" on Polygon has 9 values; varying color needs 12"},
@@ -362,10 +371,8 @@ TEST(RibChecker, ReadsBinaryFloatsAmongText)
                    check(rib.bytes));
 
     const Case cutShort[] = {
-        {"a float array cut short", BinaryRib().text("Color ").bits(0xC8030000).bytes,
-         {{1, "binary float array of 3 values cut short by the end of the file after 0"}}},
-        {"a single float cut short", BinaryRib().text("Color [1 0 0]\nTranslate \xA4").bits(0).bytes.substr(0, 26),
-         {{2, "binary float cut short by the end of the file"}}},
+        {"a float array cut short", BinaryRib().text("Color ").bits(0xC8030000).bytes, {{1, "binary float array of 3 values cut short by the end of the file after 0"}}},
+        {"a single float cut short", BinaryRib().text("Color [1 0 0]\nTranslate \xA4").bits(0).bytes.substr(0, 26), {{2, "binary float cut short by the end of the file"}}},
         {"a binary code the checker does not read stops it",
          BinaryRib().text("WorldBegin\nTranslate \x80\x01 0 0\nWorldEnd\n").bytes,
          {{2, "binary code 0x80 is not supported"}}},
@@ -377,10 +384,14 @@ TEST(RibChecker, PartialMeshesBecomeNotesOnlyWhenAllowed)
 {
     // A 4 x 3 mesh (a soft body side with 3 x 2 cells) and a P array that
     // does not match: only the first is a partial mesh.
-    const std::string rib = "WorldBegin Basis \"bezier\" 3 \"bezier\" 3\n"
-                            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 3 \"nonperiodic\" \"P\" " + points(12) + "\n"
-                            "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " + points(12) +
-                            "\nWorldEnd\n";
+    const std::string rib =
+        "WorldBegin Basis \"bezier\" 3 \"bezier\" 3\n"
+        "PatchMesh \"bicubic\" 4 \"nonperiodic\" 3 \"nonperiodic\" \"P\" " +
+        points(12) +
+        "\n"
+        "PatchMesh \"bicubic\" 4 \"nonperiodic\" 4 \"nonperiodic\" \"P\" " +
+        points(12) +
+        "\nWorldEnd\n";
     const CheckReport strict = check(rib);
     ASSERT_EQ(strict.findings.size(), 2u) << describe(strict.findings);
     EXPECT_FALSE(strict.findings[0].isNote);

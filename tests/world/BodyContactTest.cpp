@@ -68,8 +68,7 @@ private:
     bool inside(const Vector3& p) const
     {
         // The six tetrahedra of a cell, as paths from corner 000 to 111.
-        static const int kPaths[6][2][3] = {{{1, 0, 0}, {1, 1, 0}}, {{1, 0, 0}, {1, 0, 1}}, {{0, 1, 0}, {1, 1, 0}},
-                                            {{0, 1, 0}, {0, 1, 1}}, {{0, 0, 1}, {1, 0, 1}}, {{0, 0, 1}, {0, 1, 1}}};
+        static const int kPaths[6][2][3] = {{{1, 0, 0}, {1, 1, 0}}, {{1, 0, 0}, {1, 0, 1}}, {{0, 1, 0}, {1, 1, 0}}, {{0, 1, 0}, {0, 1, 1}}, {{0, 0, 1}, {1, 0, 1}}, {{0, 0, 1}, {0, 1, 1}}};
         for (int i = 0; i + 1 < body_.nodesX; ++i)
             for (int j = 0; j + 1 < body_.nodesY; ++j)
                 for (int k = 0; k + 1 < body_.nodesZ; ++k)

@@ -76,7 +76,8 @@ TEST(FrameExport, OpensTheDefaultSceneFrameExactly)
     for (int side = 0; side < 6; ++side) {
         const std::string start = basis + (side == 5 ? "TextureCoordinates [ 0 0 1 0 0 1 1 1 ]\n" : "") +
                                   "PatchMesh \"bilinear\" " + sides[side] + " \"nonperiodic\" \"P\" [";
-        EXPECT_EQ(text.compare(at, start.size(), start), 0) << "side " << side << ":\n" << text.substr(at, 120);
+        EXPECT_EQ(text.compare(at, start.size(), start), 0) << "side " << side << ":\n"
+                                                            << text.substr(at, 120);
         at = text.find('\n', at + start.size()) + 1;
     }
     EXPECT_EQ(text.compare(at, 13, "AttributeEnd\n"), 0) << text.substr(at, 40);

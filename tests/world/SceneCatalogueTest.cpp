@@ -135,7 +135,9 @@ TEST(SceneStore, KeepsEveryBuiltBodyAndObjectForTheWholeRun)
 {
     const int bodies = sceneStore::bodyCount();
     const int objects = sceneStore::objectCount();
-    { const Built discarded = build(11); }
+    {
+        const Built discarded = build(11);
+    }
     EXPECT_EQ(sceneStore::bodyCount(), bodies + 1);
     EXPECT_EQ(sceneStore::objectCount(), objects + 6);
 }

@@ -140,7 +140,8 @@ TEST(SceneFile, WrittenValuesReadBackToTheSameBits)
     scene.objects.push_back(box);
     const std::string text = sceneFileText(scene, "odd values");
     const SceneFileResult read = parseSceneText(text, "t.toml");
-    ASSERT_TRUE(read.isValid()) << read.problems.front() << "\n" << text;
+    ASSERT_TRUE(read.isValid()) << read.problems.front() << "\n"
+                                << text;
     EXPECT_EQ(sceneFileText(read.scene, "odd values"), text);
     const BodyDescription& back = read.scene.bodies.at(0);
     EXPECT_TRUE(sameBits(back.corner, body.corner)) << text;
@@ -153,8 +154,9 @@ TEST(SceneFile, WrittenValuesReadBackToTheSameBits)
 // line naming where it is and what was expected.
 TEST(SceneFile, ReportsEachMistakeWithItsPosition)
 {
-    const std::string body = "[[body]]\ncells = [2, 2, 2]\ncorner = [0.0, 0.0, 0.0]\n"
-                             "spacing = 0.4\nstiffness = 600.0\ndamping = 0.01\nmass = 0.5\n";
+    const std::string body =
+        "[[body]]\ncells = [2, 2, 2]\ncorner = [0.0, 0.0, 0.0]\n"
+        "spacing = 0.4\nstiffness = 600.0\ndamping = 0.01\nmass = 0.5\n";
     auto with = [&](const std::string& from, const std::string& to) {
         std::string text = body;
         text.replace(text.find(from), from.size(), to);
@@ -196,9 +198,12 @@ TEST(SceneFile, ReportsEachMistakeWithItsPosition)
          "s.toml:2:17: not TOML: a character that is not ASCII, outside a comment"},
         {"a = \"\"\"\\\n  \xcb\xa2\"\"\"\n", "s.toml:2:3: not TOML: a character that is not ASCII, outside a comment"},
         {"[[object]] # \xcb\xa2\nkind = \"sph\xc3\xa8re\"\n", "s.toml:2:12: not TOML: a character that is not ASCII, outside a comment"},
-        {"mass = 4l4\"\\\x05" "b'o\xef\xb9\xbfur\n", "s.toml:1:17: not TOML: a character that is not ASCII, outside a comment"},
-        {"\"a\\nb\\u001b[2J\" = 1\n", "s.toml:1:1: unknown key 'a\\nb\\x1b[2J' in the scene (expected time-step, "
-                                      "active-bodies, object, body)"},
+        {"mass = 4l4\"\\\x05"
+         "b'o\xef\xb9\xbfur\n",
+         "s.toml:1:17: not TOML: a character that is not ASCII, outside a comment"},
+        {"\"a\\nb\\u001b[2J\" = 1\n",
+         "s.toml:1:1: unknown key 'a\\nb\\x1b[2J' in the scene (expected time-step, "
+         "active-bodies, object, body)"},
         {"active-bodies = t\n", "s.toml:1:18: not TOML: Error while parsing boolean: expected 'true', saw 't\\n'"},
         {"time-step = 0.005\nbody = [1, 2\n", "s.toml:2:14: not TOML: Error while parsing array: encountered end-of-file"},
     };
@@ -211,16 +216,17 @@ TEST(SceneFile, ReportsEachMistakeWithItsPosition)
 
 TEST(SceneFile, ReportsEveryProblemOfTheFileInItsOrder)
 {
-    const std::string text = "time-step = -0.005\n"
-                             "\n"
-                             "[[body]]\n"
-                             "cells = [3, 3, 3]\n"
-                             "corner = [0.0, 0.0, 0.0]\n"
-                             "spacing = 0.4\n"
-                             "stiffness = 600.0\n"
-                             "damping = 0.01\n"
-                             "mass = \"0.5\"\n"
-                             "colur = [1.0, 0.0, 0.0]\n";
+    const std::string text =
+        "time-step = -0.005\n"
+        "\n"
+        "[[body]]\n"
+        "cells = [3, 3, 3]\n"
+        "corner = [0.0, 0.0, 0.0]\n"
+        "spacing = 0.4\n"
+        "stiffness = 600.0\n"
+        "damping = 0.01\n"
+        "mass = \"0.5\"\n"
+        "colur = [1.0, 0.0, 0.0]\n";
     const SceneFileResult result = parseSceneText(text, "three.toml");
     const std::vector<std::string> expected = {
         "three.toml:1:13: 'time-step' must be a positive number, not -0.005",
@@ -245,10 +251,11 @@ TEST(SceneFile, AFileThatCannotBeReadIsOneProblem)
 // single nodes and ranges hold exactly what they name.
 TEST(SceneFile, FixedEntriesHoldNodesPlanesAndRows)
 {
-    const std::string text = "[[body]]\ncells = [4, 3, 2]\ncentred = true\nspacing = 1\nstiffness = 1\n"
-                             "damping = 0\nmass = 1\n"
-                             "[[body.fixed]]\nj = 3\n"
-                             "[[body.fixed]]\ni = 0\nj = 0\nk = [1, 2]\n";
+    const std::string text =
+        "[[body]]\ncells = [4, 3, 2]\ncentred = true\nspacing = 1\nstiffness = 1\n"
+        "damping = 0\nmass = 1\n"
+        "[[body.fixed]]\nj = 3\n"
+        "[[body.fixed]]\ni = 0\nj = 0\nk = [1, 2]\n";
     const SceneFileResult read = parseSceneText(text, "f.toml");
     ASSERT_TRUE(read.isValid()) << read.problems.front();
     auto world = quietly([&] { return new World(read.scene); });

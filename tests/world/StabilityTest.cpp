@@ -54,7 +54,9 @@ TEST(Stability, LargestStableTimeStepSeparatesCalmFromExplodingBodies)
         double stiffness, damping, mass;
     };
     const Case cases[] = {
-        {8, 8, 8, 600.0, 0.01, 0.5}, {10, 0, 10, 800.0, 0.5, 1.0}, {16, 0, 0, 2000.0, 0.0, 0.3},
+        {8, 8, 8, 600.0, 0.01, 0.5},
+        {10, 0, 10, 800.0, 0.5, 1.0},
+        {16, 0, 0, 2000.0, 0.0, 0.3},
         {6, 6, 6, 1e6, 0.01, 0.3},
     };
     for (const Case& c : cases) {

@@ -50,7 +50,10 @@ void act(World& world, int step)
 {
     switch (step) {
     case 100: world.pushSide(0); break;
-    case 150: world.pushSide(0); world.pushSide(0); break;
+    case 150:
+        world.pushSide(0);
+        world.pushSide(0);
+        break;
     case 200: world.mousePush(2); break;
     case 300: world.kickCorner(Vector3(-10, 0, 0)); break;
     case 400: world.kickUp(); break;
@@ -59,7 +62,10 @@ void act(World& world, int step)
     case 700: world.kickCorner(Vector3(10, 0, 0)); break;
     case 900: world.mousePush(1); break;
     case 1100: world.pushSide(5); break;
-    case 1300: world.pushSide(4); world.pushSide(2); break;
+    case 1300:
+        world.pushSide(4);
+        world.pushSide(2);
+        break;
     case 1500: world.kickUp(); break;
     case 1700: world.pushSide(1); break;
     default: break;

@@ -21,11 +21,16 @@ constexpr Word kClassWords[] = {
 
 // "int" is the short form of "integer" that RIB streams also use.
 constexpr Word kTypeWords[] = {
-    {"float", static_cast<int>(ValueType::floatType)}, {"integer", static_cast<int>(ValueType::integer)},
-    {"int", static_cast<int>(ValueType::integer)},     {"string", static_cast<int>(ValueType::string)},
-    {"point", static_cast<int>(ValueType::point)},     {"vector", static_cast<int>(ValueType::vector)},
-    {"normal", static_cast<int>(ValueType::normal)},   {"color", static_cast<int>(ValueType::color)},
-    {"hpoint", static_cast<int>(ValueType::hpoint)},   {"matrix", static_cast<int>(ValueType::matrix)},
+    {"float", static_cast<int>(ValueType::floatType)},
+    {"integer", static_cast<int>(ValueType::integer)},
+    {"int", static_cast<int>(ValueType::integer)},
+    {"string", static_cast<int>(ValueType::string)},
+    {"point", static_cast<int>(ValueType::point)},
+    {"vector", static_cast<int>(ValueType::vector)},
+    {"normal", static_cast<int>(ValueType::normal)},
+    {"color", static_cast<int>(ValueType::color)},
+    {"hpoint", static_cast<int>(ValueType::hpoint)},
+    {"matrix", static_cast<int>(ValueType::matrix)},
     {"mpoint", static_cast<int>(ValueType::mpoint)},
 };
 

@@ -10,9 +10,22 @@
 
 namespace ribcheck {
 
-enum class StorageClass { constant, uniform, varying, vertex, facevarying };
+enum class StorageClass { constant,
+                          uniform,
+                          varying,
+                          vertex,
+                          facevarying };
 
-enum class ValueType { floatType, integer, string, point, vector, normal, color, hpoint, matrix, mpoint };
+enum class ValueType { floatType,
+                       integer,
+                       string,
+                       point,
+                       vector,
+                       normal,
+                       color,
+                       hpoint,
+                       matrix,
+                       mpoint };
 
 struct ParameterType {
     StorageClass storage = StorageClass::uniform;

@@ -64,7 +64,7 @@ void RibChecker::checkBasis(const Request& request, const std::vector<Value>& po
 }
 
 std::optional<ElementCounts> RibChecker::primitiveCounts(const Request& request, const std::vector<Value>& positional,
-                                                          const std::vector<Parameter>& parameters)
+                                                         const std::vector<Parameter>& parameters)
 {
     const std::string& name = request.name;
     const bool isQuadric = name == "Sphere" || name == "Cone" || name == "Cylinder" || name == "Hyperboloid" ||

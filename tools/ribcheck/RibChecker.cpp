@@ -17,8 +17,12 @@ struct BlockPair {
 // The blocks that must pair up. Frame, world and attribute blocks also save
 // the attributes, the basis among them, and restore them at their end.
 constexpr BlockPair kBlocks[] = {
-    {"FrameBegin", "FrameEnd"},         {"WorldBegin", "WorldEnd"},   {"AttributeBegin", "AttributeEnd"},
-    {"TransformBegin", "TransformEnd"}, {"SolidBegin", "SolidEnd"},   {"ObjectBegin", "ObjectEnd"},
+    {"FrameBegin", "FrameEnd"},
+    {"WorldBegin", "WorldEnd"},
+    {"AttributeBegin", "AttributeEnd"},
+    {"TransformBegin", "TransformEnd"},
+    {"SolidBegin", "SolidEnd"},
+    {"ObjectBegin", "ObjectEnd"},
     {"MotionBegin", "MotionEnd"},
 };
 

@@ -36,7 +36,9 @@ struct CheckOptions {
 /// One argument of a request: a number, a string, or an array (text
 /// brackets or a binary float array). An empty array holds neither.
 struct Value {
-    enum class Kind { number, string, array };
+    enum class Kind { number,
+                      string,
+                      array };
     Kind kind = Kind::number;
     int line = 0;
     std::vector<double> numbers;

@@ -158,8 +158,10 @@ Token RibLexer::binaryFloatArray(int headerByte, int at)
     for (std::uint32_t i = 0; i < count; ++i) {
         std::uint32_t bits;
         if (!readBigEndian(4, bits)) {
-            return errorToken(at, "binary float array of " + std::to_string(count) + " values cut short by the end "
-                                  "of the file after " + std::to_string(i));
+            return errorToken(at, "binary float array of " + std::to_string(count) +
+                                      " values cut short by the end "
+                                      "of the file after " +
+                                      std::to_string(i));
         }
         const double value = floatFromBits(bits);
         if (!std::isfinite(value)) token.isNonFinite = true;

@@ -12,23 +12,23 @@
 namespace ribcheck {
 
 enum class TokenKind {
-    word,         ///< a bare identifier: a request keyword
-    number,       ///< a text number, or one binary-encoded single float
-    string,       ///< a quoted string, escapes resolved
-    arrayBegin,   ///< "["
-    arrayEnd,     ///< "]"
-    floatArray,   ///< a binary-encoded float array, all its values in `numbers`
-    unreadable,   ///< a bare item that is neither a word nor a number ("1.2.3", "{")
+    word,        ///< a bare identifier: a request keyword
+    number,      ///< a text number, or one binary-encoded single float
+    string,      ///< a quoted string, escapes resolved
+    arrayBegin,  ///< "["
+    arrayEnd,    ///< "]"
+    floatArray,  ///< a binary-encoded float array, all its values in `numbers`
+    unreadable,  ///< a bare item that is neither a word nor a number ("1.2.3", "{")
     endOfInput,
-    error,        ///< unreadable input; `text` says why
+    error,  ///< unreadable input; `text` says why
 };
 
 struct Token {
     TokenKind kind = TokenKind::endOfInput;
-    int line = 1;                  ///< line on which the token starts
-    std::string text;              ///< word, string contents, number text or error message
-    double number = 0.0;           ///< the value of a number token
-    std::vector<double> numbers;   ///< the values of a floatArray token
+    int line = 1;                 ///< line on which the token starts
+    std::string text;             ///< word, string contents, number text or error message
+    double number = 0.0;          ///< the value of a number token
+    std::vector<double> numbers;  ///< the values of a floatArray token
     /// Set on a number token that is not finite ("nan", "inf" in text, or such
     /// bits in binary): a renderer cannot read it back.
     bool isNonFinite = false;

@@ -111,14 +111,16 @@ int main(int argc, char** argv)
         } else if (!optionsEnded && argument == "--") {
             optionsEnded = true;
         } else if (!optionsEnded && argument.size() > 1 && argument[0] == '-') {
-            std::cerr << "ribcheck: unknown option " << argument << "\n" << kUsage << "\n";
+            std::cerr << "ribcheck: unknown option " << argument << "\n"
+                      << kUsage << "\n";
             return kUsageOrInputError;
         } else {
             files.push_back(argument);
         }
     }
     if (files.empty()) {
-        std::cerr << "ribcheck: no file given\n" << kUsage << "\n";
+        std::cerr << "ribcheck: no file given\n"
+                  << kUsage << "\n";
         return kUsageOrInputError;
     }
 
