@@ -27,14 +27,6 @@ test_name=viewer_captures_e2e
 source "$here/xvfb_session.sh"
 require_tools convert identify pgrep
 
-# start_blorp LOG ARGS...: starts blorp and waits for its window.
-start_blorp() {
-    local log=$1
-    shift
-    "$blorp" "$@" 2>"$log" &
-    blorp_pid=$!
-    wait_for_window "$log"
-}
 
 press() {
     xdotool windowfocus --sync "$window"

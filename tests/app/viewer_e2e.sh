@@ -22,17 +22,6 @@ test_name=viewer_e2e
 source "$here/xvfb_session.sh"
 require_tools import convert compare
 
-# start_blorp LOG ARGS...: starts blorp and waits for its window.
-start_blorp() {
-    local log=$1
-    shift
-    "$blorp" "$@" 2>"$log" &
-    blorp_pid=$!
-    wait_for_window "$log"
-}
-
-shot() { import -window "$window" "$1"; }
-
 # pixels FILE KIND: "count meanX meanY" of the pixels of that kind.
 #   red:    the scene-12 body (glass, colour 0.8, 0.2, 0.2)
 #   green:  the spheres (material 0, 0.9, 0)

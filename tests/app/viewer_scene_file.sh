@@ -18,15 +18,6 @@ test_name=viewer_scene_file
 source "$here/xvfb_session.sh"
 require_tools import convert compare
 
-start_blorp() {
-    local log=$1
-    shift
-    "$blorp" "$@" 2>"$log" &
-    blorp_pid=$!
-    wait_for_window "$log"
-}
-
-shot() { import -window "$window" "$1"; }
 
 # pixels FILE KIND: the number of pixels of that kind.
 #   red:   the first body (glass, colour 0.8, 0.2, 0.2)

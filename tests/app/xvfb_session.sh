@@ -78,3 +78,16 @@ wait_exit() {
     wait "$blorp_pid" || status=$?
     blorp_pid=
 }
+
+# start_blorp LOG ARGS...: starts $blorp with ARGS, its standard error in LOG,
+# and waits for its window. Scripts that start blorp another way define their own.
+start_blorp() {
+    local log=$1
+    shift
+    "$blorp" "$@" 2>"$log" &
+    blorp_pid=$!
+    wait_for_window "$log"
+}
+
+# shot FILE: the window's picture.
+shot() { import -window "$window" "$1"; }
