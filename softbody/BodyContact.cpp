@@ -2,6 +2,7 @@
 
 #include "softbody/MassPoint.h"
 #include "softbody/SoftBody.h"
+#include "softbody/StepKernels.h"
 
 #include <algorithm>
 #include <cmath>
@@ -70,46 +71,46 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.
     if (kind_ == Kind::face) {
         for (int j = 0; j + 1 < NY; ++j)
             for (int k = 0; k + 1 < NZ; ++k) {
-                addQuad(at(0, j, k), at(0, j, k + 1), at(0, j + 1, k + 1), at(0, j + 1, k));  // -x
+                addElement(at(0, j, k), at(0, j, k + 1), at(0, j + 1, k + 1), at(0, j + 1, k));  // -x
                 const int i = NX - 1;
-                addQuad(at(i, j, k), at(i, j + 1, k), at(i, j + 1, k + 1), at(i, j, k + 1));  // +x
+                addElement(at(i, j, k), at(i, j + 1, k), at(i, j + 1, k + 1), at(i, j, k + 1));  // +x
             }
         for (int i = 0; i + 1 < NX; ++i)
             for (int k = 0; k + 1 < NZ; ++k) {
-                addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));  // -y
+                addElement(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));  // -y
                 const int j = NY - 1;
-                addQuad(at(i, j, k), at(i, j, k + 1), at(i + 1, j, k + 1), at(i + 1, j, k));  // +y
+                addElement(at(i, j, k), at(i, j, k + 1), at(i + 1, j, k + 1), at(i + 1, j, k));  // +y
             }
         for (int i = 0; i + 1 < NX; ++i)
             for (int j = 0; j + 1 < NY; ++j) {
-                addQuad(at(i, j, 0), at(i, j + 1, 0), at(i + 1, j + 1, 0), at(i + 1, j, 0));  // -z
+                addElement(at(i, j, 0), at(i, j + 1, 0), at(i + 1, j + 1, 0), at(i + 1, j, 0));  // -z
                 const int k = NZ - 1;
-                addQuad(at(i, j, k), at(i + 1, j, k), at(i + 1, j + 1, k), at(i, j + 1, k));  // +z
+                addElement(at(i, j, k), at(i + 1, j, k), at(i + 1, j + 1, k), at(i, j + 1, k));  // +z
             }
     } else if (kind_ == Kind::sheet) {
         // Two-sided, so the corners' turn does not matter.
         if (NZ == 1) {
             for (int i = 0; i + 1 < NX; ++i)
                 for (int j = 0; j + 1 < NY; ++j)
-                    addQuad(at(i, j, 0), at(i + 1, j, 0), at(i + 1, j + 1, 0), at(i, j + 1, 0));
+                    addElement(at(i, j, 0), at(i + 1, j, 0), at(i + 1, j + 1, 0), at(i, j + 1, 0));
         } else if (NY == 1) {
             for (int i = 0; i + 1 < NX; ++i)
                 for (int k = 0; k + 1 < NZ; ++k)
-                    addQuad(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));
+                    addElement(at(i, 0, k), at(i + 1, 0, k), at(i + 1, 0, k + 1), at(i, 0, k + 1));
         } else {
             for (int j = 0; j + 1 < NY; ++j)
                 for (int k = 0; k + 1 < NZ; ++k)
-                    addQuad(at(0, j, k), at(0, j + 1, k), at(0, j + 1, k + 1), at(0, j, k + 1));
+                    addElement(at(0, j, k), at(0, j + 1, k), at(0, j + 1, k + 1), at(0, j, k + 1));
         }
     } else {
         const int count = body.nodeCount();
         for (int n = 0; n + 1 < count || (n == 0 && count == 1); ++n) {
-            Element e{};
-            e.nodes[0] = n;
-            e.nodes[1] = kind_ == Kind::segment ? n + 1 : n;
-            elements_.push_back(e);
+            const int next = kind_ == Kind::segment ? n + 1 : n;
+            addElement(n, next, next, next);
         }
     }
+    elementCount_ = int(corners_.size() / 4);
+    shapes_.resize(size_t(elementCount_));
 }
 
 Bounds BodySurface::gather()
@@ -126,80 +127,47 @@ Bounds BodySurface::gather()
 void BodySurface::capture(const Bounds& region)
 {
     captured_.clear();
-    capturedBounds_.clear();
     reach_ = Bounds();
-    planes_.resize(elements_.size());
-    for (size_t e = 0; e < elements_.size(); ++e) {
-        Element& element = elements_[e];
-        prepare(element);
-        const Bounds b = elementBounds(element);
+    if (kind_ == Kind::face || kind_ == Kind::sheet) {
+        const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
+        const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
+        const QuadPass pass{positions_.data(), corners_.data(), shapes_.data(), front, back};
+        stepKernels(simdPath()).quads(pass, 0, elementCount_);
+    } else {
+        for (int e = 0; e < elementCount_; ++e) shapeSegment(e);
+    }
+    for (int e = 0; e < elementCount_; ++e) {
+        const QuadShape& shape = shapes_[size_t(e)];
+        Bounds b;
+        b.low = shape.low;
+        b.high = shape.high;
         if (!b.overlaps(region)) continue;
-        captured_.push_back(int(e));
-        capturedBounds_.push_back(b);
+        captured_.push_back(e);
         reach_.include(b.low);
         reach_.include(b.high);
-        planes_[e] = Plane{element.centre, element.normal};
     }
     buildGrid(region);
 }
 
-void BodySurface::addQuad(int a, int b, int c, int d)
+void BodySurface::addElement(int a, int b, int c, int d)
 {
-    Element e{};
-    e.nodes[0] = a;
-    e.nodes[1] = b;
-    e.nodes[2] = c;
-    e.nodes[3] = d;
-    elements_.push_back(e);
+    corners_.insert(corners_.end(), {a, b, c, d});
 }
 
-void BodySurface::prepare(Element& e) const
+void BodySurface::shapeSegment(int e)
 {
-    const Vector3 p0 = positions_[size_t(e.nodes[0])], p1 = positions_[size_t(e.nodes[1])];
-    if (kind_ == Kind::segment || kind_ == Kind::point) {
-        e.centre = p0;
-        e.e1 = p1 - p0;
-        e.g11 = e.e1.dot(e.e1);
-        return;
-    }
-    const Vector3 p2 = positions_[size_t(e.nodes[2])], p3 = positions_[size_t(e.nodes[3])];
-    e.centre = (p0 + p1 + p2 + p3) * 0.25;
-    e.e1 = (p1 + p2 - p0 - p3) * 0.5;
-    e.e2 = (p2 + p3 - p0 - p1) * 0.5;
-    const Vector3 across = e.e1.cross(e.e2);
-    const double area = std::sqrt(across.dot(across));
-    e.normal = area > 0.0 ? across / area : Vector3(0.0, 0.0, 0.0);
-    e.g11 = e.e1.dot(e.e1);
-    e.g12 = e.e1.dot(e.e2);
-    e.g22 = e.e2.dot(e.e2);
-    e.det = e.g11 * e.g22 - e.g12 * e.g12;
-}
-
-Bounds BodySurface::elementBounds(const Element& e) const
-{
+    const int* c = &corners_[size_t(4 * e)];
+    const Vector3 p0 = positions_[size_t(c[0])], p1 = positions_[size_t(c[1])];
+    QuadShape& s = shapes_[size_t(e)];
+    s.centre = p0;
+    s.e1 = p1 - p0;
+    s.g11 = s.e1.dot(s.e1);
     Bounds b;
-    if (kind_ == Kind::segment || kind_ == Kind::point) {
-        b.include(e.centre);
-        b.include(e.centre + e.e1);
-        return b.grown(elementMargin_);
-    }
-    // test() takes exactly the points centre + u·e1 + v·e2 + h·normal with
-    // |u|, |v| ≤ 1/2 and h within the element's reach in front and behind:
-    // the box of that slanted block's eight corners holds them all.
-    // The block is symmetric about its middle, centre + (front - back)/2 ·
-    // normal, and reaches from it half of each edge's extent along each axis.
-    const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
-    const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
-    const Vector3 middle = e.centre + e.normal * (0.5 * (front - back));
-    const double depth = 0.5 * (front + back);
-    // Rounding in test() could place a point a hair outside the exact box.
-    const double slack = 1e-9 * (1.0 + std::sqrt(e.g11 + e.g22));
-    const Vector3 half(0.5 * (std::fabs(e.e1.x) + std::fabs(e.e2.x)) + depth * std::fabs(e.normal.x) + slack,
-                       0.5 * (std::fabs(e.e1.y) + std::fabs(e.e2.y)) + depth * std::fabs(e.normal.y) + slack,
-                       0.5 * (std::fabs(e.e1.z) + std::fabs(e.e2.z)) + depth * std::fabs(e.normal.z) + slack);
-    b.low = middle - half;
-    b.high = middle + half;
-    return b;
+    b.include(s.centre);
+    b.include(s.centre + s.e1);
+    b = b.grown(elementMargin_);
+    s.low = b.low;
+    s.high = b.high;
 }
 
 void BodySurface::buildGrid(const Bounds& region)
@@ -243,8 +211,9 @@ void BodySurface::buildGrid(const Bounds& region)
     for (size_t e = 0; e < captured_.size(); ++e) {
         int* range = &cellRanges_[e * 6];
         int lo[3], hi[3];
-        cellOf(capturedBounds_[e].low, lo);
-        cellOf(capturedBounds_[e].high, hi);
+        const QuadShape& shape = shapes_[size_t(captured_[e])];
+        cellOf(shape.low, lo);
+        cellOf(shape.high, hi);
         for (int a = 0; a < 3; ++a) {
             range[a] = lo[a];
             range[3 + a] = hi[a];
@@ -285,11 +254,11 @@ bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
         const int element = cellElements_[size_t(s)];
         // Most candidates lie too far in front of or behind the node.
         if (isFace || isSheet) {
-            const Plane& plane = planes_[size_t(element)];
+            const QuadShape& plane = shapes_[size_t(element)];
             const double h = (p - plane.centre).dot(plane.normal);
             if (isFace ? !(h <= skin_ && -h <= depthLimit_) : !(std::fabs(h) <= 0.5 * thickness_ + skin_)) continue;
         }
-        if (!test(elements_[size_t(element)], p, candidate)) continue;
+        if (!test(element, p, candidate)) continue;
         // Strictly less: on a tie the lower-numbered element keeps the contact.
         if (!found || candidate.depth < contact.depth) {
             contact = candidate;
@@ -299,8 +268,10 @@ bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
     return found;
 }
 
-bool BodySurface::test(const Element& e, const Vector3& p, SurfaceContact& contact) const
+bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) const
 {
+    const QuadShape& e = shapes_[size_t(element)];
+    const int* nodes = &corners_[size_t(4 * element)];
     const Vector3 q = p - e.centre;
     if (kind_ == Kind::segment || kind_ == Kind::point) {
         const double t = e.g11 > 0.0 ? std::min(1.0, std::max(0.0, q.dot(e.e1) / e.g11)) : 0.0;
@@ -312,8 +283,8 @@ bool BodySurface::test(const Element& e, const Vector3& p, SurfaceContact& conta
         contact.normal = away / distance;
         contact.depth = depth;
         contact.count = kind_ == Kind::segment ? 2 : 1;
-        contact.nodes[0] = e.nodes[0];
-        contact.nodes[1] = e.nodes[1];
+        contact.nodes[0] = nodes[0];
+        contact.nodes[1] = nodes[1];
         contact.weights[0] = 1.0 - t;
         contact.weights[1] = t;
         if (kind_ == Kind::point) contact.weights[0] = 1.0;
@@ -339,7 +310,7 @@ bool BodySurface::test(const Element& e, const Vector3& p, SurfaceContact& conta
     contact.normal = normal;
     contact.depth = depth;
     contact.count = 4;
-    for (int c = 0; c < 4; ++c) contact.nodes[c] = e.nodes[c];
+    for (int c = 0; c < 4; ++c) contact.nodes[c] = nodes[c];
     contact.weights[0] = (1.0 - s) * (1.0 - t);
     contact.weights[1] = s * (1.0 - t);
     contact.weights[2] = s * t;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "geometry/Vector3.h"
+#include "softbody/SurfaceQuads.h"
 
 #include <cstddef>
 #include <vector>
@@ -86,16 +87,11 @@ private:
                       sheet,
                       segment,
                       point };
-    struct Element {
-        int nodes[4];
-        Vector3 centre, normal, e1, e2;  ///< e1, e2: the quad's mid-lines, or a segment's direction in e1
-        double g11, g12, g22, det;       ///< Gram matrix of e1, e2 and its determinant
-    };
-
-    void addQuad(int a, int b, int c, int d);
-    void prepare(Element& e) const;
-    bool test(const Element& e, const Vector3& p, SurfaceContact& contact) const;
-    Bounds elementBounds(const Element& e) const;
+    void addElement(int a, int b, int c, int d);
+    /// A segment's or a single node's shape: its first node as the centre,
+    /// its direction in e1 and e1's square length in g11, and its box.
+    void shapeSegment(int e);
+    bool test(int e, const Vector3& p, SurfaceContact& contact) const;
     void buildGrid(const Bounds& region);
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
     /// The grid cell holding p, clamped into the grid; the one mapping both the
@@ -106,9 +102,10 @@ private:
     std::vector<Vector3> positions_;  ///< every node's, in lattice order: a sixth of a node's size apart
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
-    std::vector<Element> elements_;
-    std::vector<int> captured_;  ///< elements within the captured region, ascending
-    std::vector<Bounds> capturedBounds_;
+    int elementCount_ = 0;
+    std::vector<int> corners_;        ///< four node numbers per element (a segment's two, repeated)
+    std::vector<QuadShape> shapes_;  ///< per element, as last captured
+    std::vector<int> captured_;      ///< elements within the captured region, ascending
     std::vector<int> cellRanges_;  ///< per captured element: low x, y, z, high x, y, z cell
     Bounds reach_;
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
@@ -116,12 +113,6 @@ private:
     double cellSize_ = 1.0;
     int dims_[3] = {0, 0, 0};
     std::vector<int> cellStart_;
-    /// What the first test of an element needs, by element: most candidates
-    /// fail it, and it reads a sixth of what the whole test does.
-    struct Plane {
-        Vector3 centre, normal;
-    };
-    std::vector<Plane> planes_;
     std::vector<int> cellElements_;
     std::vector<int> fill_;
     std::vector<int> outerNodes_;

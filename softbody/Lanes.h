@@ -329,6 +329,11 @@ template <class L>
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 template <class L>
+[[gnu::always_inline]] inline Lanes3<L> operator-(const Lanes3<L>& a, const Lanes3<L>& b)
+{
+    return {a.x - b.x, a.y - b.y, a.z - b.z};
+}
+template <class L>
 [[gnu::always_inline]] inline Lanes3<L> operator-(const Lanes3<L>& a)
 {
     return {-a.x, -a.y, -a.z};

@@ -43,7 +43,12 @@ void stepNodesScalar(const NodePass& pass, int begin, int end)
     }
 }
 
-const StepKernels kScalarKernels = {computeSpringsScalar, stepNodesScalar};
+void shapeQuadsScalar(const QuadPass& pass, int begin, int end)
+{
+    for (int q = begin; q < end; ++q) shapeQuad(pass, q);
+}
+
+const StepKernels kScalarKernels = {computeSpringsScalar, stepNodesScalar, shapeQuadsScalar};
 
 /// How the contact phase sees one scene object.
 ContactShape contactShape(GenericObject* object)

@@ -4,7 +4,8 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f")
 #include "softbody/Lanes.h"
+#include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kAvx512Kernels = {springsWide<Avx512Lanes>, nodesWide<Avx512Lanes>};
+const StepKernels kAvx512Kernels = {springsWide<Avx512Lanes>, nodesWide<Avx512Lanes>, quadsWide<Avx512Lanes>};
 #pragma GCC pop_options

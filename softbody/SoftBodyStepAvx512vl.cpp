@@ -4,7 +4,8 @@
 #pragma GCC push_options
 #pragma GCC target("avx512f,avx512vl")
 #include "softbody/Lanes.h"
+#include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kAvx512vlKernels = {springsWide<Avx512VlLanes>, nodesWide<Avx512VlLanes>};
+const StepKernels kAvx512vlKernels = {springsWide<Avx512VlLanes>, nodesWide<Avx512VlLanes>, quadsWide<Avx512VlLanes>};
 #pragma GCC pop_options

@@ -4,7 +4,8 @@
 #pragma GCC push_options
 #pragma GCC target("sse2")
 #include "softbody/Lanes.h"
+#include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kSse2Kernels = {springsWide<Sse2Lanes>, nodesWide<Sse2Lanes>};
+const StepKernels kSse2Kernels = {springsWide<Sse2Lanes>, nodesWide<Sse2Lanes>, quadsWide<Sse2Lanes>};
 #pragma GCC pop_options

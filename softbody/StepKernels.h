@@ -20,6 +20,7 @@
 #include "geometry/Spring.h"
 #include "softbody/MassPoint.h"
 #include "softbody/SimdPath.h"
+#include "softbody/SurfaceQuads.h"
 
 #include <cmath>
 #include <cstddef>
@@ -75,6 +76,8 @@ struct StepKernels {
     void (*springs)(Spring* springs, int begin, int end, int total, bool prefetch);
     /// Nodes [begin, end), each finished (forces, contacts, integration) on its own.
     void (*nodes)(const NodePass& pass, int begin, int end);
+    /// Surface quads [begin, end) of the contact search between bodies.
+    void (*quads)(const QuadPass& pass, int begin, int end);
 };
 
 /// The kernels of a path; the scalar ones for a path this build lacks.
