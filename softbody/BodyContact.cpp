@@ -202,43 +202,45 @@ void BodySurface::buildGrid(const Bounds& region)
     gridOrigin_ = reach_.low;
     inverseCellSize_ = 1.0 / cellSize_;
 
-    // The same product findContact uses: a division here could round a point
-    // on a cell boundary into the neighbouring cell, and a node there would
-    // miss the element whose box holds it.
-    auto cellOf = [&](const Vector3& p, int(&c)[3]) { cellCoordinates(p, c); };
+    // Each element's cells, in element order, counted by cell; then each
+    // entry placed after the ones of its cell before it, so each cell lists
+    // its elements ascending. Cells come from the same mapping findContact
+    // uses: a division here could round a point on a cell boundary into the
+    // neighbouring cell, and a node there would miss the element whose box
+    // holds it.
     cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
     cellRanges_.resize(captured_.size() * 6);
+    size_t entries = 0;
     for (size_t e = 0; e < captured_.size(); ++e) {
-        int* range = &cellRanges_[e * 6];
-        int lo[3], hi[3];
         const QuadShape& shape = shapes_[size_t(captured_[e])];
-        cellOf(shape.low, lo);
-        cellOf(shape.high, hi);
-        for (int a = 0; a < 3; ++a) {
-            range[a] = lo[a];
-            range[3 + a] = hi[a];
-        }
+        int* range = &cellRanges_[e * 6];
+        cellCoordinates(shape.low, *reinterpret_cast<int(*)[3]>(range));
+        cellCoordinates(shape.high, *reinterpret_cast<int(*)[3]>(range + 3));
+        entries += size_t(range[3] - range[0] + 1) * size_t(range[4] - range[1] + 1) * size_t(range[5] - range[2] + 1);
     }
-    auto forEachCell = [&](size_t e, auto visit) {
+    entryCells_.resize(entries);
+    entryElements_.resize(entries);
+    int* cell = entryCells_.data();
+    int* owner = entryElements_.data();
+    int* count = cellStart_.data() + 1;
+    for (size_t e = 0; e < captured_.size(); ++e) {
         const int* r = &cellRanges_[e * 6];
+        const int element = captured_[e];
         for (int x = r[0]; x <= r[3]; ++x)
-            for (int y = r[1]; y <= r[4]; ++y)
-                for (int z = r[2]; z <= r[5]; ++z) visit(cellIndex(x, y, z));
-    };
-    for (size_t e = 0; e < captured_.size(); ++e) forEachCell(e, [&](int c) { ++cellStart_[size_t(c) + 1]; });
+            for (int y = r[1]; y <= r[4]; ++y) {
+                const int row = cellIndex(x, y, 0);
+                for (int z = r[2]; z <= r[5]; ++z) {
+                    *cell++ = row + z;
+                    *owner++ = element;
+                    ++count[row + z];
+                }
+            }
+    }
     for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
-    cellElements_.resize(size_t(cellStart_.back()));
+    cellElements_.resize(entryCells_.size());
     fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
-    // Filled in element order, so each cell lists its elements ascending.
-    for (size_t e = 0; e < captured_.size(); ++e)
-        forEachCell(e, [&](int c) { cellElements_[size_t(fill_[size_t(c)]++)] = captured_[e]; });
-}
-
-void BodySurface::cellCoordinates(const Vector3& p, int (&c)[3]) const
-{
-    const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
-                         (p.z - gridOrigin_.z) * inverseCellSize_};
-    for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
+    for (size_t i = 0; i < entryCells_.size(); ++i)
+        cellElements_[size_t(fill_[size_t(entryCells_[i])]++)] = entryElements_[i];
 }
 
 bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const

@@ -3,6 +3,7 @@
 #include "geometry/Vector3.h"
 #include "softbody/SurfaceQuads.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <vector>
 
@@ -96,7 +97,12 @@ private:
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
     /// The grid cell holding p, clamped into the grid; the one mapping both the
     /// grid's filling and the look-up use.
-    void cellCoordinates(const Vector3& p, int (&c)[3]) const;
+    void cellCoordinates(const Vector3& p, int (&c)[3]) const
+    {
+        const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
+                             (p.z - gridOrigin_.z) * inverseCellSize_};
+        for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
+    }
 
     SoftBody* body_;
     std::vector<Vector3> positions_;  ///< every node's, in lattice order: a sixth of a node's size apart
@@ -107,6 +113,7 @@ private:
     std::vector<QuadShape> shapes_;  ///< per element, as last captured
     std::vector<int> captured_;      ///< elements within the captured region, ascending
     std::vector<int> cellRanges_;  ///< per captured element: low x, y, z, high x, y, z cell
+    std::vector<int> entryCells_, entryElements_;  ///< the grid's entries in element order
     Bounds reach_;
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
     Vector3 gridOrigin_;
