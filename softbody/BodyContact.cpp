@@ -115,11 +115,13 @@ BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.
 
 Bounds BodySurface::gather()
 {
+    // Only the outer nodes: they are the surface's corners and the nodes
+    // that meet other bodies, and their box is all of the body that counts.
     Bounds box;
     const MassPoint* nodes = body_->nodeArray();
-    for (size_t n = 0; n < positions_.size(); ++n) {
-        positions_[n] = nodes[n].position;
-        box.include(positions_[n]);
+    for (int n : outerNodes_) {
+        positions_[size_t(n)] = nodes[n].position;
+        box.include(positions_[size_t(n)]);
     }
     return box;
 }

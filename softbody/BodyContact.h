@@ -61,13 +61,13 @@ public:
     /// The elements of body's surface; capture() takes their positions.
     explicit BodySurface(SoftBody& body);
 
-    /// Copies the body's node positions, which capture() and collideNodes()
-    /// then read, and returns the box around them.
+    /// Copies the positions of the body's outer nodes, which capture() and
+    /// collideNodes() then read, and returns the box around them.
     Bounds gather();
     /// Takes the surface at the positions gather() copied, as far as a node
     /// within `region` can touch it.
     void capture(const Bounds& region);
-    /// Node n's position as gather() copied it.
+    /// Outer node n's position as gather() copied it.
     const Vector3& position(int n) const { return positions_[std::size_t(n)]; }
 
     SoftBody& body() const { return *body_; }
@@ -105,7 +105,7 @@ private:
     }
 
     SoftBody* body_;
-    std::vector<Vector3> positions_;  ///< every node's, in lattice order: a sixth of a node's size apart
+    std::vector<Vector3> positions_;  ///< the outer nodes', at their node numbers: a sixth of a node's size apart
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     int elementCount_ = 0;
