@@ -48,7 +48,7 @@ double BodySurface::margin(const SoftBody& body)
     return body.spacing * (kSkin + (solid ? kSolidReach : 0.5 * kThickness) + 0.5);
 }
 
-BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.nodeCount()))
+BodySurface::BodySurface(SoftBody& body) : body_(&body), positions_(size_t(body.nodeCount()) + 1)
 {
     const int NX = body.nodesX, NY = body.nodesY, NZ = body.nodesZ;
     const Lattice at{NY, NZ};

@@ -105,7 +105,7 @@ private:
     }
 
     SoftBody* body_;
-    std::vector<Vector3> positions_;  ///< the outer nodes', at their node numbers: a sixth of a node's size apart
+    std::vector<Vector3> positions_;  ///< the outer nodes', at their node numbers (and one spare after the last, which the quad pass reads past a row)
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     int elementCount_ = 0;

@@ -15,11 +15,13 @@ struct QuadShape {
     Vector3 centre, normal, e1, e2;
     double g11, g12, g22, det;  ///< Gram matrix of e1, e2 and its determinant
     Vector3 low, high;
+    /// Unused: the wide passes write a shape as four rows of six doubles.
+    double spare[2];
 };
 
 /// What the quad pass reads and writes.
 struct QuadPass {
-    const Vector3* positions;  ///< node positions, by node number
+    const Vector3* positions;  ///< node positions, by node number, and one more after the last
     const int* corners;        ///< four per quad, turning so that e1 × e2 faces out
     QuadShape* shapes;         ///< written, one per quad
     double front, back;        ///< how far a quad's block reaches in front of it and behind it
@@ -54,4 +56,5 @@ inline void shapeQuad(const QuadPass& pass, int q)
                        0.5 * (std::fabs(s.e1.z) + std::fabs(s.e2.z)) + depth * std::fabs(s.normal.z) + slack);
     s.low = middle - half;
     s.high = middle + half;
+    s.spare[0] = s.spare[1] = 0.0;
 }

@@ -7,6 +7,26 @@
 #include "softbody/Lanes.h"
 #include "softbody/SurfaceQuads.h"
 
+#include <cstddef>
+
+// The rows the transposes read and write: a corner's position and the
+// next node's, six doubles; a shape's fields, four rows of six.
+static_assert(sizeof(Vector3) == 3 * sizeof(double), "a position is three doubles");
+static_assert(offsetof(QuadShape, centre) == 0 &&
+                  offsetof(QuadShape, normal) == offsetof(QuadShape, centre) + 3 * sizeof(double) &&
+                  offsetof(QuadShape, e1) == offsetof(QuadShape, centre) + 6 * sizeof(double) &&
+                  offsetof(QuadShape, e2) == offsetof(QuadShape, centre) + 9 * sizeof(double) &&
+                  offsetof(QuadShape, g11) == offsetof(QuadShape, centre) + 12 * sizeof(double) &&
+                  offsetof(QuadShape, g12) == offsetof(QuadShape, centre) + 13 * sizeof(double) &&
+                  offsetof(QuadShape, g22) == offsetof(QuadShape, centre) + 14 * sizeof(double) &&
+                  offsetof(QuadShape, det) == offsetof(QuadShape, centre) + 15 * sizeof(double) &&
+                  offsetof(QuadShape, low) == offsetof(QuadShape, centre) + 16 * sizeof(double) &&
+                  offsetof(QuadShape, high) == offsetof(QuadShape, centre) + 19 * sizeof(double) &&
+                  offsetof(QuadShape, spare) == offsetof(QuadShape, centre) + 22 * sizeof(double) &&
+                  sizeof(QuadShape) == 24 * sizeof(double),
+              "a quad's shape is four rows of six doubles: centre and normal, e1 and e2, the Gram matrix and "
+              "low x and y, low z, high and two spare");
+
 /// Quads [begin, end): whole groups of lanes, then the rest one at a time.
 template <class L>
 void quadsWide(const QuadPass& pass, int begin, int end)
@@ -17,11 +37,11 @@ void quadsWide(const QuadPass& pass, int begin, int end)
     for (; q + W <= end; q += W) {
         Lanes3<L> p[4];
         for (int k = 0; k < 4; ++k) {
-            const Vector3* at[W];
-            forEachLane<W>([&](int l) BLORP_INLINE { at[l] = &pass.positions[pass.corners[4 * (q + l) + k]]; });
-            p[k] = {lanesOf<L>([&](int l) BLORP_INLINE { return at[l]->x; }),
-                    lanesOf<L>([&](int l) BLORP_INLINE { return at[l]->y; }),
-                    lanesOf<L>([&](int l) BLORP_INLINE { return at[l]->z; })};
+            const double* rows[W];
+            forEachLane<W>([&](int l) BLORP_INLINE { rows[l] = &pass.positions[pass.corners[4 * (q + l) + k]].x; });
+            D columns[6];
+            L::columnsOf(rows, columns);
+            p[k] = {columns[0], columns[1], columns[2]};
         }
         const D quarter = splat<L>(0.25), halfOne = splat<L>(0.5);
         const Lanes3<L> centre = scaled(((p[0] + p[1]) + p[2]) + p[3], quarter);
@@ -40,16 +60,16 @@ void quadsWide(const QuadPass& pass, int begin, int end)
                                 halfOne * (absLanes<L>(e1.y) + absLanes<L>(e2.y)) + depth * absLanes<L>(normal.y) + slack,
                                 halfOne * (absLanes<L>(e1.z) + absLanes<L>(e2.z)) + depth * absLanes<L>(normal.z) + slack};
         const Lanes3<L> low = middle - half, high = middle + half;
-        forEachLane<W>([&](int l) BLORP_INLINE {
-            QuadShape& s = pass.shapes[q + l];
-            s.centre = Vector3(centre.x[l], centre.y[l], centre.z[l]);
-            s.normal = Vector3(normal.x[l], normal.y[l], normal.z[l]);
-            s.e1 = Vector3(e1.x[l], e1.y[l], e1.z[l]);
-            s.e2 = Vector3(e2.x[l], e2.y[l], e2.z[l]);
-            s.g11 = g11[l], s.g12 = g12[l], s.g22 = g22[l], s.det = det[l];
-            s.low = Vector3(low.x[l], low.y[l], low.z[l]);
-            s.high = Vector3(high.x[l], high.y[l], high.z[l]);
-        });
+        double* rows[W];
+        auto store = [&](int first, const D(&columns)[6]) BLORP_INLINE {
+            forEachLane<W>([&](int l) BLORP_INLINE { rows[l] = &pass.shapes[q + l].centre.x + first; });
+            L::rowsOf(columns, rows);
+        };
+        const D none = splat<L>(0.0);
+        store(0, {centre.x, centre.y, centre.z, normal.x, normal.y, normal.z});
+        store(6, {e1.x, e1.y, e1.z, e2.x, e2.y, e2.z});
+        store(12, {g11, g12, g22, det, low.x, low.y});
+        store(18, {low.z, high.x, high.y, high.z, none, none});
     }
     for (; q < end; ++q) shapeQuad(pass, q);
 }

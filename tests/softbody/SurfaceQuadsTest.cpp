@@ -24,9 +24,11 @@ TEST(SurfaceQuads, EveryPathGivesEachQuadItsOwnShapeBits)
     positions[12] = positions[11] * 2.0, positions[13] = positions[11] * 3.0;  // on one line
     positions[20].y = std::numeric_limits<double>::quiet_NaN();
     positions[33].z = std::numeric_limits<double>::infinity();
+    positions.emplace_back(0.0, 0.0, 0.0);  // the spare place after the last node
     std::vector<int> corners;
     for (int q = 0; q < 21; ++q)
         for (int k = 0; k < 4; ++k) corners.push_back(q < 3 ? 7 + k + 3 * (q == 2) : (q * 7 + k * 13) % 60);
+    corners[4 * 20 + 1] = 59;  // the last node, whose row runs on into the spare place
     const int count = int(corners.size() / 4);
     QuadShape untouched;
     std::memset(&untouched, 0x5a, sizeof untouched);
