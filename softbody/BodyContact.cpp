@@ -196,7 +196,7 @@ void BodySurface::buildGrid(const Bounds& region)
                                  std::floor(extent.z / cellSize_) + 1.0};
         const double total = cells[0] * cells[1] * cells[2];
         if (total <= cap) {
-            for (int a = 0; a < 3; ++a) dims_[a] = int(cells[a]);
+            for (int a = 0; a < 3; ++a) dims_[a] = int(cells[a]), lastCell_[a] = double(dims_[a] - 1);
             break;
         }
         cellSize_ *= std::max(1.1, std::cbrt(total / cap));

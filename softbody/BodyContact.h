@@ -101,7 +101,7 @@ private:
     {
         const double q[3] = {(p.x - gridOrigin_.x) * inverseCellSize_, (p.y - gridOrigin_.y) * inverseCellSize_,
                              (p.z - gridOrigin_.z) * inverseCellSize_};
-        for (int a = 0; a < 3; ++a) c[a] = int(std::min(double(dims_[a] - 1), std::max(0.0, q[a])));
+        for (int a = 0; a < 3; ++a) c[a] = int(std::min(lastCell_[a], std::max(0.0, q[a])));
     }
 
     SoftBody* body_;
@@ -119,6 +119,7 @@ private:
     Vector3 gridOrigin_;
     double cellSize_ = 1.0;
     int dims_[3] = {0, 0, 0};
+    double lastCell_[3] = {0.0, 0.0, 0.0};  ///< dims_ - 1, as doubles
     std::vector<int> cellStart_;
     std::vector<int> cellElements_;
     std::vector<int> fill_;
