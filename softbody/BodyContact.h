@@ -109,10 +109,10 @@ private:
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     int elementCount_ = 0;
-    std::vector<int> corners_;        ///< four node numbers per element (a segment's two, repeated)
-    std::vector<QuadShape> shapes_;  ///< per element, as last captured
-    std::vector<int> captured_;      ///< elements within the captured region, ascending
-    std::vector<int> cellRanges_;  ///< per captured element: low x, y, z, high x, y, z cell
+    std::vector<int> corners_;                     ///< four node numbers per element (a segment's two, repeated)
+    std::vector<QuadShape> shapes_;                ///< per element, as last captured
+    std::vector<int> captured_;                    ///< elements within the captured region, ascending
+    std::vector<int> cellRanges_;                  ///< per captured element: low x, y, z, high x, y, z cell
     std::vector<int> entryCells_, entryElements_;  ///< the grid's entries in element order
     Bounds reach_;
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.

@@ -20,7 +20,7 @@ TEST(SurfaceQuads, EveryPathGivesEachQuadItsOwnShapeBits)
     // operation done in another order rounds differently somewhere.
     for (int n = 0; n < 60; ++n)
         positions.emplace_back(1.5 * std::sin(n * 12.9898), 1.5 * std::sin(n * 78.233 + 1.0), 1.5 * std::sin(n * 37.719 + 2.0));
-    positions[7] = positions[8] = positions[9] = positions[10];                 // one spot
+    positions[7] = positions[8] = positions[9] = positions[10];                // one spot
     positions[12] = positions[11] * 2.0, positions[13] = positions[11] * 3.0;  // on one line
     positions[20].y = std::numeric_limits<double>::quiet_NaN();
     positions[33].z = std::numeric_limits<double>::infinity();
