@@ -27,22 +27,31 @@ bool processorHas(SimdPath path)
     }
 }
 
-std::atomic<int>& chosenPath()
+constexpr int kNoForcedPath = -1;
+
+// The path BLORP_SIMD names, or kNoForcedPath. Read on first use, so a
+// program can still set BLORP_SIMD in main() before its first step; the
+// paths are timed only when the default is wanted.
+int requestedPath()
 {
-    // Chosen on first use, so a program can still set BLORP_SIMD in main()
-    // before its first step.
-    static std::atomic<int> chosen = [] {
-        // The paths are timed only when the default is wanted.
+    static const int requested = [] {
         const char* request = std::getenv("BLORP_SIMD");
         SimdPath named;
-        const bool runsNamed = request != nullptr && parseSimdPath(request, named) && processorHas(named);
+        if (request != nullptr && parseSimdPath(request, named) && processorHas(named)) return int(named);
         std::string warning;
-        const SimdPath path =
-            simdPathForRequest(request, processorHas, runsNamed ? named : fastestSimdPath(), warning);
+        if (request != nullptr && *request != '\0')
+            simdPathForRequest(request, processorHas, fastestSimdPath(), warning);
         if (!warning.empty()) std::cerr << warning << "\n";
-        return int(path);
+        return kNoForcedPath;
     }();
-    return chosen;
+    return requested;
+}
+
+// The path every step is held to, or kNoForcedPath for the default.
+std::atomic<int>& forcedPath()
+{
+    static std::atomic<int> forced{requestedPath()};
+    return forced;
 }
 }  // namespace
 
@@ -55,14 +64,22 @@ SimdPath widestSimdPath()
     return SimdPath::scalar;
 }
 
-SimdPath simdPath() { return SimdPath(chosenPath().load(std::memory_order_relaxed)); }
+SimdPath simdPath()
+{
+    const int forced = forcedPath().load(std::memory_order_relaxed);
+    return forced == kNoForcedPath ? fastestSimdPath() : SimdPath(forced);
+}
+
+bool simdPathForced() { return forcedPath().load(std::memory_order_relaxed) != kNoForcedPath; }
 
 bool setSimdPath(SimdPath path)
 {
     if (!simdPathAvailable(path)) return false;
-    chosenPath().store(int(path), std::memory_order_relaxed);
+    forcedPath().store(int(path), std::memory_order_relaxed);
     return true;
 }
+
+void resetSimdPath() { forcedPath().store(requestedPath(), std::memory_order_relaxed); }
 
 const char* simdPathName(SimdPath path) { return kNames[int(path)]; }
 

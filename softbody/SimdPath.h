@@ -25,23 +25,33 @@ inline constexpr SimdPath kSimdPaths[] = {SimdPath::scalar, SimdPath::sse2, Simd
 bool simdPathAvailable(SimdPath path);
 /// The widest path available here.
 SimdPath widestSimdPath();
-/// The path steps use unless told otherwise: of the paths available here,
-/// the one that steps a small body fastest, timed once, at the first call
-/// (a few milliseconds of the calling thread's time).
+/// The start-up choice: of the paths available here, the one that steps a
+/// small body fastest, timed once, at the first call (a few milliseconds of
+/// the calling thread's time). Bodies too large for the caches may rank the
+/// paths differently and time their own (SoftBody::pathTrialSprings).
 SimdPath fastestSimdPath();
 /// The candidate with the least of its `rounds` timings by seconds(path);
 /// the candidates are timed in turns, a round each, so that a slow spell of
-/// the machine falls on all of them alike. Ties go to the earlier candidate.
+/// the machine falls on all of them alike. Ties go to the earlier candidate
+/// (see PathTrial, which takes the timings one at a time).
 SimdPath fastestOf(const std::vector<SimdPath>& candidates, int rounds,
                    const std::function<double(SimdPath)>& seconds);
-/// The path every step uses. Chosen once, at the first call: the fastest
-/// available, or the one the BLORP_SIMD environment variable names if the
+/// The path every step is held to when one is forced (see simdPathForced),
+/// otherwise the start-up choice, fastestSimdPath(). Read at the first call:
+/// the BLORP_SIMD environment variable forces the path it names if the
 /// processor can run it (see simdPathForRequest).
 SimdPath simdPath();
-/// Makes every later step use the path; returns false, and changes nothing,
+/// Whether every step takes simdPath(): BLORP_SIMD named a path that runs
+/// here, or setSimdPath was called since. Otherwise large bodies choose
+/// their own path (SoftBody::advance).
+bool simdPathForced();
+/// Holds every later step to the path; returns false, and changes nothing,
 /// when the path cannot run here. Meant for tests and benchmarks that compare
 /// the paths in one process.
 bool setSimdPath(SimdPath path);
+/// Undoes setSimdPath: steps go back to the path BLORP_SIMD forces, or to
+/// the default when it forces none.
+void resetSimdPath();
 /// "scalar", "sse2", "avx2", "avx512vl" or "avx512".
 const char* simdPathName(SimdPath path);
 /// The path named by text (one of simdPathName's texts); false for any other text.

@@ -4,24 +4,13 @@
 // processor lists: how it carries out the widest operations, how many it
 // does at once, how its caches feed them.
 #include "geometry/Box.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 
-#include <algorithm>
-#include <ctime>
-#include <limits>
 #include <vector>
 
 namespace {
-/// The calling thread's processor time: time the machine gives to other
-/// processes does not count.
-double threadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
-
 /// Times the available paths stepping one small body: an 8³ cube with its
 /// lowest layer in a table, so that a timing holds the spring and node
 /// passes of a free cube and the contact answers of a body at rest on an
@@ -45,24 +34,18 @@ SimdPath measureFastestPath()
     // bringing it into memory and cache.
     for (SimdPath path : candidates) body.advanceIn(path, kDt);
     return fastestOf(candidates, kRounds, [&](SimdPath path) {
-        const double start = threadSeconds();
+        const double start = threadProcessorSeconds();
         for (int s = 0; s < kStepsPerTiming; ++s) body.advanceIn(path, kDt);
-        return threadSeconds() - start;
+        return threadProcessorSeconds() - start;
     });
 }
 }  // namespace
 
 SimdPath fastestOf(const std::vector<SimdPath>& candidates, int rounds, const std::function<double(SimdPath)>& seconds)
 {
-    std::vector<double> best(candidates.size(), std::numeric_limits<double>::infinity());
-    for (int round = 0; round < rounds; ++round)
-        for (size_t i = 0; i < candidates.size(); ++i) {
-            // Each round starts one path later, so that no path always
-            // follows the same one or always runs first.
-            const size_t c = (i + size_t(round)) % candidates.size();
-            best[c] = std::min(best[c], seconds(candidates[c]));
-        }
-    return candidates[size_t(std::min_element(best.begin(), best.end()) - best.begin())];
+    PathTrial trial(candidates.data(), int(candidates.size()), rounds);
+    while (!trial.done()) trial.record(seconds(trial.next()));
+    return trial.chosen();
 }
 
 SimdPath fastestSimdPath()

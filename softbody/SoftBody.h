@@ -4,6 +4,7 @@
 #include "geometry/Vector3.h"
 #include "softbody/LargePageAllocator.h"
 #include "softbody/MassPoint.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SideGrid.h"
 #include "softbody/SimdPath.h"
 
@@ -43,6 +44,14 @@ public:
     /// often; larger ones no longer fit the cache beside the other thread's
     /// (docs/performance.md has the measurements).
     static constexpr int kBandNodes = 2048;
+    /// Bodies with at least this many springs (about 4 MB of them) choose
+    /// their own path: beyond the caches closest to a core the paths rank
+    /// differently from the small body the start-up choice times
+    /// (docs/performance.md), and differently again from one processor to
+    /// the next, so advance() times the body's own first steps.
+    static constexpr int kPathTrialSprings = 50000;
+    /// Timed steps each available path takes in a body's trial.
+    static constexpr int kPathTrialRounds = 3;
 
     bool isLine = false;  ///< at most one non-zero cell count: a single node or a chain
     bool glass = false;   ///< all three cell counts non-zero: transparent, glass shading, elastic contacts
@@ -62,6 +71,9 @@ public:
     /// Nodes per plane in one band of advance()'s sweep (kBandNodes by
     /// default; at least one row). The result is the same bits for any value.
     int bandNodes = kBandNodes;
+    /// Spring count from which advance() chooses this body's own path
+    /// (kPathTrialSprings by default). The result is the same bits either way.
+    int pathTrialSprings = kPathTrialSprings;
     const std::vector<GenericObject*>* sceneObjects = nullptr;  ///< the world's objects; not owned
     MassPoint* nodes = nullptr;                                 ///< nodesX·nodesY·nodesZ nodes in lattice order, [i][j][k] with k fastest
     Spring* springs = nullptr;                                  ///< every spring in creation order
@@ -110,10 +122,21 @@ public:
     /// step(dt), bit for bit, but done in one sweep over the lattice's
     /// i-planes so that each plane's springs are still in cache when its
     /// nodes gather them. Large bodies split the sweep between two threads.
+    /// Unless a path is forced (simdPathForced), a body of at least
+    /// pathTrialSprings springs times its steps after the first in each
+    /// available path in turn, kPathTrialRounds each, and then keeps the
+    /// fastest (ownPath); every path gives the same bits.
     void advance(double dt);
-    /// advance(dt) in the given path instead of simdPath()'s, for setting the
-    /// paths against one another; the path must be available here.
+    /// advance(dt) in the given path instead of the body's own, for setting
+    /// the paths against one another; the path must be available here.
     void advanceIn(SimdPath path, double dt);
+    /// The path this body's steps take: the forced one, if any; the one its
+    /// trial found fastest, once the trial is over; otherwise the start-up
+    /// choice (during its trial, advance() takes each path in turn).
+    SimdPath ownPath() const;
+    /// Whether advance() has still to time paths for this body (false for
+    /// a body below pathTrialSprings and whenever a path is forced).
+    bool timingPaths() const;
     /// The same as step(dt), but spelt out with MassPoint's own operations
     /// one node at a time, every object asked through its virtual contains
     /// and normalAt: the yardstick the faster paths are tested against.
@@ -164,6 +187,8 @@ private:
     /// The same downwards: in each plane i, the springs made at the band's
     /// rows, then the nodes of the same rows in plane i + 1 (if any).
     void sweepDown(const StepSetup& setup, int first, int last);
+    /// advance() with a step prepared beforehand: one thread or two, by size.
+    void sweep(const StepSetup& setup);
     /// advance() on two threads, one taking rows [0, h) of every plane and
     /// the other the rest.
     void advanceInRowHalves(const StepSetup& setup, int h);
@@ -178,6 +203,10 @@ private:
     /// cell diagonal, face diagonal) at [p·(R + 1) + r], where R = nodesX·nodesY;
     /// [p·(R + 1) + R] ends the pass.
     std::vector<int> rowSpringStart;
+    /// This body's timings of the paths, begun by its first advance() when
+    /// it is large enough (see pathTrialSprings).
+    PathTrial pathTrial;
+    bool pathTrialBegun = false;
 };
 
 /// Number of springs a lattice of these cell counts gets (axis, cell-diagonal and face-diagonal).

@@ -2,12 +2,14 @@
 #include "geometry/GenericObject.h"
 #include "geometry/Sphere.h"
 #include "softbody/HelperThread.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SoftBody.h"
 #include "softbody/StepKernels.h"
 
 #include <algorithm>
-#include <cmath>
 #include <atomic>
+#include <cmath>
+#include <iterator>
 #include <thread>
 
 namespace {
@@ -145,6 +147,9 @@ struct StepSetup {
     std::vector<ContactShape> shapes;
     NodePass pass;
     bool prefetchSprings;
+    /// Where a timed step adds the helper thread's processor time for its
+    /// share; nullptr when the step is not timed.
+    double* helperSeconds = nullptr;
 };
 
 StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
@@ -164,7 +169,7 @@ StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
 
 void SoftBody::computeSpringForces()
 {
-    const StepSetup setup = prepareStep(0.0, simdPath());
+    const StepSetup setup = prepareStep(0.0, ownPath());
     if (springTotal >= parallelThreshold)
         runInTwo(springTotal, [&](int begin, int end) { computeSpringRange(setup, begin, end); });
     else
@@ -178,7 +183,7 @@ void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::step(double dt)
 {
-    const StepSetup setup = prepareStep(dt, simdPath());
+    const StepSetup setup = prepareStep(dt, ownPath());
     if (springTotal >= parallelThreshold)
         runInTwo(nodeCount(), [&](int begin, int end) { stepNodeRange(setup, begin, end); });
     else
@@ -336,13 +341,69 @@ private:
     }
     std::atomic<std::uint64_t> range_;
 };
+
+// The helper thread's share of a step, adding its processor time to the
+// step's when the step is timed.
+template <class Work>
+auto timedOnHelper(const StepSetup& setup, Work& work)
+{
+    return [&setup, &work] {
+        if (setup.helperSeconds == nullptr) {
+            work();
+            return;
+        }
+        const double start = threadProcessorSeconds();
+        work();
+        *setup.helperSeconds += threadProcessorSeconds() - start;
+    };
+}
 }  // namespace
 
-void SoftBody::advance(double dt) { advanceIn(simdPath(), dt); }
-
-void SoftBody::advanceIn(SimdPath path, double dt)
+SimdPath SoftBody::ownPath() const
 {
-    const StepSetup setup = prepareStep(dt, path);
+    if (simdPathForced() || !pathTrialBegun || !pathTrial.done()) return simdPath();
+    return pathTrial.chosen();
+}
+
+bool SoftBody::timingPaths() const
+{
+    return !simdPathForced() && springTotal >= pathTrialSprings && !(pathTrialBegun && pathTrial.done());
+}
+
+void SoftBody::advance(double dt)
+{
+    if (!timingPaths()) {
+        advanceIn(ownPath(), dt);
+        return;
+    }
+    if (!pathTrialBegun) {
+        // The first step is not timed: it is the first to read the body since
+        // it was built, and finds more or less of it in the caches than the
+        // steps after it do.
+        SimdPath available[std::size(kSimdPaths)];
+        int count = 0;
+        for (SimdPath path : kSimdPaths)
+            if (simdPathAvailable(path)) available[count++] = path;
+        pathTrial = PathTrial(available, count, kPathTrialRounds);
+        pathTrialBegun = true;
+        advanceIn(simdPath(), dt);
+        return;
+    }
+    // Processor time, the caller's and the helper's, so that time the
+    // machine gives to other work counts for no path.
+    const SimdPath path = pathTrial.next();
+    double helperSeconds = 0.0;
+    const double start = threadProcessorSeconds();
+    StepSetup setup = prepareStep(dt, path);
+    setup.helperSeconds = &helperSeconds;
+    sweep(setup);
+    pathTrial.record(threadProcessorSeconds() - start + helperSeconds);
+}
+
+void SoftBody::advanceIn(SimdPath path, double dt) { sweep(prepareStep(dt, path)); }
+
+void SoftBody::sweep(const StepSetup& setup)
+{
     // The lower of two row halves takes the odd row, so it is the larger.
     const int lowerRows = nodesY - nodesY / 2;
     if (springTotal < parallelThreshold || nodesX < 4)
@@ -383,7 +444,7 @@ void SoftBody::advanceInRowHalves(const StepSetup& setup, int h)
             stepNodeRange(setup, i * NY * NZ, (i * NY + h) * NZ);
         }
     };
-    runBeside(lowerRows, upperRows, [&] { sweepUp(setup, 0, NX); });
+    runBeside(lowerRows, timedOnHelper(setup, upperRows), [&] { sweepUp(setup, 0, NX); });
 }
 
 void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
@@ -418,5 +479,5 @@ void SoftBody::advanceInPlaneHalves(const StepSetup& setup)
             stepNodeRange(setup, p * plane, (p + 1) * plane);
         }
     };
-    runBeside(lowerPart, upperPart, [&] { sweepUp(setup, 0, NX); });
+    runBeside(lowerPart, timedOnHelper(setup, upperPart), [&] { sweepUp(setup, 0, NX); });
 }

@@ -2,7 +2,8 @@
 // The step's inner loops, one set per SimdPath, and what they share. Internal
 // to the soft body library.
 //
-// The one way in: a step takes stepKernels(simdPath()) once (in
+// The one way in: a step takes stepKernels(path) once, for the path the body
+// steps in (SoftBody::ownPath, or the one its trial times; in
 // SoftBody::prepareStep) and calls its two passes on ranges of springs and
 // nodes. The scalar kernels live in SoftBodyStep.cpp; each wide path's are
 // springsWide and nodesWide (WideStep.h) over one lane set (Lanes.h),

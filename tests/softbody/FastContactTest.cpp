@@ -19,10 +19,9 @@ struct State {
     Vector3 position, velocity, push, contactForce;
 };
 
-// Restores the path the process had when it goes out of scope.
+// Returns the process to its default path when it goes out of scope.
 struct PathGuard {
-    SimdPath saved = simdPath();
-    ~PathGuard() { setSimdPath(saved); }
+    ~PathGuard() { resetSimdPath(); }
 };
 
 // A row of unconnected-in-effect nodes (springs without stiffness or

@@ -51,7 +51,6 @@ TEST(SimdPath, ARequestChoosesAnyPathTheProcessorCanRun)
 
 TEST(SimdPath, OnlyAPathThatRunsHereCanBeChosen)
 {
-    const SimdPath saved = simdPath();
     EXPECT_TRUE(simdPathAvailable(SimdPath::scalar));
     EXPECT_TRUE(simdPathAvailable(widestSimdPath()));
     EXPECT_TRUE(simdPathAvailable(fastestSimdPath()));
@@ -69,7 +68,7 @@ TEST(SimdPath, OnlyAPathThatRunsHereCanBeChosen)
         ASSERT_TRUE(parseSimdPath(simdPathName(path), parsed));
         EXPECT_EQ(parsed, path);
     }
-    setSimdPath(saved);
+    resetSimdPath();
 }
 
 TEST(SimdPath, TheDefaultIsThePathWithTheBestTiming)

@@ -179,7 +179,6 @@ TEST(SoftBodyStep, SpringPassGivesTheBitsOfEachSpringsOwnFormula)
     int coincident = 0;
     for (int s = 0; s < body.springCount(); ++s) coincident += body.springs[s].pointA->position == body.springs[s].pointB->position;
     EXPECT_EQ(coincident, 3);
-    const SimdPath saved = simdPath();
     for (SimdPath path : kSimdPaths) {
         if (!setSimdPath(path)) continue;
         clear();
@@ -194,5 +193,5 @@ TEST(SoftBodyStep, SpringPassGivesTheBitsOfEachSpringsOwnFormula)
                 expectRange(path, begin, end);
             }
     }
-    setSimdPath(saved);
+    resetSimdPath();
 }

@@ -147,10 +147,9 @@ TEST_P(TrajectoryInEveryPath, MatchesTheRecordedBits)
     // and the optimised build checks the sheets' bits in every path.
     if (scene == 1 || scene == 9) GTEST_SKIP() << "the large sheets' paths are checked in the optimised build";
 #endif
-    const SimdPath saved = simdPath();
     ASSERT_TRUE(setSimdPath(path));
     const std::string actual = hex(runScene(scene));
-    setSimdPath(saved);
+    resetSimdPath();
     const std::map<int, std::string> recorded = recordedHashes();
     ASSERT_TRUE(recorded.count(scene)) << "no recorded hash for scene " << scene;
     EXPECT_EQ(actual, recorded.at(scene)) << "scene " << scene << " leaves its recorded trajectory in the "
@@ -179,11 +178,10 @@ TEST_P(ContactTrajectory, MatchesTheRecordedBits)
     // optimised build checks the bits of the others.
     if (scene != kContactScenes[1]) GTEST_SKIP() << "the other contact scenes are checked in the optimised build";
 #endif
-    const SimdPath saved = simdPath();
     ASSERT_TRUE(setSimdPath(path));
     const std::string actual = hex(runScene(scene, true));
     const std::string split = hex(runScene(scene, true, true));
-    setSimdPath(saved);
+    resetSimdPath();
     if (std::getenv("BLORP_PRINT_TRAJECTORIES")) std::cout << scene << " " << actual << "\n";
     const std::map<int, std::string> recorded = recordedHashes("contact_trajectories.txt");
     ASSERT_TRUE(recorded.count(scene)) << "no recorded hash for scene " << scene;
