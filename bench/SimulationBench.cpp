@@ -8,6 +8,7 @@
 // Bodies float without gravity, so every iteration does the same work (no
 // body lands on the floor partway through a measurement).
 #include "BaselineSoftBody.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 #include "world/World.h"
@@ -33,7 +34,7 @@
 
 namespace {
 const std::vector<GenericObject*> kNoObjects;
-// The path the program takes here (BLORP_SIMD included) and the processor
+// The start-up choice (or the path BLORP_SIMD forces) and the processor
 // time its choice took, read before the benchmarks start switching paths.
 SimdPath startUpPath = SimdPath::scalar;
 double choiceSeconds = 0.0;
@@ -191,21 +192,36 @@ void BM_TwoBodiesSpeedup(benchmark::State& state)
 // set for this benchmark alone.
 void BM_Path(benchmark::State& state)
 {
-    const SimdPath saved = simdPath();
     if (!setSimdPath(SimdPath(state.range(1)))) {
         state.SkipWithError("this processor cannot run the path");
         return;
     }
     BM_OneThread(state);
-    setSimdPath(saved);
+    resetSimdPath();
+}
+
+// The one-thread step of a cube in the path the program takes by default:
+// with no path forced, the start-up choice, or for a body large enough to
+// choose its own, the path its trial kept. The trial's steps, the first
+// few of the body's life, are taken before the measurement. Counter "path":
+// the path the body stepped in.
+void BM_PathDefault(benchmark::State& state)
+{
+    resetSimdPath();
+    SoftBody body = quietCube(int(state.range(0)));
+    body.parallelThreshold = INT_MAX;
+    while (body.timingPaths()) body.advance(kDt);
+    stepSoftBody(state, body);
+    state.counters["path"] = double(int(body.ownPath()));
 }
 
 // Scene 1's sheet lying on its table (the state after 1,000 steps), stepped
-// by World::step in one instruction-set path.
+// by World::step in one instruction-set path (argument -1: the default).
 void BM_Scene1Path(benchmark::State& state)
 {
-    const SimdPath saved = simdPath();
-    if (!setSimdPath(SimdPath(state.range(0)))) {
+    if (state.range(0) < 0)
+        resetSimdPath();
+    else if (!setSimdPath(SimdPath(state.range(0)))) {
         state.SkipWithError("this processor cannot run the path");
         return;
     }
@@ -220,7 +236,87 @@ void BM_Scene1Path(benchmark::State& state)
     }
     const SoftBody& sheet = *world.activeBodies.front();
     setRates(state, sheet.springCount(), sheet.nodeCount());
-    setSimdPath(saved);
+    state.counters["path"] = double(int(sheet.ownPath()));
+    resetSimdPath();
+}
+
+// Scene 1 in the path the program takes by default.
+void BM_Scene1PathDefault(benchmark::State& state)
+{
+    BM_Scene1Path(state);
+}
+
+// The default path against every path on one workload, in alternation: each
+// iteration times `steps` calls of step() in the default path (no path
+// forced) and in each available path, in an order that starts one later
+// each iteration, so that all meet the same moments of a shared machine
+// (its speed drifts by tens of percent over seconds, which separate
+// benchmarks would mostly measure). Every path gives the same bits, so the
+// workload is the same for all. Reports, from the median of each one's
+// timings (processor time), the default's speed as a share of the fastest
+// path's ("of fastest"), which path that is ("fastest"), and each path's
+// speed as a share of the fastest's (a counter named after the path).
+template <class Step>
+void alternateWithDefault(benchmark::State& state, int steps, Step step)
+{
+    constexpr int kDefault = -1;
+    std::vector<int> candidates{kDefault};
+    for (SimdPath path : kSimdPaths)
+        if (simdPathAvailable(path)) candidates.push_back(int(path));
+    std::vector<std::vector<double>> timings(candidates.size());
+    size_t turn = 0;
+    for (auto _ : state) {
+        double total = 0.0;
+        for (size_t i = 0; i < candidates.size(); ++i) {
+            const size_t c = (i + turn) % candidates.size();
+            if (candidates[c] == kDefault)
+                resetSimdPath();
+            else
+                setSimdPath(SimdPath(candidates[c]));
+            const double start = threadProcessorSeconds();
+            for (int s = 0; s < steps; ++s) step();
+            benchmark::ClobberMemory();
+            const double seconds = threadProcessorSeconds() - start;
+            timings[c].push_back(seconds);
+            total += seconds;
+        }
+        state.SetIterationTime(total);
+        ++turn;
+    }
+    resetSimdPath();
+    std::vector<double> medians;
+    for (std::vector<double>& t : timings) {
+        std::sort(t.begin(), t.end());
+        medians.push_back(t[t.size() / 2]);
+    }
+    const size_t fastest = size_t(std::min_element(medians.begin() + 1, medians.end()) - medians.begin());
+    state.counters["of fastest"] = medians[fastest] / medians[0];
+    state.counters["fastest"] = double(candidates[fastest]);
+    for (size_t c = 1; c < candidates.size(); ++c)
+        state.counters[simdPathName(SimdPath(candidates[c]))] = medians[fastest] / medians[c];
+}
+
+// A cube in alternation, stepped on one thread; the body's own trial, if it
+// is large enough to have one, is over before the measurement.
+void BM_PathDefaultInAlternation(benchmark::State& state)
+{
+    resetSimdPath();
+    SoftBody body = quietCube(int(state.range(0)));
+    body.parallelThreshold = INT_MAX;
+    while (body.timingPaths()) body.advance(kDt);
+    alternateWithDefault(state, int(state.range(1)), [&] { body.advance(kDt); });
+}
+
+// Scene 1's sheet on its table in alternation, stepped by World::step.
+void BM_Scene1PathDefaultInAlternation(benchmark::State& state)
+{
+    resetSimdPath();
+    std::streambuf* log = std::cerr.rdbuf(nullptr);
+    World world(1);
+    std::cerr.rdbuf(log);
+    std::cerr.clear();
+    for (int s = 0; s < 1000; ++s) world.step();
+    alternateWithDefault(state, int(state.range(0)), [&] { world.step(); });
 }
 
 // What the square root and the divisions alone allow: per lane one square
@@ -341,10 +437,7 @@ public:
         for (const Run& run : runs) {
             if (run.run_type != Run::RT_Iteration) continue;
             const std::string name = run.benchmark_name();
-            for (const char* counter : {"springs/s", "speedup", "stolen", "bytes/s"}) {
-                const auto value = run.counters.find(counter);
-                if (value != run.counters.end()) samples_[name + " " + counter].push_back(value->second);
-            }
+            for (const auto& [counter, value] : run.counters) samples_[name + " " + counter].push_back(value.value);
             samples_[name + " seconds"].push_back(run.real_accumulated_time / double(run.iterations));
         }
     }
@@ -410,27 +503,58 @@ public:
 
 private:
     /// The default path's figures against the fastest path's, each the
-    /// median of its repetitions in this run.
+    /// median of its repetitions in this run, and the paths the default
+    /// took in them.
     void reportDefaultPath()
     {
-        const SimdPath chosen = startUpPath;
-        std::printf("\nThe default path here, %s (chosen in %.1f ms of processor time), against the fastest path:\n",
-                    simdPathName(chosen), 1e3 * choiceSeconds);
+        std::printf("\nThe default path here (no path forced: the start-up choice, %s, chosen in %.1f ms of processor "
+                    "time; bodies of %d springs or more time their own), against the fastest path:\n",
+                    simdPathName(startUpPath), 1e3 * choiceSeconds, SoftBody::kPathTrialSprings);
         const struct {
             const char* label;
-            std::string prefix;
-        } workloads[] = {{"8^3 cube", "BM_Path/8/"}, {"64^3 cube", "BM_Path/64/"}, {"scene 1", "BM_Scene1Path/"}};
+            std::string prefix, byDefault;
+        } workloads[] = {{"8^3 cube", "BM_Path/8/", "BM_PathDefault/8"},
+                         {"24^3 cube", "BM_Path/24/", "BM_PathDefault/24"},
+                         {"64^3 cube", "BM_Path/64/", "BM_PathDefault/64"},
+                         {"scene 1", "BM_Scene1Path/", "BM_Scene1PathDefault/-1"}};
         for (const auto& w : workloads) {
-            double best = 0.0, mine = 0.0;
-            SimdPath fastest = chosen;
+            double best = 0.0;
+            SimdPath fastest = startUpPath;
             for (SimdPath each : kSimdPaths) {
                 const double rate = median(w.prefix + std::to_string(int(each)) + " springs/s");
-                if (each == chosen) mine = rate;
                 if (rate > best) best = rate, fastest = each;
             }
+            const double mine = median(w.byDefault + " springs/s");
             if (best <= 0 || mine <= 0) continue;
-            std::printf("  %-9s %6.1f M springs/s = %5.1f%% of the fastest, %s (%.1f M)\n", w.label, mine / 1e6,
-                        100 * mine / best, simdPathName(fastest), best / 1e6);
+            std::printf("  %-9s %6.1f M springs/s = %5.1f%% of the fastest, %s (%.1f M); default took", w.label,
+                        mine / 1e6, 100 * mine / best, simdPathName(fastest), best / 1e6);
+            std::map<int, int> taken;
+            for (double path : samples_[w.byDefault + " path"]) ++taken[int(path)];
+            for (const auto& [path, times] : taken) std::printf(" %s x%d", simdPathName(SimdPath(path)), times);
+            std::printf("\n");
+        }
+        const struct {
+            const char* label;
+            std::string name;
+        } alternating[] = {{"8^3 cube", "BM_PathDefaultInAlternation/8/50/iterations:100/manual_time"},
+                           {"64^3 cube", "BM_PathDefaultInAlternation/64/1/iterations:30/manual_time"},
+                           {"scene 1", "BM_Scene1PathDefaultInAlternation/10/iterations:100/manual_time"}};
+        bool headed = false;
+        for (const auto& a : alternating) {
+            const double share = median(a.name + " of fastest");
+            if (share <= 0) continue;
+            if (!headed) std::printf("In alternation (the default and every path timed in turns on one workload):\n");
+            headed = true;
+            std::printf("  %-9s default %5.1f%% of the fastest; fastest", a.label, 100 * share);
+            std::map<int, int> fastest;
+            for (double path : samples_[a.name + " fastest"]) ++fastest[int(path)];
+            for (const auto& [path, times] : fastest) std::printf(" %s x%d", simdPathName(SimdPath(path)), times);
+            std::printf(";");
+            for (SimdPath each : kSimdPaths) {
+                const double pathShare = median(a.name + " " + simdPathName(each));
+                if (pathShare > 0) std::printf(" %s %.0f%%", simdPathName(each), 100 * pathShare);
+            }
+            std::printf("\n");
         }
     }
 
@@ -456,8 +580,13 @@ BENCHMARK(BM_Sheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_BuildSheet76x1x58)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Build)->Arg(64)->Unit(benchmark::kMillisecond);
 const int kLastPath = int(std::size(kSimdPaths)) - 1;
-BENCHMARK(BM_Path)->ArgsProduct({{8, 64}, benchmark::CreateDenseRange(0, kLastPath, 1)})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Path)->ArgsProduct({{8, 24, 64}, benchmark::CreateDenseRange(0, kLastPath, 1)})->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PathDefault)->Arg(8)->Arg(24)->Arg(64)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Scene1Path)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_Scene1PathDefault)->Arg(-1)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_PathDefaultInAlternation)->Args({8, 50})->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PathDefaultInAlternation)->Args({64, 1})->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Scene1PathDefaultInAlternation)->Arg(10)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DividerBound)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_MemoryCopy)->Unit(benchmark::kMillisecond);
 
