@@ -1,5 +1,6 @@
-// Which path steps take by default: the one that steps fastest here, timed
-// once. Every path gives the same bits, so speed is the only difference,
+// Which path steps take by default: the one that steps a small body fastest
+// here, timed once (large bodies time their own: SoftBody::advance). Every
+// path gives the same bits, so speed is the only difference,
 // and which path is fastest depends on more than the instruction sets a
 // processor lists: how it carries out the widest operations, how many it
 // does at once, how its caches feed them.
