@@ -365,9 +365,24 @@ SimdPath SoftBody::ownPath() const
     return pathTrial.chosen();
 }
 
+namespace {
+// The paths this processor can run, in the enumeration's order, into
+// `paths` (room for every path); returns how many.
+int availablePaths(SimdPath* paths)
+{
+    int count = 0;
+    for (SimdPath path : kSimdPaths)
+        if (simdPathAvailable(path)) paths[count++] = path;
+    return count;
+}
+}  // namespace
+
 bool SoftBody::timingPaths() const
 {
-    return !simdPathForced() && springTotal >= pathTrialSprings && !(pathTrialBegun && pathTrial.done());
+    if (simdPathForced() || springTotal < pathTrialSprings) return false;
+    if (pathTrialBegun) return !pathTrial.done();
+    SimdPath available[std::size(kSimdPaths)];
+    return availablePaths(available) > 1;
 }
 
 void SoftBody::advance(double dt)
@@ -381,10 +396,7 @@ void SoftBody::advance(double dt)
         // it was built, and finds more or less of it in the caches than the
         // steps after it do.
         SimdPath available[std::size(kSimdPaths)];
-        int count = 0;
-        for (SimdPath path : kSimdPaths)
-            if (simdPathAvailable(path)) available[count++] = path;
-        pathTrial = PathTrial(available, count, kPathTrialRounds);
+        pathTrial = PathTrial(available, availablePaths(available), kPathTrialRounds);
         pathTrialBegun = true;
         advanceIn(simdPath(), dt);
         return;
