@@ -537,6 +537,7 @@ private:
             const char* label;
             std::string name;
         } alternating[] = {{"8^3 cube", "BM_PathDefaultInAlternation/8/50/iterations:100/manual_time"},
+                           {"24^3 cube", "BM_PathDefaultInAlternation/24/4/iterations:30/manual_time"},
                            {"64^3 cube", "BM_PathDefaultInAlternation/64/1/iterations:30/manual_time"},
                            {"scene 1", "BM_Scene1PathDefaultInAlternation/10/iterations:100/manual_time"}};
         bool headed = false;
@@ -585,6 +586,7 @@ BENCHMARK(BM_PathDefault)->Arg(8)->Arg(24)->Arg(64)->Unit(benchmark::kMicrosecon
 BENCHMARK(BM_Scene1Path)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_Scene1PathDefault)->Arg(-1)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_PathDefaultInAlternation)->Args({8, 50})->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PathDefaultInAlternation)->Args({24, 4})->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_PathDefaultInAlternation)->Args({64, 1})->Iterations(30)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_Scene1PathDefaultInAlternation)->Arg(10)->Iterations(100)->UseManualTime()->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DividerBound)->DenseRange(0, kLastPath)->Unit(benchmark::kMicrosecond);
