@@ -507,9 +507,10 @@ private:
     /// took in them.
     void reportDefaultPath()
     {
-        std::printf("\nThe default path here (no path forced: the start-up choice, %s, chosen in %.1f ms of processor "
-                    "time; bodies of %d springs or more time their own), against the fastest path:\n",
-                    simdPathName(startUpPath), 1e3 * choiceSeconds, SoftBody::kPathTrialSprings);
+        std::printf(
+            "\nThe default path here (no path forced: the start-up choice, %s, chosen in %.1f ms of processor "
+            "time; bodies of %d springs or more time their own), against the fastest path:\n",
+            simdPathName(startUpPath), 1e3 * choiceSeconds, SoftBody::kPathTrialSprings);
         const struct {
             const char* label;
             std::string prefix, byDefault;
