@@ -134,7 +134,7 @@ void BodySurface::capture(const Bounds& region)
         const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
         const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
         const QuadPass pass{positions_.data(), corners_.data(), shapes_.data(), front, back};
-        stepKernels(simdPath()).quads(pass, 0, elementCount_);
+        stepKernels(body_->ownPath()).quads(pass, 0, elementCount_);
     } else {
         for (int e = 0; e < elementCount_; ++e) shapeSegment(e);
     }
