@@ -29,8 +29,19 @@ fail() {
     exit 1
 }
 
+# Every ssh of the run shares one connection per machine, as a farm's ssh
+# configuration would: GNU parallel opens about ten sessions per frame, and
+# each new login is a key exchange. The sockets live in a short folder of
+# their own, as a socket's path has a small length limit.
+control=$(mktemp -d /tmp/blorp-farm.XXXXXX)
 sshd_pid=''
-cleanup() { [ -z "$sshd_pid" ] || kill "$sshd_pid" 2>/dev/null || true; }
+cleanup() {
+    if [ -n "$sshd_pid" ]; then
+        for host in 127.0.0.1 127.0.0.2; do "$work/ssh-farm" -O exit "$host" 2>/dev/null || true; done
+        kill "$sshd_pid" 2>/dev/null || true
+    fi
+    rm -rf "$control"
+}
 trap cleanup EXIT
 
 # sshd as root needs its privilege separation folder.
@@ -59,11 +70,13 @@ KbdInteractiveAuthentication no
 PermitRootLogin prohibit-password
 UsePAM no
 LogLevel ERROR
+SetEnv SHLVL=1 "PATH=$PATH"
 EOF
     cat >ssh-farm <<EOF
 #!/bin/sh
 exec ssh -p $port -i $work/user_key -o StrictHostKeyChecking=no -o UserKnownHostsFile=/dev/null \\
-    -o BatchMode=yes -o LogLevel=ERROR -o ConnectTimeout=30 "\$@"
+    -o BatchMode=yes -o LogLevel=ERROR -o ConnectTimeout=30 \\
+    -o ControlMaster=auto -o ControlPath=$control/%C -o ControlPersist=60 "\$@"
 EOF
     chmod +x ssh-farm
     "$sshd" -D -f "$work/sshd_config" -E "$work/sshd.log" &
@@ -83,10 +96,8 @@ done
 [ "$started" = 1 ] || fail "could not start an sshd on a loopback port"
 # The farm machines need the renderer and parallel on the PATH of an ssh
 # login, as any farm machine does.
-for tool in aqsis parallel rsync; do
-    ./ssh-farm 127.0.0.1 "command -v $tool" >/dev/null ||
-        { echo "render_farm: SKIP: $tool is not on the PATH of an ssh login"; exit 77; }
-done
+missing=$(./ssh-farm 127.0.0.1 'for tool in aqsis parallel rsync; do command -v $tool >/dev/null || echo $tool; done')
+[ -z "$missing" ] || { echo "render_farm: SKIP:" $missing "not on the PATH of an ssh login"; exit 77; }
 printf '1/127.0.0.1\n1/127.0.0.2\n' >hosts
 
 assets=()
