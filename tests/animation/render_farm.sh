@@ -43,6 +43,8 @@ cleanup() {
     rm -rf "$control"
 }
 trap cleanup EXIT
+# A test stopped by a signal (a timeout) cleans up too.
+trap 'exit 1' INT TERM
 
 # sshd as root needs its privilege separation folder.
 if [ "$(id -u)" = 0 ] && [ ! -d /run/sshd ]; then
