@@ -10,6 +10,8 @@
 //
 // Times are the thread's own processor time, as in SceneBench.cpp: the
 // machine is shared. Everything here runs on the one thread.
+#include "BenchSupport.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 #include "world/World.h"
@@ -17,39 +19,21 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 namespace {
-double threadSeconds()
-{
-    timespec t;
-    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-    return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-}
-
 constexpr int kRunSteps = 450;
 constexpr int kPiledSteps = 150;
 constexpr int kStepsPerSample = 10;
 
 std::unique_ptr<World> sceneSeven(bool collides)
 {
-    std::streambuf* saved = std::cerr.rdbuf(nullptr);
-    auto world = std::make_unique<World>(7);
-    std::cerr.rdbuf(saved);
-    std::cerr.clear();
-    while (world->activeBodies.size() < world->preparedBodies.size()) world->activateNextBody();
+    std::unique_ptr<World> world = quietWorld(7, true);
     world->collidesBodies = collides;
     return world;
-}
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
 }
 
 void BM_SceneSevenWithContact(benchmark::State& state, SimdPath path)
@@ -64,15 +48,15 @@ void BM_SceneSevenWithContact(benchmark::State& state, SimdPath path)
         std::unique_ptr<World> touching = sceneSeven(true), apart = sceneSeven(false);
         double total = 0.0;
         for (int done = 0; done < kRunSteps; done += kStepsPerSample) {
-            double start = threadSeconds();
+            double start = threadProcessorSeconds();
             for (int s = 0; s < kStepsPerSample; ++s) {
                 touching->step();
                 contacts += touching->bodyContacts;
             }
-            const double with = threadSeconds() - start;
-            start = threadSeconds();
+            const double with = threadProcessorSeconds() - start;
+            start = threadProcessorSeconds();
             for (int s = 0; s < kStepsPerSample; ++s) apart->step();
-            const double without = threadSeconds() - start;
+            const double without = threadProcessorSeconds() - start;
             steps += kStepsPerSample;
             total += with;
             ratios.push_back(without / with);

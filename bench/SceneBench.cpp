@@ -12,6 +12,8 @@
 // step that another process interrupts would otherwise count the other
 // process's time too. Everything here runs on the one thread.
 #include "BaselineSoftBody.h"
+#include "BenchSupport.h"
+#include "softbody/PathTrial.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
 #include "world/World.h"
@@ -19,7 +21,6 @@
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
@@ -28,42 +29,13 @@
 #include <vector>
 
 namespace {
-/// The calling thread's processor time.
-struct ThreadClock {
-    using time_point = double;
-    static double now()
-    {
-        timespec t;
-        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
-        return double(t.tv_sec) + 1e-9 * double(t.tv_nsec);
-    }
-};
-using Clock = ThreadClock;
 constexpr int kWarmUpSteps = 1000;
 constexpr int kStepsPerSample = 10;
 // The path the program would take here (BLORP_SIMD included), read before
 // the benchmarks start switching.
 SimdPath startUpPath = SimdPath::scalar;
 
-// Construction logs to standard error; keep benchmark output clean.
-std::unique_ptr<World> quietWorld(int scene, bool allBodies)
-{
-    std::streambuf* saved = std::cerr.rdbuf(nullptr);
-    auto world = std::make_unique<World>(scene);
-    std::cerr.rdbuf(saved);
-    std::cerr.clear();
-    if (allBodies)
-        while (world->activeBodies.size() < world->preparedBodies.size()) world->activateNextBody();
-    return world;
-}
-
-double seconds(Clock::time_point start) { return Clock::now() - start; }
-
-double median(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    return values[values.size() / 2];
-}
+double seconds(double start) { return threadProcessorSeconds() - start; }
 
 bool sameTrajectory(const World& world, const std::vector<std::unique_ptr<BaselineSoftBody>>& baselines)
 {
@@ -93,10 +65,10 @@ void BM_Scene(benchmark::State& state, int scene, bool allBodies, SimdPath path)
     }
     std::vector<double> ratios, rates, baseRates;
     for (auto _ : state) {
-        Clock::time_point start = Clock::now();
+        double start = threadProcessorSeconds();
         for (int s = 0; s < kStepsPerSample; ++s) world->step();
         const double mine = seconds(start);
-        start = Clock::now();
+        start = threadProcessorSeconds();
         for (int s = 0; s < kStepsPerSample; ++s)
             for (auto& baseline : baselines) {
                 baseline->computeSpringForces();
@@ -136,11 +108,11 @@ void BM_SceneOneRun(benchmark::State& state)
         std::unique_ptr<World> world = quietWorld(1, false);
         const SoftBody& sheet = *world->activeBodies.front();
         BaselineSoftBody room(sheet, nullptr), table(sheet, &world->objects);
-        Clock::time_point start = Clock::now();
+        double start = threadProcessorSeconds();
         for (int s = 0; s < kSteps; ++s) world->step();
         const double mine = seconds(start);
         auto timeBaseline = [&](BaselineSoftBody& baseline) {
-            const Clock::time_point begin = Clock::now();
+            const double begin = threadProcessorSeconds();
             for (int s = 0; s < kSteps; ++s) {
                 baseline.computeSpringForces();
                 baseline.step(world->timeStep);
