@@ -5,7 +5,8 @@
 #
 # usage: viewer_frame_files.sh BLORP RIBCHECK WORKDIR
 set -euo pipefail
-app_tests=$(cd "$(dirname "$0")/../app" && pwd)
+here=$(cd "$(dirname "$0")" && pwd)
+app_tests=$here/../app
 
 blorp=$(realpath "$1")
 ribcheck=$(realpath "$2")
@@ -31,17 +32,13 @@ run_until() {
     fail "$1: fewer than five frame files within 30 s"
 }
 
-# check_whole FOLDER: every file is a whole frame, none is partial; the
-# number of files goes to $files.
-check_whole() {
+source "$here/frame_check.sh"
+
+# check_all FOLDER: check_whole over however many files the run wrote; the
+# number goes to $files.
+check_all() {
     files=$(find "$1" -name '*.rib' | wc -l)
-    [ -z "$(find "$1" -name '*.part')" ] || fail "$1: partial files left"
-    for ((n = 0; n < files; n++)); do
-        local file
-        file=$(printf '%s/s7.%04d.rib' "$1" "$n")
-        "$ribcheck" "$file" >/dev/null 2>"$file.summary" || fail "$file: ribcheck: $(cat "$file.summary")"
-        grep -q ", 1 frames, 0 problems\$" "$file.summary" || fail "$file: $(cat "$file.summary")"
-    done
+    check_whole "$1" "$files"
 }
 
 run_until quit
@@ -49,14 +46,14 @@ xdotool windowfocus --sync "$window"
 xdotool key q
 wait_exit
 [ "$status" = 0 ] || fail "q: exit status $status: $(tail -n2 quit.log)"
-check_whole quit
+check_all quit
 note "q: $files whole files"
 
 run_until term
 kill -TERM "$blorp_pid"
 wait_exit SIGTERM
 [ "$status" = 143 ] || fail "SIGTERM: exit status $status: $(tail -n2 term.log)"
-check_whole term
+check_all term
 said=$(tail -n1 term.log)
 last=$(printf 'term/s7.%04d.rib' $((files - 1)))
 [[ $said =~ \;\ $files\ frames\ written\ to\ term/s7\.%04d\.rib,\ the\ last\ $last$ ]] || fail "SIGTERM: line: $said"
