@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 Bounds Bounds::grown(double r) const
 {
@@ -19,11 +20,6 @@ bool Bounds::overlaps(const Bounds& o) const
 {
     return low.x <= o.high.x && o.low.x <= high.x && low.y <= o.high.y && o.low.y <= high.y && low.z <= o.high.z &&
            o.low.z <= high.z;
-}
-
-bool Bounds::contains(const Vector3& p) const
-{
-    return low.x <= p.x && p.x <= high.x && low.y <= p.y && p.y <= high.y && low.z <= p.z && p.z <= high.z;
 }
 
 namespace {
@@ -134,7 +130,9 @@ void BodySurface::capture(const Bounds& region)
         const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
         const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
         const QuadPass pass{positions_.data(), corners_.data(), shapes_.data(), front, back};
-        stepKernels(body_->ownPath()).quads(pass, 0, elementCount_);
+        const StepKernels& kernels = stepKernels(body_->ownPath());
+        kernels.quads(pass, 0, elementCount_);
+        nearestQuad_ = kernels.nearestQuad;
     } else {
         for (int e = 0; e < elementCount_; ++e) shapeSegment(e);
     }
@@ -245,31 +243,30 @@ void BodySurface::buildGrid(const Bounds& region)
         cellElements_[size_t(fill_[size_t(entryCells_[i])]++)] = entryElements_[i];
 }
 
-bool BodySurface::findContact(const Vector3& p, SurfaceContact& contact) const
+bool BodySurface::findContactWithinReach(const Vector3& p, SurfaceContact& contact) const
 {
-    if (captured_.empty() || !reach_.contains(p)) return false;
     int c[3];
     cellCoordinates(p, c);
     const int cell = cellIndex(c[0], c[1], c[2]);
-    const bool isFace = kind_ == Kind::face, isSheet = kind_ == Kind::sheet;
-    bool found = false;
-    SurfaceContact candidate;
-    for (int s = cellStart_[size_t(cell)]; s < cellStart_[size_t(cell) + 1]; ++s) {
-        const int element = cellElements_[size_t(s)];
-        // Most candidates lie too far in front of or behind the node.
-        if (isFace || isSheet) {
-            const QuadShape& plane = shapes_[size_t(element)];
-            const double h = (p - plane.centre).dot(plane.normal);
-            if (isFace ? !(h <= skin_ && -h <= depthLimit_) : !(std::fabs(h) <= 0.5 * thickness_ + skin_)) continue;
-        }
-        if (!test(element, p, candidate)) continue;
-        // Strictly less: on a tie the lower-numbered element keeps the contact.
-        if (!found || candidate.depth < contact.depth) {
-            contact = candidate;
-            found = true;
-        }
+    const int* first = cellElements_.data() + cellStart_[size_t(cell)];
+    const int count = cellStart_[size_t(cell) + 1] - cellStart_[size_t(cell)];
+    int best = -1;
+    if (kind_ == Kind::face || kind_ == Kind::sheet) {
+        const QuadQuery query{shapes_.data(), p, skin_,
+                              kind_ == Kind::face ? depthLimit_ : std::numeric_limits<double>::infinity(),
+                              0.5 * thickness_, kind_ == Kind::face};
+        best = nearestQuad_(query, first, count);
+    } else {
+        double bestDepth = 0.0;
+        for (int i = 0; i < count; ++i)
+            if (test(first[i], p, contact) && (best < 0 || contact.depth < bestDepth)) {
+                best = first[i];
+                bestDepth = contact.depth;
+            }
     }
-    return found;
+    // The same test again gives the same bits, and only the best contact
+    // needs its weights.
+    return best >= 0 && test(best, p, contact);
 }
 
 bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) const

@@ -23,7 +23,10 @@ struct Bounds {
     /// The box grown by r on every side.
     Bounds grown(double r) const;
     bool overlaps(const Bounds& other) const;
-    bool contains(const Vector3& p) const;
+    bool contains(const Vector3& p) const
+    {
+        return low.x <= p.x && p.x <= high.x && low.y <= p.y && p.y <= high.y && low.z <= p.z && p.z <= high.z;
+    }
 };
 
 /// Where a node meets another body's surface: the outward unit normal, how
@@ -81,7 +84,11 @@ public:
     static double margin(const SoftBody& body);
     /// The contact of a point with the surface, if any: of the elements it
     /// touches, the one it lies least deep behind (the lowest-numbered on a tie).
-    bool findContact(const Vector3& p, SurfaceContact& contact) const;
+    bool findContact(const Vector3& p, SurfaceContact& contact) const
+    {
+        // Inline: most nodes asked lie outside the reach.
+        return !captured_.empty() && reach_.contains(p) && findContactWithinReach(p, contact);
+    }
 
 private:
     enum class Kind { face,
@@ -93,6 +100,7 @@ private:
     /// its direction in e1 and e1's square length in g11, and its box.
     void shapeSegment(int e);
     bool test(int e, const Vector3& p, SurfaceContact& contact) const;
+    bool findContactWithinReach(const Vector3& p, SurfaceContact& contact) const;
     void buildGrid(const Bounds& region);
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
     /// The grid cell holding p, clamped into the grid; the one mapping both the
@@ -109,8 +117,11 @@ private:
     Kind kind_;
     double skin_, thickness_, depthLimit_, elementMargin_;
     int elementCount_ = 0;
-    std::vector<int> corners_;                     ///< four node numbers per element (a segment's two, repeated)
-    std::vector<QuadShape> shapes_;                ///< per element, as last captured
+    std::vector<int> corners_;       ///< four node numbers per element (a segment's two, repeated)
+    std::vector<QuadShape> shapes_;  ///< per element, as last captured
+    /// The look-up among a cell's quads, in the instruction set of the
+    /// body's step (set by capture()).
+    int (*nearestQuad_)(const QuadQuery& query, const int* quads, int count) = nearestQuad;
     std::vector<int> captured_;                    ///< elements within the captured region, ascending
     std::vector<int> cellRanges_;                  ///< per captured element: low x, y, z, high x, y, z cell
     std::vector<int> entryCells_, entryElements_;  ///< the grid's entries in element order

@@ -83,6 +83,7 @@ template <int N, class F>
 //   columnsOf    W rows of six doubles to six vectors (lane l of vector c is
 //                row l's double c)
 //   rowsOf       columnsOf's inverse, written back to the rows
+//   rowOfLane(l) the row whose doubles columnsOf puts in lane l
 
 #if defined(BLORP_X86_PATHS)
 /// Two lanes, in SSE2, which every x86-64 processor has.
@@ -110,6 +111,7 @@ struct Sse2Lanes {
             forEachLane<6>([&](int c) BLORP_INLINE { rows[l][c] = columns[c][l]; });
         });
     }
+    static constexpr int rowOfLane(int l) { return l; }
 };
 
 /// Four lanes, in AVX2.
@@ -153,6 +155,7 @@ struct Avx2Lanes {
             _mm_storeu_pd(rows[3] + c, _mm256_extractf128_pd(odd, 1));
         });
     }
+    static constexpr int rowOfLane(int l) { return l; }
 
 private:
     /// [row a's doubles c and c + 1 | row b's doubles c and c + 1]
@@ -233,6 +236,9 @@ struct Avx512Lanes {
         storePair<0>(odd, rows[1] + 4), storePair<1>(odd, rows[5] + 4);
         storePair<2>(odd, rows[3] + 4), storePair<3>(odd, rows[7] + 4);
     }
+    /// Rows 0, 1, 4, 5, 2, 3, 6 and 7 (an exchange, so also the lane of a row).
+    static constexpr int rowOfLane(int l) { return l == 2 || l == 3 ? l + 2 : l == 4 || l == 5 ? l - 2
+                                                                                               : l; }
 
 private:
     /// [row lo's doubles 0 to 3 | row hi's doubles 0 to 3]

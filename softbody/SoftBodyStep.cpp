@@ -50,7 +50,7 @@ void shapeQuadsScalar(const QuadPass& pass, int begin, int end)
     for (int q = begin; q < end; ++q) shapeQuad(pass, q);
 }
 
-const StepKernels kScalarKernels = {computeSpringsScalar, stepNodesScalar, shapeQuadsScalar};
+const StepKernels kScalarKernels = {computeSpringsScalar, stepNodesScalar, shapeQuadsScalar, nearestQuad};
 
 /// How the contact phase sees one scene object.
 ContactShape contactShape(GenericObject* object)

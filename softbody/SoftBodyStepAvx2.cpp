@@ -7,5 +7,6 @@
 #include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kAvx2Kernels = {springsWide<Avx2Lanes>, nodesWide<Avx2Lanes>, quadsWide<Avx2Lanes>};
+const StepKernels kAvx2Kernels = {springsWide<Avx2Lanes>, nodesWide<Avx2Lanes>, quadsWide<Avx2Lanes>,
+                                  nearestQuadWide<Avx2Lanes>};
 #pragma GCC pop_options

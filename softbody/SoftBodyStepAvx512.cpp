@@ -7,5 +7,6 @@
 #include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kAvx512Kernels = {springsWide<Avx512Lanes>, nodesWide<Avx512Lanes>, quadsWide<Avx512Lanes>};
+const StepKernels kAvx512Kernels = {springsWide<Avx512Lanes>, nodesWide<Avx512Lanes>, quadsWide<Avx512Lanes>,
+                                    nearestQuadWide<Avx512Lanes>};
 #pragma GCC pop_options

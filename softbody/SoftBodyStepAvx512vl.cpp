@@ -7,5 +7,6 @@
 #include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kAvx512vlKernels = {springsWide<Avx512VlLanes>, nodesWide<Avx512VlLanes>, quadsWide<Avx512VlLanes>};
+const StepKernels kAvx512vlKernels = {springsWide<Avx512VlLanes>, nodesWide<Avx512VlLanes>, quadsWide<Avx512VlLanes>,
+                                      nearestQuadWide<Avx512VlLanes>};
 #pragma GCC pop_options

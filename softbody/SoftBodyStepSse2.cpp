@@ -7,5 +7,6 @@
 #include "softbody/WideQuads.h"
 #include "softbody/WideStep.h"
 
-const StepKernels kSse2Kernels = {springsWide<Sse2Lanes>, nodesWide<Sse2Lanes>, quadsWide<Sse2Lanes>};
+const StepKernels kSse2Kernels = {springsWide<Sse2Lanes>, nodesWide<Sse2Lanes>, quadsWide<Sse2Lanes>,
+                                  nearestQuadWide<Sse2Lanes>};
 #pragma GCC pop_options

@@ -79,6 +79,8 @@ struct StepKernels {
     void (*nodes)(const NodePass& pass, int begin, int end);
     /// Surface quads [begin, end) of the contact search between bodies.
     void (*quads)(const QuadPass& pass, int begin, int end);
+    /// nearestQuad (SurfaceQuads.h): the quad a point touches least deep.
+    int (*nearestQuad)(const QuadQuery& query, const int* quads, int count);
 };
 
 /// The kernels of a path; the scalar ones for a path this build lacks.

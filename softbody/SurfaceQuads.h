@@ -58,3 +58,43 @@ inline void shapeQuad(const QuadPass& pass, int q)
     s.high = middle + half;
     s.spare[0] = s.spare[1] = 0.0;
 }
+
+/// A point asked against some of a surface's quads: which of them it
+/// touches (it lies between `deepest` behind and `skin` in front of the quad,
+/// or for a two-sided sheet within halfThickness + skin of it, and within the
+/// quad's mid-lines), and how deep.
+struct QuadQuery {
+    const QuadShape* shapes;
+    Vector3 point;
+    double skin, deepest, halfThickness;
+    bool isFace;  ///< one-sided, facing out; else two-sided with a thickness
+};
+
+/// Whether query.point touches quad q, and how deep behind it, one quad at a
+/// time: the scalar pass, and the wide passes' rare undecided lanes.
+inline bool quadTouches(const QuadQuery& query, int q, double& depth)
+{
+    const QuadShape& e = query.shapes[q];
+    const Vector3 d = query.point - e.centre;
+    const double h = d.dot(e.normal);
+    depth = query.isFace ? -h : query.halfThickness - std::fabs(h);
+    if (!(depth >= -query.skin && depth <= query.deepest) || !(e.det > 0.0)) return false;
+    // The point's coordinates along the quad's mid-lines, from its centre.
+    const double a = d.dot(e.e1), b = d.dot(e.e2);
+    const double u = (e.g22 * a - e.g12 * b) / e.det, v = (e.g11 * b - e.g12 * a) / e.det;
+    return std::fabs(u) <= 0.5 && std::fabs(v) <= 0.5;
+}
+
+/// Of quads[0 .. count), ascending, the one query.point touches and lies
+/// least deep behind (on a tie the first), or -1.
+inline int nearestQuad(const QuadQuery& query, const int* quads, int count)
+{
+    int best = -1;
+    double bestDepth = 0.0, depth;
+    for (int i = 0; i < count; ++i)
+        if (quadTouches(query, quads[i], depth) && (best < 0 || depth < bestDepth)) {
+            best = quads[i];
+            bestDepth = depth;
+        }
+    return best;
+}

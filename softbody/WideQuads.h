@@ -73,3 +73,66 @@ void quadsWide(const QuadPass& pass, int begin, int end)
     }
     for (; q < end; ++q) shapeQuad(pass, q);
 }
+
+/// nearestQuad a lane set's width of quads at a time. Each lane reads its
+/// quad's plane, mid-lines and Gram matrix through the row transposes and
+/// tells, without a branch, whether the point touches it. The division of
+/// quadTouches is left out where it cannot matter: unless |x| lies within a
+/// relative 2^-50 of det/2, x/det rounds to the same side of 1/2 as the exact
+/// quotient, so comparing |x| with det/2 gives the same answer. Lanes that
+/// close (as rare as exact ties), or with a determinant too small or large
+/// for relative rounding, ask quadTouches itself. The touching lanes are
+/// then taken in order, so ties go to the first as in nearestQuad.
+template <class L>
+int nearestQuadWide(const QuadQuery& query, const int* quads, int count)
+{
+    using D = typename L::D;
+    using M = typename L::M;
+    constexpr int W = L::kWidth;
+    // Lanes past the end read a quad of no area, which nothing touches.
+    static const QuadShape none{};
+    const Lanes3<L> point = splat3<L>(query.point.x, query.point.y, query.point.z);
+    const D shallowest = splat<L>(-query.skin), deepest = splat<L>(query.deepest);
+    const D halfThickness = splat<L>(query.halfThickness), zero = splat<L>(0.0), halfOne = splat<L>(0.5);
+    const D narrow = splat<L>(1.0 - 0x1p-50), wide = splat<L>(1.0 + 0x1p-50);
+    const D smallest = splat<L>(0x1p-1000), largest = splat<L>(0x1p1000);
+    int best = -1;
+    double bestDepth = 0.0;
+    for (int first = 0; first < count; first += W) {
+        const double* rows[3][W];
+        forEachLane<W>([&](int l) BLORP_INLINE {
+            const QuadShape& e = first + l < count ? query.shapes[quads[first + l]] : none;
+            const int row = L::rowOfLane(l);
+            rows[0][row] = &e.centre.x;
+            rows[1][row] = &e.e1.x;
+            rows[2][row] = &e.g11;
+        });
+        D plane[6], axes[6], gram[6];
+        L::columnsOf(rows[0], plane);
+        L::columnsOf(rows[1], axes);
+        L::columnsOf(rows[2], gram);
+        const Lanes3<L> q = point - Lanes3<L>{plane[0], plane[1], plane[2]};
+        const D h = dot(q, Lanes3<L>{plane[3], plane[4], plane[5]});
+        const D depth = query.isFace ? -h : halfThickness - absLanes<L>(h);
+        const D a = dot(q, Lanes3<L>{axes[0], axes[1], axes[2]}), b = dot(q, Lanes3<L>{axes[3], axes[4], axes[5]});
+        const D g11 = gram[0], g12 = gram[1], g22 = gram[2], det = gram[3];
+        const D x = absLanes<L>(g22 * a - g12 * b), y = absLanes<L>(g11 * b - g12 * a);
+        const D half = halfOne * det, below = half * narrow, above = half * wide;
+        const M inside = (M)(depth >= shallowest) & (M)(depth <= deepest) & (M)(det > zero);
+        const M inX = (M)(x <= below), inY = (M)(y <= below);
+        const M decided = (M)(half >= smallest) & (M)(half <= largest) & (inX | (M)(x >= above)) &
+                          (inY | (M)(y >= above));
+        const M touching = inside & inX & inY, unsure = inside & ~decided;
+        if (!L::any(touching | unsure)) continue;
+        forEachLane<W>([&](int l) BLORP_INLINE {
+            if (!(touching[l] | unsure[l])) return;
+            double at = depth[l];
+            if (unsure[l] && !quadTouches(query, quads[first + l], at)) return;
+            if (best < 0 || at < bestDepth) {
+                best = quads[first + l];
+                bestDepth = at;
+            }
+        });
+    }
+    return best;
+}
