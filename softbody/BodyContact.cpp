@@ -422,16 +422,18 @@ void respond(MassPoint& a, int node, NodeForces& forces, MassPoint* surfaceNodes
 }
 }  // namespace
 
-int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces)
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces,
+                 std::vector<NodeContact>& found)
 {
     MassPoint* nodes = own.body().nodeArray();
     MassPoint* surfaceNodes = surface.body().nodeArray();
-    int answered = 0;
+    // Every contact first, then the responses in the same order: the
+    // look-ups read only the copied positions, which no response changes,
+    // and apart from the long chains of the responses they overlap.
+    found.clear();
     SurfaceContact contact;
-    for (int n : own.outerNodes()) {
-        if (!surface.findContact(own.position(n), contact)) continue;
-        respond(nodes[n], n, forces, surfaceNodes, contact, surfaceForces);
-        ++answered;
-    }
-    return answered;
+    for (int n : own.outerNodes())
+        if (surface.findContact(own.position(n), contact)) found.push_back({n, contact});
+    for (const NodeContact& c : found) respond(nodes[c.node], c.node, forces, surfaceNodes, c.contact, surfaceForces);
+    return int(found.size());
 }

@@ -158,6 +158,12 @@ private:
     std::vector<unsigned char> known_;
 };
 
+/// A node's contact with another body's surface.
+struct NodeContact {
+    int node;
+    SurfaceContact contact;
+};
+
 /// Answers every contact of the outer nodes of `own`'s body (with its forces
 /// `forces`) against `surface` (with `surfaceForces`), in lattice order, each
 /// contact before the next is looked at: the response of the fixed contacts
@@ -167,5 +173,7 @@ private:
 /// nodes taking the equal and opposite forces and impulses by their weights.
 /// Reads the positions that gather() copied; moves nothing; changes
 /// velocities, contact forces and pending external forces. Returns the
-/// contacts answered.
-int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces);
+/// contacts answered; `found` is scratch space, kept by the caller so that a
+/// step allocates nothing.
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces,
+                 std::vector<NodeContact>& found);

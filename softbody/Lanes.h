@@ -80,6 +80,7 @@ template <int N, class F>
 //   D, M         a vector of doubles; a mask, each lane all ones or all zeros
 //   sqrt(v)      the square root of each lane
 //   any(m)       whether any lane of m is set
+//   bits(m)      m's lanes as the bits of a number, lane l in bit l
 //   columnsOf    W rows of six doubles to six vectors (lane l of vector c is
 //                row l's double c)
 //   rowsOf       columnsOf's inverse, written back to the rows
@@ -98,6 +99,10 @@ struct Sse2Lanes {
     [[gnu::always_inline, gnu::target("sse2")]] static inline bool any(M m)
     {
         return _mm_movemask_pd((__m128d)m) != 0;
+    }
+    [[gnu::always_inline, gnu::target("sse2")]] static inline unsigned bits(M m)
+    {
+        return unsigned(_mm_movemask_pd((__m128d)m));
     }
     // Lane by lane: with two lanes each 16-byte load would still need one
     // shuffle per vector, against one insert when filling lane by lane.
@@ -129,6 +134,10 @@ struct Avx2Lanes {
     [[gnu::always_inline, gnu::target("avx2")]] static inline bool any(M m)
     {
         return _mm256_movemask_pd((__m256d)m) != 0;
+    }
+    [[gnu::always_inline, gnu::target("avx2")]] static inline unsigned bits(M m)
+    {
+        return unsigned(_mm256_movemask_pd((__m256d)m));
     }
     // Built from pairs of doubles: the shuffles that cross the vector's
     // halves run on the same two pipes as the divider, where broadcasting
@@ -191,6 +200,10 @@ struct Avx512Lanes {
     [[gnu::always_inline, gnu::target("avx512f")]] static inline bool any(M m)
     {
         return _mm512_test_epi64_mask((__m512i)m, (__m512i)m) != 0;
+    }
+    [[gnu::always_inline, gnu::target("avx512f")]] static inline unsigned bits(M m)
+    {
+        return _mm512_test_epi64_mask((__m512i)m, (__m512i)m);
     }
     // Whole rows: rows l and l + 4 side by side in one register, then two
     // rounds of shuffles, the first within each 128-bit lane, the second

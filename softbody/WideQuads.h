@@ -8,6 +8,7 @@
 #include "softbody/SurfaceQuads.h"
 
 #include <cstddef>
+#include <cstring>
 
 // The rows the transposes read and write: a corner's position and the
 // next node's, six doubles; a shape's fields, four rows of six.
@@ -123,16 +124,22 @@ int nearestQuadWide(const QuadQuery& query, const int* quads, int count)
         const M decided = (M)(half >= smallest) & (M)(half <= largest) & (inX | (M)(x >= above)) &
                           (inY | (M)(y >= above));
         const M touching = inside & inX & inY, unsure = inside & ~decided;
-        if (!L::any(touching | unsure)) continue;
-        forEachLane<W>([&](int l) BLORP_INLINE {
-            if (!(touching[l] | unsure[l])) return;
-            double at = depth[l];
-            if (unsure[l] && !quadTouches(query, quads[first + l], at)) return;
+        // Usually none or one or two lanes: visited by their bits, lowest
+        // first, rather than with a branch for every lane.
+        unsigned found = L::bits(touching | unsure);
+        if (found == 0) continue;
+        const unsigned doubtful = L::bits(unsure);
+        double depths[W];
+        std::memcpy(depths, &depth, sizeof depths);
+        for (; found != 0; found &= found - 1) {
+            const int l = __builtin_ctz(found);
+            double at = depths[l];
+            if ((doubtful >> l & 1u) && !quadTouches(query, quads[first + l], at)) continue;
             if (best < 0 || at < bestDepth) {
                 best = quads[first + l];
                 bestDepth = at;
             }
-        });
+        }
     }
     return best;
 }

@@ -72,7 +72,7 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
     int contacts = 0;
     for (const auto& [a, b] : pairs)
         if (at[a]->box.overlaps(at[b]->surface.reach()))
-            contacts += collideNodes(at[a]->surface, at[a]->forces, at[b]->surface, at[b]->forces);
+            contacts += collideNodes(at[a]->surface, at[a]->forces, at[b]->surface, at[b]->forces, found_);
 
     for (Scratch* s : at) {
         if (s->isTouching)

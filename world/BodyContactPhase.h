@@ -6,6 +6,7 @@
 class BodySurface;
 class NodeForces;
 class SoftBody;
+struct NodeContact;
 
 /// The world's steps with contact between its bodies.
 ///
@@ -39,4 +40,5 @@ private:
     Scratch& scratchFor(size_t index, SoftBody& body);
 
     std::vector<std::unique_ptr<Scratch>> scratch_;
+    std::vector<NodeContact> found_;  ///< one pair's contacts, before they are answered
 };
