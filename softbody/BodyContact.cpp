@@ -208,7 +208,11 @@ void BodySurface::buildGrid(const Bounds& region)
     // uses: a division here could round a point on a cell boundary into the
     // neighbouring cell, and a node there would miss the element whose box
     // holds it.
-    cellStart_.assign(size_t(dims_[0]) * dims_[1] * dims_[2] + 1, 0);
+    // resize, not assign: a grid larger than any before grows the tables by
+    // half again at least, where assign would take exactly the new size and
+    // allocate again at the next larger grid.
+    cellStart_.resize(size_t(dims_[0]) * dims_[1] * dims_[2] + 1);
+    std::fill(cellStart_.begin(), cellStart_.end(), 0);
     cellRanges_.resize(captured_.size() * 6);
     size_t entries = 0;
     for (size_t e = 0; e < captured_.size(); ++e) {
@@ -238,7 +242,8 @@ void BodySurface::buildGrid(const Bounds& region)
     }
     for (size_t c = 1; c < cellStart_.size(); ++c) cellStart_[c] += cellStart_[c - 1];
     cellElements_.resize(entryCells_.size());
-    fill_.assign(cellStart_.begin(), cellStart_.end() - 1);
+    fill_.resize(cellStart_.size() - 1);
+    std::copy(cellStart_.begin(), cellStart_.end() - 1, fill_.begin());
     for (size_t i = 0; i < entryCells_.size(); ++i)
         cellElements_[size_t(fill_[size_t(entryCells_[i])]++)] = entryElements_[i];
 }

@@ -170,8 +170,9 @@ private:
     /// Registers a spring with both its ends; `fill` holds each node's next
     /// free slot in the packed attachment array.
     void addSpring(Spring* spring, MassPoint* first, MassPoint* second, std::vector<std::uint32_t>& fill);
-    /// The kernels, contact shapes and node-pass inputs of one step.
-    StepSetup prepareStep(double dt, SimdPath path) const;
+    /// The kernels, contact shapes and node-pass inputs of one step; without
+    /// the scene objects' shapes for a spring pass alone.
+    StepSetup prepareStep(double dt, SimdPath path, bool withObjects = true) const;
     /// The two passes of a step over index ranges, so they can be split between threads.
     void computeSpringRange(const StepSetup& setup, int begin, int end);
     void stepNodeRange(const StepSetup& setup, int begin, int end);

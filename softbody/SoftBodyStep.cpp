@@ -152,11 +152,11 @@ struct StepSetup {
     double* helperSeconds = nullptr;
 };
 
-StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
+StepSetup SoftBody::prepareStep(double dt, SimdPath path, bool withObjects) const
 {
     StepSetup setup;
     setup.kernels = &stepKernels(path);
-    if (sceneObjects != nullptr)
+    if (sceneObjects != nullptr && withObjects)
         for (GenericObject* object : *sceneObjects) setup.shapes.push_back(contactShape(object));
     // A body that fits the caches gains nothing from prefetching but the
     // instructions' cost.
@@ -169,7 +169,8 @@ StepSetup SoftBody::prepareStep(double dt, SimdPath path) const
 
 void SoftBody::computeSpringForces()
 {
-    const StepSetup setup = prepareStep(0.0, ownPath());
+    // The spring pass meets no scene object.
+    const StepSetup setup = prepareStep(0.0, ownPath(), false);
     if (springTotal >= parallelThreshold)
         runInTwo(springTotal, [&](int begin, int end) { computeSpringRange(setup, begin, end); });
     else

@@ -40,7 +40,8 @@ BodyContactPhase::Scratch& BodyContactPhase::scratchFor(size_t index, SoftBody& 
 int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
 {
     const size_t count = bodies.size();
-    std::vector<Scratch*> at(count);
+    std::vector<Scratch*>& at = bodies_;
+    at.resize(count);
     for (size_t b = 0; b < count; ++b) {
         Scratch& s = scratchFor(b, *bodies[b]);
         s.box = s.surface.gather();
@@ -50,7 +51,8 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
         at[b] = &s;
     }
     // (node body, surface body), in the order they are answered.
-    std::vector<std::pair<size_t, size_t>> pairs;
+    std::vector<std::pair<size_t, size_t>>& pairs = pairs_;
+    pairs.clear();
     for (size_t a = 0; a < count; ++a)
         for (size_t b = 0; b < count; ++b)
             if (a != b && at[a]->box.overlaps(at[b]->reach)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 class BodySurface;
@@ -25,8 +26,9 @@ struct NodeContact;
 /// cost one pass over their nodes, and a step where no two bodies are within
 /// reach gives the same bits as one without contact.
 ///
-/// The phase keeps each body's surface and force tables from step to step,
-/// so that a step allocates nothing once the bodies have met.
+/// The phase keeps each body's surface and force tables from step to step:
+/// a step allocates only when a table must grow past the largest size it
+/// has had, and then grows it to at least twice that.
 class BodyContactPhase {
 public:
     BodyContactPhase();
@@ -40,5 +42,7 @@ private:
     Scratch& scratchFor(size_t index, SoftBody& body);
 
     std::vector<std::unique_ptr<Scratch>> scratch_;
-    std::vector<NodeContact> found_;  ///< one pair's contacts, before they are answered
+    std::vector<Scratch*> bodies_;                  ///< this step's, by body
+    std::vector<std::pair<size_t, size_t>> pairs_;  ///< this step's (node body, surface body) pairs
+    std::vector<NodeContact> found_;                ///< one pair's contacts, before they are answered
 };
