@@ -208,9 +208,9 @@ void BodySurface::buildGrid(const Bounds& region)
     // uses: a division here could round a point on a cell boundary into the
     // neighbouring cell, and a node there would miss the element whose box
     // holds it.
-    // resize, not assign: a grid larger than any before grows the tables by
-    // half again at least, where assign would take exactly the new size and
-    // allocate again at the next larger grid.
+    // resize, not assign: a grid larger than any before grows the table to
+    // at least twice its size, where assign would take exactly the new size
+    // and allocate again at the next larger grid.
     cellStart_.resize(size_t(dims_[0]) * dims_[1] * dims_[2] + 1);
     std::fill(cellStart_.begin(), cellStart_.end(), 0);
     cellRanges_.resize(captured_.size() * 6);

@@ -166,14 +166,14 @@ struct NodeContact {
 
 /// Answers every contact of the outer nodes of `own`'s body (with its forces
 /// `forces`) against `surface` (with `surfaceForces`), in lattice order, each
-/// contact before the next is looked at: the response of the fixed contacts
-/// (normal force cancelled, static or kinetic friction, the velocity into the
-/// surface removed, never reversed: see respond() in BodyContact.cpp) applied
-/// to the node's motion relative to the surface point, with the surface's
-/// nodes taking the equal and opposite forces and impulses by their weights.
-/// Reads the positions that gather() copied; moves nothing; changes
-/// velocities, contact forces and pending external forces. Returns the
-/// contacts answered; `found` is scratch space, kept by the caller so that a
-/// step allocates nothing.
+/// seeing the velocities and forces the ones before it left: the response of
+/// the fixed contacts (normal force cancelled, static or kinetic friction,
+/// the velocity into the surface removed, never reversed: see respond() in
+/// BodyContact.cpp) applied to the node's motion relative to the surface
+/// point, with the surface's nodes taking the equal and opposite forces and
+/// impulses by their weights. Reads the positions that gather() copied; moves
+/// nothing; changes velocities, contact forces and pending external forces.
+/// Returns the contacts answered; `found` is scratch space, kept by the
+/// caller from step to step.
 int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces,
                  std::vector<NodeContact>& found);

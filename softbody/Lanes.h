@@ -250,8 +250,11 @@ struct Avx512Lanes {
         storePair<2>(odd, rows[3] + 4), storePair<3>(odd, rows[7] + 4);
     }
     /// Rows 0, 1, 4, 5, 2, 3, 6 and 7 (an exchange, so also the lane of a row).
-    static constexpr int rowOfLane(int l) { return l == 2 || l == 3 ? l + 2 : l == 4 || l == 5 ? l - 2
-                                                                                               : l; }
+    static constexpr int rowOfLane(int l)
+    {
+        constexpr int rows[8] = {0, 1, 4, 5, 2, 3, 6, 7};
+        return rows[l];
+    }
 
 private:
     /// [row lo's doubles 0 to 3 | row hi's doubles 0 to 3]
