@@ -1,5 +1,4 @@
-#include "geometry/Box.h"
-#include "geometry/Sphere.h"
+#include "FallingBody.h"
 #include "softbody/HelperThread.h"
 #include "softbody/SoftBody.h"
 
@@ -7,7 +6,6 @@
 
 #include <algorithm>
 #include <climits>
-#include <cstring>
 #include <dirent.h>
 #include <set>
 #include <string>
@@ -15,44 +13,15 @@
 #include <vector>
 
 namespace {
-// A body well above the two-thread threshold, falling onto a table and a
-// sphere so that the contact paths run too, with pushes on the way.
-struct Stepper {
-    Box table{Vector3(-2, -4, -2), 4, 2, 4};
-    Sphere ball{Vector3(0.5, -1.5, 0), 0.8};
-    std::vector<GenericObject*> objects{&table, &ball};
-    SoftBody body;
-
+// A body well above the two-thread threshold, kicked at step 100; bands of
+// `bandNodes` nodes.
+struct Stepper : FallingBody {
     explicit Stepper(int threshold, int bandNodes = SoftBody::kBandNodes, int cellsY = 6, int cellsZ = 16)
+        : FallingBody(threshold, 100, cellsY, cellsZ)
     {
-        testing::internal::CaptureStderr();
-        body = SoftBody(20, cellsY, cellsZ, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
-        testing::internal::GetCapturedStderr();
-        body.enableGravity();
-        body.setSceneObjects(&objects);
-        body.parallelThreshold = threshold;
         body.bandNodes = bandNodes;
     }
-
-    void push(int s)
-    {
-        if (s % 40 == 0) body.sidePush(s / 40 % 6);
-        if (s == 100) body.addRootVelocity(Vector3(3, 1, 0));
-    }
 };
-
-void expectSameBits(const SoftBody& a, const SoftBody& b, const char* what)
-{
-    ASSERT_EQ(a.nodeCount(), b.nodeCount());
-    for (int n = 0; n < a.nodeCount(); ++n) {
-        ASSERT_EQ(std::memcmp(&a.nodes[n].position, &b.nodes[n].position, sizeof(Vector3)), 0) << what << ", node " << n;
-        ASSERT_EQ(std::memcmp(&a.nodes[n].velocity, &b.nodes[n].velocity, sizeof(Vector3)), 0) << what << ", node " << n;
-        ASSERT_EQ(std::memcmp(&a.nodes[n].contactForce, &b.nodes[n].contactForce, sizeof(Vector3)), 0) << what;
-    }
-    for (int s = 0; s < a.springCount(); ++s) {
-        ASSERT_EQ(std::memcmp(&a.springs[s].forceA, &b.springs[s].forceA, 2 * sizeof(Vector3)), 0) << what << ", spring " << s;
-    }
-}
 
 // The ids of the process's threads.
 std::set<std::string> threadsOfThisProcess()

@@ -1,5 +1,4 @@
-#include "geometry/Box.h"
-#include "geometry/Sphere.h"
+#include "FallingBody.h"
 #include "softbody/PathTrial.h"
 #include "softbody/SimdPath.h"
 #include "softbody/SoftBody.h"
@@ -8,7 +7,6 @@
 
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 #include <map>
 #include <vector>
 
@@ -60,40 +58,14 @@ TEST(PathTrial, TakesThePathsInTurnsAndKeepsTheLeastTiming)
 }
 
 namespace {
-// A body falling onto a table and a sphere, with pushes on the way, so that
-// the spring, node and contact passes of every path all run.
-struct Faller {
-    Box table{Vector3(-2, -4, -2), 4, 2, 4};
-    Sphere ball{Vector3(0.5, -1.5, 0), 0.8};
-    std::vector<GenericObject*> objects{&table, &ball};
-    SoftBody body;
-
-    Faller(int parallelThreshold, int cellsY = 6, int cellsZ = 16)
+// A body that takes the path trial whatever its size, kicked at step 10.
+struct Faller : FallingBody {
+    explicit Faller(int parallelThreshold, int cellsY = 6, int cellsZ = 16)
+        : FallingBody(parallelThreshold, 10, cellsY, cellsZ)
     {
-        testing::internal::CaptureStderr();
-        body = SoftBody(20, cellsY, cellsZ, -1.5, -0.5, -1.2, 0.15, 600, 0.01, 0.3);
-        testing::internal::GetCapturedStderr();
-        body.enableGravity();
-        body.setSceneObjects(&objects);
-        body.parallelThreshold = parallelThreshold;
         body.pathTrialSprings = 0;
     }
-
-    void push(int s)
-    {
-        if (s % 40 == 0) body.sidePush(s / 40 % 6);
-        if (s == 10) body.addRootVelocity(Vector3(3, 1, 0));
-    }
 };
-
-void expectSameBits(const SoftBody& a, const SoftBody& b, const char* what)
-{
-    ASSERT_EQ(a.nodeCount(), b.nodeCount());
-    for (int n = 0; n < a.nodeCount(); ++n) {
-        ASSERT_EQ(std::memcmp(&a.nodes[n].position, &b.nodes[n].position, sizeof(Vector3)), 0) << what << ", node " << n;
-        ASSERT_EQ(std::memcmp(&a.nodes[n].velocity, &b.nodes[n].velocity, sizeof(Vector3)), 0) << what << ", node " << n;
-    }
-}
 }  // namespace
 
 TEST(PathTrial, ALargeBodyTimesEveryPathThenKeepsOneWithTheSameBits)
