@@ -257,10 +257,7 @@ bool BodySurface::findContactWithinReach(const Vector3& p, SurfaceContact& conta
     const int count = cellStart_[size_t(cell) + 1] - cellStart_[size_t(cell)];
     int best = -1;
     if (kind_ == Kind::face || kind_ == Kind::sheet) {
-        const QuadQuery query{shapes_.data(), p, skin_,
-                              kind_ == Kind::face ? depthLimit_ : std::numeric_limits<double>::infinity(),
-                              0.5 * thickness_, kind_ == Kind::face};
-        best = nearestQuad_(query, first, count);
+        best = nearestQuad_(query(p), first, count);
     } else {
         double bestDepth = 0.0;
         for (int i = 0; i < count; ++i)
@@ -272,6 +269,12 @@ bool BodySurface::findContactWithinReach(const Vector3& p, SurfaceContact& conta
     // The same test again gives the same bits, and only the best contact
     // needs its weights.
     return best >= 0 && test(best, p, contact);
+}
+
+QuadQuery BodySurface::query(const Vector3& p) const
+{
+    return {shapes_.data(), p, skin_, kind_ == Kind::face ? depthLimit_ : std::numeric_limits<double>::infinity(),
+            0.5 * thickness_, kind_ == Kind::face};
 }
 
 bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) const
@@ -296,25 +299,13 @@ bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) c
         if (kind_ == Kind::point) contact.weights[0] = 1.0;
         return true;
     }
-    if (!(e.det > 0.0)) return false;
-    const double h = q.dot(e.normal);
-    double depth;
-    Vector3 normal = e.normal;
-    if (kind_ == Kind::face) {
-        depth = -h;
-        if (!(depth >= -skin_ && depth <= depthLimit_)) return false;
-    } else {
-        depth = 0.5 * thickness_ - std::fabs(h);
-        if (!(depth >= -skin_)) return false;
-        if (h < 0.0) normal = -normal;
-    }
-    // The point's coordinates along the quad's mid-lines, from its centre.
-    const double a = q.dot(e.e1), b = q.dot(e.e2);
-    const double u = (e.g22 * a - e.g12 * b) / e.det, v = (e.g11 * b - e.g12 * a) / e.det;
-    if (!(std::fabs(u) <= 0.5 && std::fabs(v) <= 0.5)) return false;
-    const double s = u + 0.5, t = v + 0.5;
+    QuadPlace at;
+    if (!quadTouches(query(p), element, at)) return false;
+    // A sheet answers from the side the point is on.
+    const Vector3 normal = kind_ == Kind::sheet && at.h < 0.0 ? -e.normal : e.normal;
+    const double s = at.u + 0.5, t = at.v + 0.5;
     contact.normal = normal;
-    contact.depth = depth;
+    contact.depth = at.depth;
     contact.count = 4;
     for (int c = 0; c < 4; ++c) contact.nodes[c] = nodes[c];
     contact.weights[0] = (1.0 - s) * (1.0 - t);

@@ -100,6 +100,8 @@ private:
     /// its direction in e1 and e1's square length in g11, and its box.
     void shapeSegment(int e);
     bool test(int e, const Vector3& p, SurfaceContact& contact) const;
+    /// A face's or sheet's quads as point p asks them.
+    QuadQuery query(const Vector3& p) const;
     bool findContactWithinReach(const Vector3& p, SurfaceContact& contact) const;
     void buildGrid(const Bounds& region);
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }

@@ -70,19 +70,27 @@ struct QuadQuery {
     bool isFace;  ///< one-sided, facing out; else two-sided with a thickness
 };
 
-/// Whether query.point touches quad q, and how deep behind it, one quad at a
-/// time: the scalar pass, and the wide passes' rare undecided lanes.
-inline bool quadTouches(const QuadQuery& query, int q, double& depth)
+/// Where a point lies against a quad: its height above the quad's plane,
+/// how deep it lies behind the quad (as QuadQuery counts it), and its
+/// coordinates along the quad's mid-lines from the centre, -1/2 to 1/2 on it.
+struct QuadPlace {
+    double h, depth, u, v;
+};
+
+/// Whether query.point touches quad q, and where, one quad at a time: the
+/// scalar look-up, the wide look-ups' rare undecided lanes, and the contact
+/// of the quad found.
+inline bool quadTouches(const QuadQuery& query, int q, QuadPlace& at)
 {
     const QuadShape& e = query.shapes[q];
     const Vector3 d = query.point - e.centre;
-    const double h = d.dot(e.normal);
-    depth = query.isFace ? -h : query.halfThickness - std::fabs(h);
-    if (!(depth >= -query.skin && depth <= query.deepest) || !(e.det > 0.0)) return false;
-    // The point's coordinates along the quad's mid-lines, from its centre.
+    at.h = d.dot(e.normal);
+    at.depth = query.isFace ? -at.h : query.halfThickness - std::fabs(at.h);
+    if (!(at.depth >= -query.skin && at.depth <= query.deepest) || !(e.det > 0.0)) return false;
     const double a = d.dot(e.e1), b = d.dot(e.e2);
-    const double u = (e.g22 * a - e.g12 * b) / e.det, v = (e.g11 * b - e.g12 * a) / e.det;
-    return std::fabs(u) <= 0.5 && std::fabs(v) <= 0.5;
+    at.u = (e.g22 * a - e.g12 * b) / e.det;
+    at.v = (e.g11 * b - e.g12 * a) / e.det;
+    return std::fabs(at.u) <= 0.5 && std::fabs(at.v) <= 0.5;
 }
 
 /// Of quads[0 .. count), ascending, the one query.point touches and lies
@@ -90,11 +98,12 @@ inline bool quadTouches(const QuadQuery& query, int q, double& depth)
 inline int nearestQuad(const QuadQuery& query, const int* quads, int count)
 {
     int best = -1;
-    double bestDepth = 0.0, depth;
+    double bestDepth = 0.0;
+    QuadPlace at;
     for (int i = 0; i < count; ++i)
-        if (quadTouches(query, quads[i], depth) && (best < 0 || depth < bestDepth)) {
+        if (quadTouches(query, quads[i], at) && (best < 0 || at.depth < bestDepth)) {
             best = quads[i];
-            bestDepth = depth;
+            bestDepth = at.depth;
         }
     return best;
 }

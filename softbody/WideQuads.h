@@ -133,11 +133,12 @@ int nearestQuadWide(const QuadQuery& query, const int* quads, int count)
         std::memcpy(depths, &depth, sizeof depths);
         for (; found != 0; found &= found - 1) {
             const int l = __builtin_ctz(found);
-            double at = depths[l];
+            QuadPlace at;
+            at.depth = depths[l];
             if ((doubtful >> l & 1u) && !quadTouches(query, quads[first + l], at)) continue;
-            if (best < 0 || at < bestDepth) {
+            if (best < 0 || at.depth < bestDepth) {
                 best = quads[first + l];
-                bestDepth = at;
+                bestDepth = at.depth;
             }
         }
     }
