@@ -1,13 +1,17 @@
 // Contact between soft bodies, seen from the outside: bodies dropped on each
-// other, thrown at each other, and the catalogue's crowded scene.
+// other, thrown at each other, the catalogue's crowded scene, and what its
+// steps ask of the heap.
 #include "softbody/SoftBody.h"
 #include "world/World.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cmath>
+#include <cstdlib>
 #include <memory>
+#include <new>
 #include <vector>
 
 namespace {
@@ -257,9 +261,9 @@ TEST(BodyContact, BodiesMeetingInTheAirKeepMomentumAndLoseEnergy)
 }
 
 namespace {
-// Scene 7 with all five bodies after 2,000 steps: the deepest any node lies
-// inside another body, and the smallest spacing of the five.
-std::pair<double, double> crowdedSceneDeepestNode(bool collides)
+// Scene 7 with all five bodies active, which start inside each other and
+// are in contact for their first few hundred steps.
+std::unique_ptr<World> crowdedScene(bool collides)
 {
     std::unique_ptr<World> world;
     {
@@ -269,6 +273,14 @@ std::pair<double, double> crowdedSceneDeepestNode(bool collides)
     while (world->activeBodies.size() < world->preparedBodies.size()) world->activateNextBody();
     EXPECT_EQ(world->activeBodies.size(), 5u);
     world->collidesBodies = collides;
+    return world;
+}
+
+// The crowded scene after 2,000 steps: the deepest any node lies inside
+// another body, and the smallest spacing of the five.
+std::pair<double, double> crowdedSceneDeepestNode(bool collides)
+{
+    std::unique_ptr<World> world = crowdedScene(collides);
     for (int s = 0; s < 2000; ++s) world->step();
 
     double smallest = 1e300, deepest = 0.0;
@@ -295,4 +307,48 @@ TEST(BodyContact, CrowdedSceneLeavesNoNodeInsideAnotherBody)
     EXPECT_LE(deepest, 0.1 * smallest);
     // The same scene without contact has bodies well inside each other.
     EXPECT_GT(crowdedSceneDeepestNode(false).first, smallest);
+}
+
+namespace {
+std::atomic<long> allocations{0};
+
+// Each step's allocations in the crowded scene, and the contacts answered.
+std::pair<std::vector<long>, long> allocationsOfSteps(bool collides, int steps)
+{
+    std::unique_ptr<World> world = crowdedScene(collides);
+    std::vector<long> counts;
+    long contacts = 0;
+    for (int s = 0; s < steps; ++s) {
+        const long before = allocations.load();
+        world->step();
+        counts.push_back(allocations.load() - before);
+        contacts += world->bodyContacts;
+    }
+    return {counts, contacts};
+}
+}  // namespace
+
+// Every allocation of this test program is counted.
+void* operator new(std::size_t size)
+{
+    ++allocations;
+    if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
+    throw std::bad_alloc();
+}
+void operator delete(void* p) noexcept { std::free(p); }
+void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+
+TEST(BodyContactTables, StepsWithContactAllocateOnlyToGrowPastTheirLargest)
+{
+    // The phase keeps its tables from step to step: the first step sets
+    // them up, and a few later ones grow them as the five spread apart; a
+    // table made or grown at every step would show in every step.
+    constexpr int kSteps = 400;
+    const auto [with, contacts] = allocationsOfSteps(true, kSteps);
+    const auto [without, none] = allocationsOfSteps(false, kSteps);
+    EXPECT_GT(contacts, 0) << "the bodies must meet for the test to tell anything";
+    EXPECT_EQ(none, 0);
+    int growing = 0;
+    for (int s = 1; s < kSteps; ++s) growing += with[size_t(s)] > without[size_t(s)];
+    EXPECT_LE(growing, kSteps / 10) << "steps that allocate more with contact than without";
 }
