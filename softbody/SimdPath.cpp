@@ -57,6 +57,14 @@ std::atomic<int>& forcedPath()
 
 bool simdPathAvailable(SimdPath path) { return processorHas(path); }
 
+std::vector<SimdPath> availableSimdPaths()
+{
+    std::vector<SimdPath> paths;
+    for (SimdPath path : kSimdPaths)
+        if (processorHas(path)) paths.push_back(path);
+    return paths;
+}
+
 SimdPath widestSimdPath()
 {
     for (SimdPath path : {SimdPath::avx512, SimdPath::avx512vl, SimdPath::avx2, SimdPath::sse2})

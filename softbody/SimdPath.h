@@ -23,6 +23,8 @@ inline constexpr SimdPath kSimdPaths[] = {SimdPath::scalar, SimdPath::sse2, Simd
 
 /// Whether this build and this processor can run the path.
 bool simdPathAvailable(SimdPath path);
+/// The paths this processor can run, in the enumeration's order.
+std::vector<SimdPath> availableSimdPaths();
 /// The widest path available here.
 SimdPath widestSimdPath();
 /// The start-up choice: of the paths available here, the one that steps a

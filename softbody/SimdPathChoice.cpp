@@ -19,9 +19,7 @@ namespace {
 /// turn; its trajectory is the same whichever path takes a step.
 SimdPath measureFastestPath()
 {
-    std::vector<SimdPath> candidates;
-    for (SimdPath path : kSimdPaths)
-        if (simdPathAvailable(path)) candidates.push_back(path);
+    const std::vector<SimdPath> candidates = availableSimdPaths();
     if (candidates.size() == 1) return candidates.front();
 
     Box table(Vector3(-1.0, -1.0, -1.0), 2.0, 0.5, 2.0);

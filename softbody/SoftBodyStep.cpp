@@ -9,7 +9,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cmath>
-#include <iterator>
 #include <thread>
 
 namespace {
@@ -366,24 +365,11 @@ SimdPath SoftBody::ownPath() const
     return pathTrial.chosen();
 }
 
-namespace {
-// The paths this processor can run, in the enumeration's order, into
-// `paths` (room for every path); returns how many.
-int availablePaths(SimdPath* paths)
-{
-    int count = 0;
-    for (SimdPath path : kSimdPaths)
-        if (simdPathAvailable(path)) paths[count++] = path;
-    return count;
-}
-}  // namespace
-
 bool SoftBody::timingPaths() const
 {
     if (simdPathForced() || springTotal < pathTrialSprings) return false;
     if (pathTrialBegun) return !pathTrial.done();
-    SimdPath available[std::size(kSimdPaths)];
-    return availablePaths(available) > 1;
+    return availableSimdPaths().size() > 1;
 }
 
 void SoftBody::advance(double dt)
@@ -396,8 +382,8 @@ void SoftBody::advance(double dt)
         // The first step is not timed: it is the first to read the body since
         // it was built, and finds more or less of it in the caches than the
         // steps after it do.
-        SimdPath available[std::size(kSimdPaths)];
-        pathTrial = PathTrial(available, availablePaths(available), kPathTrialRounds);
+        const std::vector<SimdPath> available = availableSimdPaths();
+        pathTrial = PathTrial(available.data(), int(available.size()), kPathTrialRounds);
         pathTrialBegun = true;
         advanceIn(simdPath(), dt);
         return;
