@@ -16,6 +16,14 @@ Bounds Bounds::grown(double r) const
     return b;
 }
 
+Bounds Bounds::within(const Bounds& o) const
+{
+    Bounds b;
+    b.low = Vector3(std::max(low.x, o.low.x), std::max(low.y, o.low.y), std::max(low.z, o.low.z));
+    b.high = Vector3(std::min(high.x, o.high.x), std::min(high.y, o.high.y), std::min(high.z, o.high.z));
+    return b;
+}
+
 bool Bounds::overlaps(const Bounds& o) const
 {
     return low.x <= o.high.x && o.low.x <= high.x && low.y <= o.high.y && o.low.y <= high.y && low.z <= o.high.z &&
@@ -122,10 +130,16 @@ Bounds BodySurface::gather()
     return box;
 }
 
-void BodySurface::capture(const Bounds& region)
+void BodySurface::capture(const std::vector<Bounds>& regions)
 {
     captured_.clear();
-    reach_ = Bounds();
+    // assign, not a new vector: the same count of regions reuses the table.
+    reaches_.assign(regions.size(), Bounds());
+    Bounds around;
+    for (const Bounds& r : regions) {
+        around.include(r.low);
+        around.include(r.high);
+    }
     if (kind_ == Kind::face || kind_ == Kind::sheet) {
         const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
         const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
@@ -136,17 +150,35 @@ void BodySurface::capture(const Bounds& region)
     } else {
         for (int e = 0; e < elementCount_; ++e) shapeSegment(e);
     }
+    // Only the elements that reach into some region's box: in a crowd the
+    // box around all the regions holds much of the surface that none of
+    // them comes near.
     for (int e = 0; e < elementCount_; ++e) {
         const QuadShape& shape = shapes_[size_t(e)];
         Bounds b;
         b.low = shape.low;
         b.high = shape.high;
-        if (!b.overlaps(region)) continue;
-        captured_.push_back(e);
-        reach_.include(b.low);
-        reach_.include(b.high);
+        if (!b.overlaps(around)) continue;
+        bool reached = false;
+        for (size_t r = 0; r < regions.size(); ++r)
+            if (b.overlaps(regions[r])) {
+                reaches_[r].include(b.low);
+                reaches_[r].include(b.high);
+                reached = true;
+            }
+        if (reached) captured_.push_back(e);
     }
-    buildGrid(region);
+    // A node touches only elements whose boxes hold it, so a node within
+    // region r that can touch any lies within both r and the box of r's
+    // elements; the grid spans every region's such part.
+    reach_ = Bounds();
+    for (size_t r = 0; r < regions.size(); ++r) {
+        reaches_[r] = reaches_[r].within(regions[r]);
+        if (reaches_[r].isEmpty()) continue;
+        reach_.include(reaches_[r].low);
+        reach_.include(reaches_[r].high);
+    }
+    buildGrid();
 }
 
 void BodySurface::addElement(int a, int b, int c, int d)
@@ -170,17 +202,13 @@ void BodySurface::shapeSegment(int e)
     s.high = b.high;
 }
 
-void BodySurface::buildGrid(const Bounds& region)
+void BodySurface::buildGrid()
 {
-    // Only the part of the surface within the region can be touched.
-    reach_.low = Vector3(std::max(reach_.low.x, region.low.x), std::max(reach_.low.y, region.low.y),
-                         std::max(reach_.low.z, region.low.z));
-    reach_.high = Vector3(std::min(reach_.high.x, region.high.x), std::min(reach_.high.y, region.high.y),
-                          std::min(reach_.high.z, region.high.z));
     // A body thrown to infinity or beyond numbers touches nothing.
     if (captured_.empty() || !isFinite(reach_)) {
         captured_.clear();
         reach_ = Bounds();
+        std::fill(reaches_.begin(), reaches_.end(), Bounds());
         dims_[0] = dims_[1] = dims_[2] = 0;
         return;
     }
@@ -418,8 +446,8 @@ void respond(MassPoint& a, int node, NodeForces& forces, MassPoint* surfaceNodes
 }
 }  // namespace
 
-int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces,
-                 std::vector<NodeContact>& found)
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, size_t region,
+                 NodeForces& surfaceForces, std::vector<NodeContact>& found)
 {
     MassPoint* nodes = own.body().nodeArray();
     MassPoint* surfaceNodes = surface.body().nodeArray();
@@ -429,7 +457,7 @@ int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& 
     found.clear();
     SurfaceContact contact;
     for (int n : own.outerNodes())
-        if (surface.findContact(own.position(n), contact)) found.push_back({n, contact});
+        if (surface.findContact(own.position(n), region, contact)) found.push_back({n, contact});
     for (const NodeContact& c : found) respond(nodes[c.node], c.node, forces, surfaceNodes, c.contact, surfaceForces);
     return int(found.size());
 }

@@ -22,6 +22,9 @@ struct Bounds {
     }
     /// The box grown by r on every side.
     Bounds grown(double r) const;
+    /// The part of this box within `other` (empty if none).
+    Bounds within(const Bounds& other) const;
+    bool isEmpty() const { return !(low.x <= high.x && low.y <= high.y && low.z <= high.z); }
     bool overlaps(const Bounds& other) const;
     bool contains(const Vector3& p) const
     {
@@ -68,8 +71,9 @@ public:
     /// collideNodes() then read, and returns the box around them.
     Bounds gather();
     /// Takes the surface at the positions gather() copied, as far as a node
-    /// within `region` can touch it.
-    void capture(const Bounds& region);
+    /// within one of `regions` (the boxes of the bodies that may meet it) can
+    /// touch it; reach(r) then bounds the nodes within regions[r] that can.
+    void capture(const std::vector<Bounds>& regions);
     /// Outer node n's position as gather() copied it.
     const Vector3& position(int n) const { return positions_[std::size_t(n)]; }
 
@@ -78,16 +82,18 @@ public:
     /// chain, the six sides' nodes of a solid. Its inner nodes lie behind
     /// these and meet no other body before they do.
     const std::vector<int>& outerNodes() const { return outerNodes_; }
-    /// No node outside this box can touch the surface.
-    const Bounds& reach() const { return reach_; }
+    /// No node within capture()'s regions[r] but outside this box can touch
+    /// the surface.
+    const Bounds& reach(std::size_t r) const { return reaches_[r]; }
     /// How far outside the body's node box the surface reaches.
     static double margin(const SoftBody& body);
-    /// The contact of a point with the surface, if any: of the elements it
-    /// touches, the one it lies least deep behind (the lowest-numbered on a tie).
-    bool findContact(const Vector3& p, SurfaceContact& contact) const
+    /// The contact of a point within capture()'s regions[r] with the surface,
+    /// if any: of the elements it touches, the one it lies least deep behind
+    /// (the lowest-numbered on a tie).
+    bool findContact(const Vector3& p, std::size_t r, SurfaceContact& contact) const
     {
         // Inline: most nodes asked lie outside the reach.
-        return !captured_.empty() && reach_.contains(p) && findContactWithinReach(p, contact);
+        return reaches_[r].contains(p) && findContactWithinReach(p, contact);
     }
 
 private:
@@ -103,7 +109,7 @@ private:
     /// A face's or sheet's quads as point p asks them.
     QuadQuery query(const Vector3& p) const;
     bool findContactWithinReach(const Vector3& p, SurfaceContact& contact) const;
-    void buildGrid(const Bounds& region);
+    void buildGrid();
     int cellIndex(int x, int y, int z) const { return (x * dims_[1] + y) * dims_[2] + z; }
     /// The grid cell holding p, clamped into the grid; the one mapping both the
     /// grid's filling and the look-up use.
@@ -127,7 +133,8 @@ private:
     std::vector<int> captured_;                    ///< elements within the captured region, ascending
     std::vector<int> cellRanges_;                  ///< per captured element: low x, y, z, high x, y, z cell
     std::vector<int> entryCells_, entryElements_;  ///< the grid's entries in element order
-    Bounds reach_;
+    Bounds reach_;                                 ///< around every region's reach: the grid's extent
+    std::vector<Bounds> reaches_;                  ///< by region
     // The grid: cell c holds elements cellStart_[c] .. cellStart_[c + 1] of cellElements_.
     Vector3 gridOrigin_;
     double cellSize_ = 1.0;
@@ -167,7 +174,8 @@ struct NodeContact {
 };
 
 /// Answers every contact of the outer nodes of `own`'s body (with its forces
-/// `forces`) against `surface` (with `surfaceForces`), in lattice order, each
+/// `forces`) against `surface` (with `surfaceForces`), whose capture() had
+/// own's box as its region `region`, in lattice order, each
 /// seeing the velocities and forces the ones before it left: the response of
 /// the fixed contacts (normal force cancelled, static or kinetic friction,
 /// the velocity into the surface removed, never reversed: see respond() in
@@ -177,5 +185,5 @@ struct NodeContact {
 /// nothing; changes velocities, contact forces and pending external forces.
 /// Returns the contacts answered; `found` is scratch space, kept by the
 /// caller from step to step.
-int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, NodeForces& surfaceForces,
-                 std::vector<NodeContact>& found);
+int collideNodes(const BodySurface& own, NodeForces& forces, const BodySurface& surface, std::size_t region,
+                 NodeForces& surfaceForces, std::vector<NodeContact>& found);

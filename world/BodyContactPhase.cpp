@@ -23,8 +23,8 @@ struct BodyContactPhase::Scratch {
     BodySurface surface;
     NodeForces forces;
     Bounds box, reach;
-    Bounds touched;  ///< where other bodies' nodes may touch this one's surface
-    bool isTouching = false, isSurface = false;
+    std::vector<Bounds> regions;  ///< the boxes of the bodies whose nodes may touch this one's surface
+    bool isTouching = false;
 };
 
 BodyContactPhase::BodyContactPhase() = default;
@@ -46,20 +46,18 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
         Scratch& s = scratchFor(b, *bodies[b]);
         s.box = s.surface.gather();
         s.reach = s.box.grown(BodySurface::margin(*bodies[b]));
-        s.touched = Bounds();
-        s.isTouching = s.isSurface = false;
+        s.regions.clear();
+        s.isTouching = false;
         at[b] = &s;
     }
-    // (node body, surface body), in the order they are answered.
-    std::vector<std::pair<size_t, size_t>>& pairs = pairs_;
+    std::vector<Pair>& pairs = pairs_;
     pairs.clear();
     for (size_t a = 0; a < count; ++a)
         for (size_t b = 0; b < count; ++b)
             if (a != b && at[a]->box.overlaps(at[b]->reach)) {
-                pairs.emplace_back(a, b);
-                at[a]->isTouching = at[b]->isTouching = at[b]->isSurface = true;
-                at[b]->touched.include(at[a]->box.low);
-                at[b]->touched.include(at[a]->box.high);
+                pairs.push_back({a, b, at[b]->regions.size()});
+                at[a]->isTouching = at[b]->isTouching = true;
+                at[b]->regions.push_back(at[a]->box);
             }
 
     // Contacts need every touching body's spring forces before any body
@@ -69,12 +67,15 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
         if (!s->isTouching) continue;
         s->body->computeSpringForces();
         s->forces.reset();
-        if (s->isSurface) s->surface.capture(s->touched);
+        if (!s->regions.empty()) s->surface.capture(s->regions);
     }
     int contacts = 0;
-    for (const auto& [a, b] : pairs)
-        if (at[a]->box.overlaps(at[b]->surface.reach()))
-            contacts += collideNodes(at[a]->surface, at[a]->forces, at[b]->surface, at[b]->forces, found_);
+    for (const Pair& p : pairs) {
+        Scratch& nodes = *at[p.nodes];
+        Scratch& surface = *at[p.surface];
+        if (nodes.box.overlaps(surface.surface.reach(p.region)))
+            contacts += collideNodes(nodes.surface, nodes.forces, surface.surface, p.region, surface.forces, found_);
+    }
 
     for (Scratch* s : at) {
         if (s->isTouching)

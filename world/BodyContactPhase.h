@@ -42,7 +42,12 @@ private:
     Scratch& scratchFor(size_t index, SoftBody& body);
 
     std::vector<std::unique_ptr<Scratch>> scratch_;
-    std::vector<Scratch*> bodies_;                  ///< this step's, by body
-    std::vector<std::pair<size_t, size_t>> pairs_;  ///< this step's (node body, surface body) pairs
-    std::vector<NodeContact> found_;                ///< one pair's contacts, before they are answered
+    std::vector<Scratch*> bodies_;  ///< this step's, by body
+    /// Bodies in reach of each other: the first's nodes against the second's
+    /// surface, whose capture had the first's box as its region `region`.
+    struct Pair {
+        size_t nodes, surface, region;
+    };
+    std::vector<Pair> pairs_;         ///< this step's, in the order they are answered
+    std::vector<NodeContact> found_;  ///< one pair's contacts, before they are answered
 };
