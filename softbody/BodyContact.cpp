@@ -353,12 +353,8 @@ void NodeForces::reset() { std::fill(known_.begin(), known_.end(), 0); }
 const Vector3& NodeForces::at(int n)
 {
     if (!known_[size_t(n)]) {
-        MassPoint& point = body_->nodeArray()[n];
-        Vector3 f(0.0, 0.0, 0.0);
-        if (body_->gravityOn) f += Vector3(0.0, -MassPoint::kGravity * point.mass, 0.0);
-        const Spring* all = point.springs.springArray();
-        for (SpringAttachment a : point.springs) f += attachedForce(all, a);
-        springForce_[size_t(n)] = f + point.externalForce;
+        const MassPoint& point = body_->nodeArray()[n];
+        springForce_[size_t(n)] = point.force + point.externalForce;
         known_[size_t(n)] = 1;
     }
     return springForce_[size_t(n)];

@@ -148,9 +148,10 @@ private:
 };
 
 /// Total force on a body's nodes as a step will gather it before its fixed
-/// contacts: gravity, spring forces (computeSpringForces must have run) and
-/// the pending external force. Kept per node and brought up to date as the
-/// contact responses add to the external forces.
+/// contacts: gravity and spring forces (gathered into the nodes' forces by
+/// SoftBody::gatherForces, which must have run) and the pending external
+/// force. Kept per node and brought up to date as the contact responses add
+/// to the external forces.
 class NodeForces {
 public:
     explicit NodeForces(SoftBody& body);

@@ -115,6 +115,14 @@ public:
 
     /// Recomputes every spring's end forces from the current state; nothing moves.
     void computeSpringForces();
+    /// Sums each node's gravity and spring forces into its force, as step()
+    /// begins by doing (computeSpringForces() must have run), so that they
+    /// can be read before the nodes move; the next step() then only adds
+    /// the pending external forces to them.
+    void gatherForces();
+    /// Whether every node's force holds its gravity and spring sum, from
+    /// gatherForces(), for the next step().
+    bool forcesGathered() const { return forcesGathered_; }
     /// Advances every node by dt: forces, contacts, integration. Needs
     /// computeSpringForces() first and sceneObjects set.
     void step(double dt);
@@ -208,6 +216,7 @@ private:
     /// it is large enough (see pathTrialSprings).
     PathTrial pathTrial;
     bool pathTrialBegun = false;
+    bool forcesGathered_ = false;  ///< see forcesGathered()
 };
 
 /// Number of springs a lattice of these cell counts gets (axis, cell-diagonal and face-diagonal).

@@ -168,6 +168,7 @@ StepSetup SoftBody::prepareStep(double dt, SimdPath path, bool withObjects) cons
 
 void SoftBody::computeSpringForces()
 {
+    forcesGathered_ = false;
     // The spring pass meets no scene object.
     const StepSetup setup = prepareStep(0.0, ownPath(), false);
     if (springTotal >= parallelThreshold)
@@ -181,9 +182,21 @@ void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
     setup.kernels->springs(springs, begin, end, springTotal, setup.prefetchSprings);
 }
 
+void SoftBody::gatherForces()
+{
+    const NodePass pass = prepareStep(0.0, ownPath(), false).pass;
+    const int count = nodeCount();
+    int n = 0;
+    for (; n + 4 <= count; n += 4) ::gatherForces<4, false>(pass, n, count);
+    for (; n < count; ++n) ::gatherForces<1, false>(pass, n, count);
+    forcesGathered_ = true;
+}
+
 void SoftBody::step(double dt)
 {
-    const StepSetup setup = prepareStep(dt, ownPath());
+    StepSetup setup = prepareStep(dt, ownPath());
+    setup.pass.forcesGathered = forcesGathered_;
+    forcesGathered_ = false;
     if (springTotal >= parallelThreshold)
         runInTwo(nodeCount(), [&](int begin, int end) { stepNodeRange(setup, begin, end); });
     else
@@ -200,6 +213,7 @@ void SoftBody::stepNodeRange(const StepSetup& setup, int begin, int end)
 
 void SoftBody::stepReference(double dt)
 {
+    forcesGathered_ = false;
     const StepSetup setup = prepareStep(dt, simdPath());
     for (int n = 0; n < nodeCount(); ++n) {
         MassPoint& point = nodes[n];
@@ -403,6 +417,7 @@ void SoftBody::advanceIn(SimdPath path, double dt) { sweep(prepareStep(dt, path)
 
 void SoftBody::sweep(const StepSetup& setup)
 {
+    forcesGathered_ = false;
     // The lower of two row halves takes the odd row, so it is the larger.
     const int lowerRows = nodesY - nodesY / 2;
     if (springTotal < parallelThreshold || nodesX < 4)

@@ -65,6 +65,9 @@ struct NodePass {
     double floorY, wallXMin, wallXMax, wallZMin, wallZMax;
     const ContactShape* shapes;  ///< the scene objects in list order
     int shapeCount;
+    /// The nodes' forces already hold gravity and the spring sum
+    /// (SoftBody::gatherForces); the pass adds only the pending external force.
+    bool forcesGathered = false;
 };
 
 /// Most contacts one node answers in one step through the fast path; a node
@@ -118,10 +121,16 @@ extern const StepKernels kSse2Kernels, kAvx2Kernels, kAvx512vlKernels, kAvx512Ke
 /// one node at a time leaves the adders idle while a chain's results come
 /// through; K chains side by side keep them busy. Every node still adds its
 /// own forces in its own order. (The loops over the K nodes are unrolled
-/// whole, so that their sums stay in registers.)
-template <int K = 1>
+/// whole, so that their sums stay in registers.) Without kAddExternal, only
+/// stages 1 to 3; of a pass whose forces are gathered already, only stage 4.
+template <int K = 1, bool kAddExternal = true>
 [[gnu::always_inline]] static inline void gatherForces(const NodePass& pass, int n, int end)
 {
+    if (kAddExternal && pass.forcesGathered) {
+#pragma GCC unroll 8
+        for (int k = 0; k < K; ++k) pass.nodes[n + k].applyExternalForce();
+        return;
+    }
     const Spring* all = pass.springs;
     MassPoint* points[K];
     Vector3 force[K];
@@ -144,7 +153,7 @@ template <int K = 1>
         MassPoint& point = *points[k];
         for (std::size_t i = common; i < point.springs.size(); ++i) force[k] += attachedForce(all, point.springs.begin()[i]);
         point.force = force[k];
-        point.applyExternalForce();
+        if (kAddExternal) point.applyExternalForce();
     }
 }
 

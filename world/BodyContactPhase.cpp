@@ -60,12 +60,14 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
                 at[b]->regions.push_back(at[a]->box);
             }
 
-    // Contacts need every touching body's spring forces before any body
-    // moves; advance() is the same computeSpringForces() and step() in one
-    // sweep, bit for bit, so the bodies out of reach keep it.
+    // Contacts need every touching body's forces before any body moves,
+    // gathered as its step would gather them, which that step then does not
+    // do again; advance() is the same computeSpringForces() and step() in
+    // one sweep, bit for bit, so the bodies out of reach keep it.
     for (Scratch* s : at) {
         if (!s->isTouching) continue;
         s->body->computeSpringForces();
+        s->body->gatherForces();
         s->forces.reset();
         if (!s->regions.empty()) s->surface.capture(s->regions);
     }
