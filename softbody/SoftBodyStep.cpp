@@ -185,10 +185,17 @@ void SoftBody::computeSpringRange(const StepSetup& setup, int begin, int end)
 void SoftBody::gatherForces()
 {
     const NodePass pass = prepareStep(0.0, ownPath(), false).pass;
-    const int count = nodeCount();
-    int n = 0;
-    for (; n + 4 <= count; n += 4) ::gatherForces<4, false>(pass, n, count);
-    for (; n < count; ++n) ::gatherForces<1, false>(pass, n, count);
+    // Each node's sum is its own, so the nodes can be split anywhere, as
+    // the step's node pass splits them.
+    auto gather = [&pass](int begin, int end) {
+        int n = begin;
+        for (; n + 4 <= end; n += 4) ::gatherForces<4, false>(pass, n, end);
+        for (; n < end; ++n) ::gatherForces<1, false>(pass, n, end);
+    };
+    if (springTotal >= parallelThreshold)
+        runInTwo(nodeCount(), gather);
+    else
+        gather(0, nodeCount());
     forcesGathered_ = true;
 }
 
