@@ -73,10 +73,10 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
     }
     int contacts = 0;
     for (const Pair& p : pairs) {
-        Scratch& nodes = *at[p.nodes];
-        Scratch& surface = *at[p.surface];
-        if (nodes.box.overlaps(surface.surface.reach(p.region)))
-            contacts += collideNodes(nodes.surface, nodes.forces, surface.surface, p.region, surface.forces, found_);
+        Scratch& own = *at[p.nodes];
+        Scratch& other = *at[p.surface];
+        if (!other.surface.reach(p.region).isEmpty())
+            contacts += collideNodes(own.surface, own.forces, other.surface, p.region, other.forces, found_);
     }
 
     for (Scratch* s : at) {
