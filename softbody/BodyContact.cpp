@@ -136,10 +136,7 @@ void BodySurface::capture(const std::vector<Bounds>& regions)
     // assign, not a new vector: the same count of regions reuses the table.
     reaches_.assign(regions.size(), Bounds());
     Bounds around;
-    for (const Bounds& r : regions) {
-        around.include(r.low);
-        around.include(r.high);
-    }
+    for (const Bounds& r : regions) around.include(r);
     if (kind_ == Kind::face || kind_ == Kind::sheet) {
         const double front = kind_ == Kind::face ? skin_ : 0.5 * thickness_ + skin_;
         const double back = kind_ == Kind::face ? depthLimit_ : 0.5 * thickness_ + skin_;
@@ -162,8 +159,7 @@ void BodySurface::capture(const std::vector<Bounds>& regions)
         bool reached = false;
         for (size_t r = 0; r < regions.size(); ++r)
             if (b.overlaps(regions[r])) {
-                reaches_[r].include(b.low);
-                reaches_[r].include(b.high);
+                reaches_[r].include(b);
                 reached = true;
             }
         if (reached) captured_.push_back(e);
@@ -175,8 +171,7 @@ void BodySurface::capture(const std::vector<Bounds>& regions)
     for (size_t r = 0; r < regions.size(); ++r) {
         reaches_[r] = reaches_[r].within(regions[r]);
         if (reaches_[r].isEmpty()) continue;
-        reach_.include(reaches_[r].low);
-        reach_.include(reaches_[r].high);
+        reach_.include(reaches_[r]);
     }
     buildGrid();
 }
@@ -344,7 +339,7 @@ bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) c
 }
 
 NodeForces::NodeForces(SoftBody& body)
-    : body_(&body), springForce_(size_t(body.nodeCount())), known_(size_t(body.nodeCount()), 0)
+    : body_(&body), total_(size_t(body.nodeCount())), known_(size_t(body.nodeCount()), 0)
 {
 }
 
@@ -354,16 +349,16 @@ const Vector3& NodeForces::at(int n)
 {
     if (!known_[size_t(n)]) {
         const MassPoint& point = body_->nodeArray()[n];
-        springForce_[size_t(n)] = point.force + point.externalForce;
+        total_[size_t(n)] = point.force + point.externalForce;
         known_[size_t(n)] = 1;
     }
-    return springForce_[size_t(n)];
+    return total_[size_t(n)];
 }
 
 void NodeForces::add(int n, const Vector3& f)
 {
     at(n);
-    springForce_[size_t(n)] += f;
+    total_[size_t(n)] += f;
     body_->nodeArray()[n].externalForce += f;
 }
 

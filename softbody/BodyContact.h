@@ -20,6 +20,11 @@ struct Bounds {
         low = Vector3(p.x < low.x ? p.x : low.x, p.y < low.y ? p.y : low.y, p.z < low.z ? p.z : low.z);
         high = Vector3(p.x > high.x ? p.x : high.x, p.y > high.y ? p.y : high.y, p.z > high.z ? p.z : high.z);
     }
+    void include(const Bounds& b)
+    {
+        include(b.low);
+        include(b.high);
+    }
     /// The box grown by r on every side.
     Bounds grown(double r) const;
     /// The part of this box within `other` (empty if none).
@@ -164,7 +169,7 @@ public:
 
 private:
     SoftBody* body_;
-    std::vector<Vector3> springForce_;
+    std::vector<Vector3> total_;  ///< by node, once known
     std::vector<unsigned char> known_;
 };
 

@@ -3,9 +3,6 @@
 #include "softbody/BodyContact.h"
 #include "softbody/SoftBody.h"
 
-#include <algorithm>
-#include <utility>
-
 /// What the phase keeps of one body between steps.
 struct BodyContactPhase::Scratch {
     explicit Scratch(SoftBody& b) : body(&b), nodes(b.nodeArray()), surface(b), forces(b) {}
