@@ -338,26 +338,19 @@ bool BodySurface::test(int element, const Vector3& p, SurfaceContact& contact) c
     return true;
 }
 
-NodeForces::NodeForces(SoftBody& body)
-    : body_(&body), total_(size_t(body.nodeCount())), known_(size_t(body.nodeCount()), 0)
-{
-}
+NodeForces::NodeForces(SoftBody& body) : body_(&body), total_(size_t(body.nodeCount())) {}
 
-void NodeForces::reset() { std::fill(known_.begin(), known_.end(), 0); }
-
-const Vector3& NodeForces::at(int n)
+void NodeForces::take(const std::vector<int>& outerNodes)
 {
-    if (!known_[size_t(n)]) {
-        const MassPoint& point = body_->nodeArray()[n];
-        total_[size_t(n)] = point.force + point.externalForce;
-        known_[size_t(n)] = 1;
-    }
-    return total_[size_t(n)];
+    // All of them in one pass rather than each when a contact first asks:
+    // the pass streams through the table, where the contacts would reach
+    // into it here and there.
+    const MassPoint* nodes = body_->nodeArray();
+    for (int n : outerNodes) total_[size_t(n)] = nodes[n].force + nodes[n].externalForce;
 }
 
 void NodeForces::add(int n, const Vector3& f)
 {
-    at(n);
     total_[size_t(n)] += f;
     body_->nodeArray()[n].externalForce += f;
 }

@@ -152,25 +152,26 @@ private:
     double inverseCellSize_ = 1.0;
 };
 
-/// Total force on a body's nodes as a step will gather it before its fixed
-/// contacts: gravity and spring forces (gathered into the nodes' forces by
-/// SoftBody::gatherForces, which must have run) and the pending external
-/// force. Kept per node and brought up to date as the contact responses add
-/// to the external forces.
+/// Total force on a body's outer nodes as a step will gather it before its
+/// fixed contacts: gravity and spring forces (gathered into the nodes' forces
+/// by SoftBody::gatherForces) and the pending external force. Kept per node
+/// and brought up to date as the contact responses add to the external
+/// forces. Only outer nodes (BodySurface::outerNodes) meet other bodies, as
+/// nodes or as surface corners, so only theirs are kept.
 class NodeForces {
 public:
     explicit NodeForces(SoftBody& body);
-    /// Forgets every kept force, for the next step.
-    void reset();
-    /// The force on node n, computed once and then kept.
-    const Vector3& at(int n);
-    /// Adds f to node n's pending external force and to its kept total.
+    /// Takes the totals of `outerNodes`, once gatherForces has run and
+    /// before any contact of the step is answered.
+    void take(const std::vector<int>& outerNodes);
+    /// The force on outer node n.
+    const Vector3& at(int n) const { return total_[std::size_t(n)]; }
+    /// Adds f to outer node n's pending external force and to its kept total.
     void add(int n, const Vector3& f);
 
 private:
     SoftBody* body_;
-    std::vector<Vector3> total_;  ///< by node, once known
-    std::vector<unsigned char> known_;
+    std::vector<Vector3> total_;  ///< by node; the outer nodes' as last taken
 };
 
 /// A node's contact with another body's surface.

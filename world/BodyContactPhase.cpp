@@ -65,7 +65,7 @@ int BodyContactPhase::step(const std::vector<SoftBody*>& bodies, double dt)
         if (!s->isTouching) continue;
         s->body->computeSpringForces();
         s->body->gatherForces();
-        s->forces.reset();
+        s->forces.take(s->surface.outerNodes());
         if (!s->regions.empty()) s->surface.capture(s->regions);
     }
     int contacts = 0;
